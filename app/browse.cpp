@@ -1,0 +1,3 @@
+#include "app.h"
+void PictureBrowseCommand() {}
+void TargetBrowseCommand() {}

@@ -1,0 +1,2 @@
+#include "app.h"
+void SearchCommand() {}

@@ -1,0 +1,50 @@
+// Helpers shared by the Windows-side tests: waiting for windows with a
+// timeout (never a fixed sleep), reading window texts, and saving screenshots.
+#pragma once
+
+#include <windows.h>
+#include <string>
+
+namespace vntest {
+
+// Polls until pred() is true or timeoutMs passes, pumping this thread's
+// messages meanwhile. Returns the last value of pred().
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (pred())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return pred();
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// The text of a window, as GetWindowTextA returns it.
+std::string WindowText(HWND window);
+
+// The class name of a window.
+std::string ClassName(HWND window);
+
+// Waits for a top-level window of the given class (NULL: any) and title
+// (NULL: any) that belongs to the given process (0: any). Null on timeout.
+HWND WaitForTopWindow(const char* className, const char* title, DWORD processId,
+                      DWORD timeoutMs = 10000);
+
+// Saves the screen pixels under rect (screen coordinates) as a 24-bit BMP.
+bool SaveScreenRect(const RECT& rect, const char* bmpPath);
+
+// Saves the whole window (frame included) as a 24-bit BMP.
+bool SaveWindowShot(HWND window, const char* bmpPath);
+
+// Path of a file in the artifacts folder (build/artifacts), Windows form.
+std::string ArtifactPath(const char* fileName);
+
+}  // namespace vntest
