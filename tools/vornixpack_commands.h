@@ -1,0 +1,6 @@
+// The subcommands of vornixpack; each returns the process exit code.
+#pragma once
+
+int BuildCommandMain(int argc, char** argv);    // vornixpack build ...
+int InspectCommandMain(int argc, char** argv);  // vornixpack inspect TARGET.exe
+int ExtractCommandMain(int argc, char** argv);  // vornixpack extract TARGET.exe -o PICTURE.bmp
