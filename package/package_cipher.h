@@ -4,6 +4,7 @@
 // blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class PackageCipher {
@@ -12,6 +13,9 @@ public:
     // first zero byte; bytes are unsigned). An empty key is treated as one
     // zero byte.
     explicit PackageCipher(const unsigned char* key);
+    // Keys the cipher from keyLength bytes, which may include zero bytes.
+    // keyLength 0 is treated as one zero byte.
+    PackageCipher(const unsigned char* key, size_t keyLength);
     ~PackageCipher();
     PackageCipher(const PackageCipher&) = delete;
     PackageCipher& operator=(const PackageCipher&) = delete;
@@ -28,6 +32,8 @@ public:
     uint32_t EncipherBuffer(const unsigned char* input, uint32_t n, unsigned char* output) const;
 
 private:
+    void SetKey(const unsigned char* key, size_t keyLength);
+
     uint32_t* pArray;  // 18 words
     uint32_t* sBoxes;  // 4 x 256 words
 };

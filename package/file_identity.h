@@ -1,0 +1,16 @@
+// File-system identity checks used by the build so it never truncates the
+// files it is about to read and never deletes anything but a plain file.
+#pragma once
+
+#include <cstdio>
+
+// True when both paths exist and name the same file, however each is written
+// (relative or absolute, other letter case on Windows, hard links).
+bool SameExistingFile(const char* pathA, const char* pathB);
+
+// fopen(path, "rb") that refuses directories, which some systems open.
+FILE* OpenFileForReading(const char* path);
+
+// True when the open file is an ordinary disk file (not a device or pipe),
+// so removing its path removes only what the build wrote.
+bool IsPlainFile(FILE* file);

@@ -1,0 +1,85 @@
+#include "package_record.h"
+
+#include <cstdio>
+
+namespace {
+
+// A form text as the builder reads it: a C string cut to limit characters.
+std::string FormText(const std::string& text, size_t limit)
+{
+    std::string cut(text.c_str());
+    if (cut.size() > limit)
+        cut.resize(limit);
+    return cut;
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Case-insensitive (ASCII letters only) search for a lower-case needle.
+bool ContainsNoCase(const std::string& text, const char* needle)
+{
+    const std::string lowerNeedle(needle);
+    if (lowerNeedle.size() > text.size())
+        return false;
+    for (size_t at = 0; at + lowerNeedle.size() <= text.size(); ++at) {
+        size_t k = 0;
+        while (k < lowerNeedle.size() && LowerAscii(text[at + k]) == lowerNeedle[k])
+            ++k;
+        if (k == lowerNeedle.size())
+            return true;
+    }
+    return false;
+}
+
+bool EqualsNoCase(const std::string& text, const char* lowerWord)
+{
+    const std::string word(lowerWord);
+    if (text.size() != word.size())
+        return false;
+    for (size_t k = 0; k < word.size(); ++k) {
+        if (LowerAscii(text[k]) != word[k])
+            return false;
+    }
+    return true;
+}
+
+std::string AboutField(const std::string& text)
+{
+    std::string field = FormText(text, AboutTextLimit);
+    return field.empty() ? std::string(" ") : field;
+}
+
+}  // namespace
+
+std::string NormaliseWinAddress(const std::string& typed)
+{
+    std::string address = FormText(typed, WinAddressLimit);
+    if (!ContainsNoCase(address, "http://") && !ContainsNoCase(address, "https://"))
+        address = "HTTP://" + address;
+    if (EqualsNoCase(address, "http://") || EqualsNoCase(address, "https://"))
+        return "NONE";
+    return address;
+}
+
+std::string ComposePackageInfoRecord(const PackageSettings& settings)
+{
+    char grid[16];
+    std::snprintf(grid, sizeof grid, "%d", settings.gridSize);
+
+    std::string record(grid);
+    record += '|';
+    record += AboutField(settings.companyName);
+    record += '|';
+    record += AboutField(settings.webSite);
+    record += '|';
+    record += AboutField(settings.tagLine);
+    record += '|';
+    record += settings.shuffle ? "YES" : "NO";
+    record += '|';
+    record += NormaliseWinAddress(settings.winAddress);
+    record += "|END";
+    return record;
+}

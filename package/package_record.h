@@ -1,0 +1,33 @@
+// The settings record appended to a target, and the form values it is made
+// from.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Longest texts the builder takes from the form (the edit controls are read
+// into buffers of 255 and 1024 bytes).
+const size_t AboutTextLimit = 254;
+const size_t WinAddressLimit = 1023;
+
+// The form's values, as plain data. Defaults are the form's initial state.
+struct PackageSettings {
+    int gridSize = 0;
+    std::string companyName;
+    std::string webSite;
+    std::string tagLine;
+    bool shuffle = false;
+    std::string winAddress = "http://";
+};
+
+// The address the player opens on a win. Text holding "http://" or
+// "https://" (any letter case, anywhere) is kept as typed; other text gets
+// "HTTP://" in front; an empty text or a bare scheme becomes "NONE". The text
+// is first cut to WinAddressLimit characters.
+std::string NormaliseWinAddress(const std::string& typed);
+
+// The record text "grid|company|site|tagline|YES-or-NO|address|END". About
+// texts are cut to AboutTextLimit characters and written as " " when empty;
+// fields are neither quoted nor escaped. Between 19 and 1808 characters for
+// grid sizes the form can hold.
+std::string ComposePackageInfoRecord(const PackageSettings& settings);

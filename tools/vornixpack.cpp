@@ -1,0 +1,46 @@
+// vornixpack: the command-line builder. Dispatches to one subcommand; each
+// subcommand receives the arguments from its own name on (argv[0] is "build",
+// "inspect" or "extract").
+#include <cstdio>
+#include <cstring>
+
+#include "vornixpack_commands.h"
+
+namespace {
+
+const char Usage[] =
+    "usage: vornixpack build --picture P.bmp [--grid N] [--shuffle] [--win-url U]\n"
+    "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
+    "                        -o TARGET.exe\n"
+    "       vornixpack inspect TARGET.exe\n"
+    "       vornixpack extract TARGET.exe -o PICTURE.bmp\n"
+    "       vornixpack COMMAND --help   (the options of one command)\n"
+    "\n"
+    "build    writes a puzzle program: the player stub followed by the picture and\n"
+    "         the puzzle's settings, enciphered\n"
+    "inspect  shows what a puzzle program holds\n"
+    "extract  writes the picture a puzzle program holds\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    const char* command = argv[1];
+    if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h") ||
+        !std::strcmp(command, "help")) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (!std::strcmp(command, "build"))
+        return BuildCommandMain(argc - 1, argv + 1);
+    if (!std::strcmp(command, "inspect"))
+        return InspectCommandMain(argc - 1, argv + 1);
+    if (!std::strcmp(command, "extract"))
+        return ExtractCommandMain(argc - 1, argv + 1);
+    std::fprintf(stderr, "vornixpack: unknown command '%s' (try vornixpack --help)\n", command);
+    return 2;
+}
