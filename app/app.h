@@ -68,5 +68,13 @@ void PictureBrowseCommand();
 void TargetBrowseCommand();
 void CreateTargetCommand();
 void SearchCommand();
+
+// Picture and target selection, split for the tests: the file dialogs' record
+// for each dialog (filled afresh into FileDialogRecord), and the loading of a
+// chosen picture into PreviewBitmap (a picture that cannot be read or decoded
+// leaves no bitmap and an empty preview).
+void FillOpenDialogRecord();
+void FillSaveDialogRecord();
+void LoadPreviewPicture(const char* path);
 void AboutCommand();
 void ExitCommand();
