@@ -1,0 +1,494 @@
+#include "package_reader.h"
+
+#include "measure_file.h"
+#include "package_cipher.h"
+#include "package_key.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+uint32_t ReadLe16(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
+}
+
+uint32_t ReadLe32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void WriteLe32(uint8_t* p, uint32_t value)
+{
+    p[0] = static_cast<uint8_t>(value);
+    p[1] = static_cast<uint8_t>(value >> 8);
+    p[2] = static_cast<uint8_t>(value >> 16);
+    p[3] = static_cast<uint8_t>(value >> 24);
+}
+
+const char RecordEnd[] = "|END";
+const uint32_t RecordEndLength = 4;
+
+// Largest file the readers load whole into memory.
+const long MaxFileSize = 1L << 30;
+
+// Deciphers the whole 8-byte blocks of buffer[0, length) in place.
+void DecipherWholeBlocks(const PackageCipher& cipher, uint8_t* buffer, uint32_t length)
+{
+    for (uint32_t offset = 0; offset + 8 <= length; offset += 8) {
+        uint32_t left = ReadLe32(buffer + offset);
+        uint32_t right = ReadLe32(buffer + offset + 4);
+        cipher.DecipherBlock(left, right);
+        WriteLe32(buffer + offset, left);
+        WriteLe32(buffer + offset + 4, right);
+    }
+}
+
+// Whether enciphering the plaintext block gives ciphertext that starts with
+// the count stored bytes.
+bool BlockMatches(const PackageCipher& cipher, const uint8_t* plain, const uint8_t* stored,
+                  uint32_t count)
+{
+    uint32_t left = ReadLe32(plain);
+    uint32_t right = ReadLe32(plain + 4);
+    cipher.EncipherBlock(left, right);
+    uint8_t cipherText[8];
+    WriteLe32(cipherText, left);
+    WriteLe32(cipherText + 4, right);
+    return std::memcmp(cipherText, stored, count) == 0;
+}
+
+bool IsPrintable(uint8_t c)
+{
+    return c >= 0x20 && c < 0x7F;
+}
+
+// Searches the unknownCount leading bytes of a final block whose other bytes
+// are set: printable characters first, then every non-zero byte. The first
+// candidate whose ciphertext starts with the stored bytes is kept in block.
+bool SearchFinalBlock(const PackageCipher& cipher, uint8_t* block, uint32_t unknownCount,
+                      const uint8_t* stored, uint32_t storedCount)
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        const uint32_t first = pass == 0 ? 0x20 : 0x01;
+        const uint32_t last = pass == 0 ? 0x7E : 0xFF;
+        uint32_t digits[3] = {first, first, first};
+        for (;;) {
+            bool allPrintable = true;
+            for (uint32_t i = 0; i < unknownCount; ++i) {
+                block[i] = static_cast<uint8_t>(digits[i]);
+                allPrintable = allPrintable && IsPrintable(block[i]);
+            }
+            // The second pass skips what the first already tried.
+            if ((pass == 0 || !allPrintable) && BlockMatches(cipher, block, stored, storedCount))
+                return true;
+            // Next candidate: count up with the last byte fastest.
+            int position = static_cast<int>(unknownCount) - 1;
+            while (position >= 0 && digits[position] == last) {
+                digits[position] = first;
+                --position;
+            }
+            if (position < 0)
+                break;
+            ++digits[position];
+        }
+    }
+    return false;
+}
+
+bool IsDecimal(const std::string& text)
+{
+    size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() == start)
+        return false;
+    for (size_t i = start; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return true;
+}
+
+bool ContainsNoCase(const std::string& text, const char* lowerNeedle)
+{
+    const size_t length = std::strlen(lowerNeedle);
+    for (size_t at = 0; at + length <= text.size(); ++at) {
+        size_t k = 0;
+        while (k < length) {
+            char c = text[at + k];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            if (c != lowerNeedle[k])
+                break;
+            ++k;
+        }
+        if (k == length)
+            return true;
+    }
+    return false;
+}
+
+// A win address as the builder normalises it: "NONE", or text holding a web
+// scheme somewhere (the builder keeps such text as typed and puts "HTTP://"
+// in front of anything else).
+bool IsNormalisedAddress(const std::string& address)
+{
+    return address == "NONE" || ContainsNoCase(address, "http://") ||
+           ContainsNoCase(address, "https://");
+}
+
+// What the deciphered whole blocks of a record must look like before the
+// tail search is worth running: no zero bytes, a decimal grid size first, and
+// a shuffle flag after three more fields. Keeps a damaged package from costing
+// a full search.
+bool PlausibleRecordPrefix(const std::string& prefix)
+{
+    if (prefix.find('\0') != std::string::npos)
+        return false;
+    size_t bar = prefix.find('|');
+    if (bar == std::string::npos || !IsDecimal(prefix.substr(0, bar)))
+        return false;
+    for (int field = 0; field < 2; ++field) {
+        bar = prefix.find('|', bar + 1);
+        if (bar == std::string::npos)
+            return false;
+    }
+    return prefix.find("|YES|", bar) != std::string::npos ||
+           prefix.find("|NO|", bar) != std::string::npos;
+}
+
+}  // namespace
+
+const char* FindStubLength(const uint8_t* file, size_t size, uint32_t* stubLength)
+{
+    if (size < 64 || file[0] != 'M' || file[1] != 'Z')
+        return "not an executable";
+    uint64_t peOffset = ReadLe32(file + 0x3C);
+    if (peOffset + 24 > size)
+        return "PE header out of range";
+    const uint8_t* pe = file + peOffset;
+    if (pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0)
+        return "no PE signature";
+    const uint8_t* coff = pe + 4;
+    uint32_t sectionCount = ReadLe16(coff + 2);
+    uint64_t symbolTable = ReadLe32(coff + 8);
+    uint64_t symbolCount = ReadLe32(coff + 12);
+    uint32_t optionalSize = ReadLe16(coff + 16);
+    uint64_t optionalOffset = peOffset + 24;
+    uint64_t sectionTable = optionalOffset + optionalSize;
+    uint64_t end = sectionTable + static_cast<uint64_t>(sectionCount) * 40;
+    if (end > size)
+        return "section table out of range";
+    const uint8_t* optional = file + optionalOffset;
+
+    // SizeOfHeaders sits at the same place in PE32 and PE32+ headers.
+    if (optionalSize >= 64) {
+        uint64_t headers = ReadLe32(optional + 60);
+        if (headers > size)
+            return "headers out of range";
+        if (headers > end)
+            end = headers;
+    }
+    for (uint32_t i = 0; i < sectionCount; ++i) {
+        const uint8_t* section = file + sectionTable + static_cast<uint64_t>(i) * 40;
+        uint64_t rawSize = ReadLe32(section + 16);
+        uint64_t rawOffset = ReadLe32(section + 20);
+        if (rawSize == 0)
+            continue;
+        if (rawOffset + rawSize > size)
+            return "section data beyond end of file";
+        if (rawOffset + rawSize > end)
+            end = rawOffset + rawSize;
+    }
+    // A symbol table (an unstripped program) lies after the sections, followed
+    // by its string table, whose first word is the table's own length.
+    if (symbolTable != 0) {
+        uint64_t symbolsEnd = symbolTable + symbolCount * 18;
+        if (symbolsEnd + 4 > size)
+            return "symbol table out of range";
+        uint64_t stringsLength = ReadLe32(file + symbolsEnd);
+        if (stringsLength < 4)
+            stringsLength = 4;
+        if (symbolsEnd + stringsLength > size)
+            return "string table out of range";
+        if (symbolsEnd + stringsLength > end)
+            end = symbolsEnd + stringsLength;
+    }
+    // A signature (certificate table, data directory 4) is addressed by file
+    // offset and normally closes the image.
+    if (optionalSize >= 2) {
+        uint32_t magic = ReadLe16(optional);
+        uint64_t directory = magic == 0x20B ? 144 : (magic == 0x10B ? 128 : 0);
+        if (directory != 0 && directory + 8 <= optionalSize) {
+            uint64_t offset = ReadLe32(optional + directory);
+            uint64_t length = ReadLe32(optional + directory + 4);
+            if (offset != 0 && length != 0) {
+                if (offset + length > size)
+                    return "certificate table out of range";
+                if (offset + length > end)
+                    end = offset + length;
+            }
+        }
+    }
+    if (end > 0xFFFFFFFFu)
+        return "executable too large";
+    *stubLength = static_cast<uint32_t>(end);
+    return nullptr;
+}
+
+bool RecoverRecordTail(std::string& known, const uint8_t* stored, uint32_t storedCount)
+{
+    if (storedCount >= 8)
+        return false;
+    PackageCipher cipher(PackageKey);
+    if (storedCount == 0) {
+        return known.size() >= RecordEndLength &&
+               known.compare(known.size() - RecordEndLength, RecordEndLength, RecordEnd) == 0;
+    }
+    // The final plaintext block: the record's last storedCount bytes, then
+    // the zero padding the builder added before enciphering.
+    uint8_t block[8] = {0};
+    if (storedCount <= RecordEndLength) {
+        // Only part of "|END" is missing; the rest must close the known text.
+        uint32_t knownPart = RecordEndLength - storedCount;
+        if (known.size() < knownPart ||
+            known.compare(known.size() - knownPart, knownPart, RecordEnd, knownPart) != 0)
+            return false;
+        std::memcpy(block, RecordEnd + knownPart, storedCount);
+        if (!BlockMatches(cipher, block, stored, storedCount))
+            return false;
+    } else {
+        // "|END" is missing whole, and so are the last one to three
+        // characters of the win address before it.
+        uint32_t unknownCount = storedCount - RecordEndLength;
+        std::memcpy(block + unknownCount, RecordEnd, RecordEndLength);
+        if (!PlausibleRecordPrefix(known))
+            return false;
+        if (!SearchFinalBlock(cipher, block, unknownCount, stored, storedCount))
+            return false;
+    }
+    known.append(reinterpret_cast<const char*>(block), storedCount);
+    return true;
+}
+
+bool SplitRecord(const std::string& text, PackageRecord& record)
+{
+    if (text.size() < MinRecordLength ||
+        text.compare(text.size() - RecordEndLength, RecordEndLength, RecordEnd) != 0)
+        return false;
+    const std::string body = text.substr(0, text.size() - RecordEndLength);
+    if (body.find('\0') != std::string::npos)
+        return false;
+    size_t first = body.find('|');
+    if (first == std::string::npos)
+        return false;
+    size_t second = body.find('|', first + 1);
+    if (second == std::string::npos)
+        return false;
+    size_t third = body.find('|', second + 1);
+    if (third == std::string::npos)
+        return false;
+    // The shuffle flag: the last "|YES|" or "|NO|" that leaves a normalised
+    // win address after it (an address may itself hold such a marker); failing
+    // that, the last marker at all.
+    size_t flagAt = std::string::npos;
+    size_t flagLength = 0;
+    bool flagValid = false;
+    for (size_t at = third + 1; at < body.size(); ++at) {
+        if (body[at] != '|')
+            continue;
+        size_t length = 0;
+        if (body.compare(at, 5, "|YES|") == 0)
+            length = 5;
+        else if (body.compare(at, 4, "|NO|") == 0)
+            length = 4;
+        if (length == 0 || at + length >= body.size())
+            continue;
+        bool valid = IsNormalisedAddress(body.substr(at + length));
+        if (valid || !flagValid) {
+            flagAt = at;
+            flagLength = length;
+            flagValid = valid;
+        }
+    }
+    if (flagAt == std::string::npos)
+        return false;
+    PackageRecord parsed;
+    parsed.gridSize = body.substr(0, first);
+    parsed.companyName = body.substr(first + 1, second - first - 1);
+    parsed.webSite = body.substr(second + 1, third - second - 1);
+    parsed.tagLine = body.substr(third + 1, flagAt - third - 1);
+    parsed.shuffle = flagLength == 5 ? "YES" : "NO";
+    parsed.winAddress = body.substr(flagAt + flagLength);
+    if (!IsDecimal(parsed.gridSize) || parsed.companyName.empty() || parsed.webSite.empty() ||
+        parsed.tagLine.empty())
+        return false;
+    record = parsed;
+    return true;
+}
+
+int RecordGridSize(const PackageRecord& record)
+{
+    if (!IsDecimal(record.gridSize))
+        return 0;
+    bool negative = record.gridSize[0] == '-';
+    long long value = 0;
+    for (size_t i = negative ? 1 : 0; i < record.gridSize.size(); ++i) {
+        value = value * 10 + (record.gridSize[i] - '0');
+        if (value > 0x80000000LL)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    if (value > 0x7FFFFFFFLL || value < -0x80000000LL)
+        return 0;
+    return static_cast<int>(value);
+}
+
+std::string RecordDisplayText(const std::string& field)
+{
+    return field == " " ? std::string() : field;
+}
+
+void FillPictureTail(uint8_t* picture, uint32_t length, uint32_t missingCount)
+{
+    if (missingCount > length)
+        missingCount = length;
+    const uint32_t knownLength = length - missingCount;
+    // Row length and start of the pixel rows, from a file header and an info
+    // header (or the old 12-byte core header) that lie in the known bytes.
+    uint64_t rowStride = 0;
+    uint64_t pixelStart = 0;
+    if (knownLength >= 54 && picture[0] == 'B' && picture[1] == 'M') {
+        uint32_t infoSize = ReadLe32(picture + 14);
+        uint64_t width = 0;
+        uint32_t bitCount = 0;
+        uint32_t compression = 0;
+        if (infoSize == 12) {
+            width = ReadLe16(picture + 18);
+            bitCount = ReadLe16(picture + 24);
+        } else if (infoSize >= 40) {
+            uint32_t rawWidth = ReadLe32(picture + 18);
+            width = rawWidth < 0x80000000u ? rawWidth : 0;
+            bitCount = ReadLe16(picture + 28);
+            compression = ReadLe32(picture + 30);
+        }
+        bool packed = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 ||
+                      bitCount == 24 || bitCount == 32;
+        // Only uncompressed and bit-field rows have a fixed length.
+        if (width > 0 && packed && (compression == 0 || compression == 3)) {
+            rowStride = (width * bitCount + 31) / 32 * 4;
+            pixelStart = ReadLe32(picture + 10);
+        }
+    }
+    for (uint32_t offset = knownLength; offset < length; ++offset) {
+        if (rowStride != 0 && offset >= pixelStart + rowStride)
+            picture[offset] = picture[offset - rowStride];
+        else
+            picture[offset] = 0;
+    }
+}
+
+PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t stubLength,
+                                   PackageContents& contents)
+{
+    contents = PackageContents();
+    contents.stubLength = stubLength;
+    if (stubLength > size) {
+        contents.failure = "stub extends beyond end of file";
+        return PackageDamaged;
+    }
+    if (stubLength == size) {
+        contents.failure = "no package after the stub";
+        return PackageMissing;
+    }
+    uint64_t available = size - stubLength;
+    if (available < 8) {
+        contents.failure = "package header truncated";
+        return PackageDamaged;
+    }
+    const uint8_t* header = file + stubLength;
+    uint32_t pictureLength = ReadLe32(header);
+    uint32_t recordLength = ReadLe32(header + 4);
+    contents.pictureLength = pictureLength;
+    contents.recordLength = recordLength;
+    available -= 8;
+    if (pictureLength > available) {
+        contents.failure = "picture length exceeds the file";
+        return PackageDamaged;
+    }
+    if (recordLength > available - pictureLength) {
+        contents.failure = "record length exceeds the file";
+        return PackageDamaged;
+    }
+    if (static_cast<uint64_t>(pictureLength) + recordLength != available) {
+        contents.failure = "package lengths do not match the file size";
+        return PackageDamaged;
+    }
+    if (recordLength < MinRecordLength) {
+        contents.failure = "record too short";
+        return PackageDamaged;
+    }
+    if (recordLength > MaxRecordLength) {
+        contents.failure = "record too long";
+        return PackageDamaged;
+    }
+
+    PackageCipher cipher(PackageKey);
+    const uint8_t* pictureSection = header + 8;
+    contents.picture.assign(pictureSection, pictureSection + pictureLength);
+    DecipherWholeBlocks(cipher, contents.picture.data(), pictureLength);
+    FillPictureTail(contents.picture.data(), pictureLength, pictureLength % 8);
+
+    const uint8_t* recordSection = pictureSection + pictureLength;
+    const uint32_t wholeLength = recordLength - recordLength % 8;
+    std::vector<uint8_t> record(recordSection, recordSection + wholeLength);
+    DecipherWholeBlocks(cipher, record.data(), wholeLength);
+    std::string text(record.begin(), record.end());
+    if (!RecoverRecordTail(text, recordSection + wholeLength, recordLength % 8)) {
+        contents.failure = "record damaged";
+        return PackageDamaged;
+    }
+    if (!SplitRecord(text, contents.record)) {
+        contents.failure = "record fields damaged";
+        return PackageDamaged;
+    }
+    contents.recordText = text;
+    return PackageOk;
+}
+
+PackageStatus ReadPackage(const uint8_t* file, size_t size, PackageContents& contents)
+{
+    uint32_t stubLength = 0;
+    const char* failure = FindStubLength(file, size, &stubLength);
+    if (failure) {
+        contents = PackageContents();
+        contents.failure = failure;
+        return PackageDamaged;
+    }
+    return ReadPackageAfterStub(file, size, stubLength, contents);
+}
+
+PackageStatus ReadPackageFile(const char* path, PackageContents& contents)
+{
+    contents = PackageContents();
+    FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        contents.failure = "cannot open file";
+        return PackageDamaged;
+    }
+    long size = MeasureFile(file);
+    if (size < 0 || size > MaxFileSize) {
+        std::fclose(file);
+        contents.failure = size < 0 ? "cannot read file" : "file too large";
+        return PackageDamaged;
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    size_t read = size ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
+    std::fclose(file);
+    if (read != bytes.size()) {
+        contents.failure = "cannot read file";
+        return PackageDamaged;
+    }
+    return ReadPackage(bytes.data(), bytes.size(), contents);
+}
