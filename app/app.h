@@ -47,7 +47,21 @@ extern int GridSize;
 extern OPENFILENAMEA FileDialogRecord;
 extern char FileNameBuffer[256];
 
+// The About dialog's procedure, recorded when the form is built.
+extern DLGPROC AboutProcedure;
+
+// Display names of the three web image search services, in the order of the
+// service list (index 0, 1, 2).
+extern const char* const SearchServiceNames[3];
+
 // Start-up pieces, split so tests can create the window without the loop.
+// VornixMain: the builder's main function; returns the process exit code.
+// RegisterMainWindowClass: registers "VORNIXS" (again, with a fresh class
+//   brush, when an earlier window's teardown released it); true on success.
+// CreateMainWindow: creates the main window, hidden, with its form and final
+//   size, and stores it in MainWindow. Null on failure.
+// RunMessageLoop: runs until WM_QUIT and returns its exit code.
+// Destroying the window runs the teardown, which posts WM_QUIT.
 int VornixMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 bool RegisterMainWindowClass();
 HWND CreateMainWindow();
@@ -59,6 +73,14 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // Form.
 void BuildForm(HWND window);
 void UpdateGridSize();
+
+// Place of the form's control number index (0 to 25, in creation order) in
+// the main window's client area, for the dialog base units X and Y.
+const int FormControlCount = 26;
+struct FormPlace {
+    int x, y, width, height;
+};
+FormPlace FormControlPlace(int index, int X, int Y);
 
 // Preview.
 void PaintPreview(HWND window);

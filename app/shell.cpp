@@ -1,5 +1,9 @@
-// Placeholder shell so the tree links; replaced by the real shell.
+// The builder's shell: start-up, the main window class and procedure, command
+// routing, teardown, and the Exit and About commands.
 #include "app.h"
+#include "vn_image.h"
+
+// Shell state, alive for the whole run. Everything starts out empty.
 HINSTANCE AppInstance;
 HWND MainWindow;
 HBRUSH BackgroundBrush;
@@ -15,4 +19,155 @@ BITMAP PreviewBitmapInfo;
 int GridSize;
 OPENFILENAMEA FileDialogRecord;
 char FileNameBuffer[256];
-int VornixMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+DLGPROC AboutProcedure;
+
+const char* const MainWindowClassName = "VORNIXS";
+const char* const MainWindowTitle = "Vornix SDK";
+
+int VornixMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand)
+{
+    // The command line is ignored: the tool takes no arguments.
+    AppInstance = instance;
+    if (!previous && !RegisterMainWindowClass())
+        return 0;
+    HWND window = CreateMainWindow();
+    if (!window)
+        return 0;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return RunMessageLoop();
+}
+
+bool RegisterMainWindowClass()
+{
+    WNDCLASSA existing;
+    if (GetClassInfoA(AppInstance, MainWindowClassName, &existing)) {
+        if (BackgroundBrush)
+            return true;
+        // An earlier window's teardown released the class brush: register the
+        // class again with a fresh one.
+        UnregisterClassA(MainWindowClassName, AppInstance);
+    }
+
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconA(AppInstance, "ICON_APPWND");
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    BackgroundBrush = CreateSolidBrush(RGB(212, 208, 200));
+    windowClass.hbrBackground = BackgroundBrush;
+    windowClass.lpszMenuName = "main_menu";
+    windowClass.lpszClassName = MainWindowClassName;
+    if (!RegisterClassA(&windowClass)) {
+        DeleteObject(BackgroundBrush);
+        BackgroundBrush = NULL;
+        return false;
+    }
+    return true;
+}
+
+HWND CreateMainWindow()
+{
+    // A window created after an earlier one was torn down needs the class
+    // brush back.
+    if (!BackgroundBrush && !RegisterMainWindowClass())
+        return NULL;
+    // WM_CREATE builds the form and gives the window its final size.
+    MainWindow = CreateWindowExA(0, MainWindowClassName, MainWindowTitle,
+                                 WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, 400, 300,
+                                 NULL, NULL, AppInstance, NULL);
+    return MainWindow;
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    ZeroMemory(&message, sizeof message);
+    // GetMessageA returns -1 on failure; stop there too rather than spin.
+    while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.message == WM_QUIT ? (int)message.wParam : 0;
+}
+
+// Releases what the window holds, once: the handles are reset so that a
+// second WM_DESTROY (Exit sends one before the window really goes) finds
+// nothing left to free.
+static void TearDownMainWindow()
+{
+    if (PreviewImage) {
+        delete PreviewImage;
+        PreviewImage = NULL;
+    }
+    if (PreviewBitmap) {
+        DeleteObject(PreviewBitmap);
+        PreviewBitmap = NULL;
+    }
+    if (BackgroundBrush) {
+        DeleteObject(BackgroundBrush);
+        BackgroundBrush = NULL;
+    }
+    PostQuitMessage(0);
+}
+
+// Runs the command whose identifier is the whole wParam, so that a control
+// notification (nonzero high word) never triggers one.
+static void RouteCommand(WPARAM wParam)
+{
+    switch (wParam) {
+    case IdPictureBrowse:
+        PictureBrowseCommand();
+        break;
+    case IdTargetBrowse:
+        TargetBrowseCommand();
+        break;
+    case IdCreateTarget:
+        CreateTargetCommand();
+        break;
+    case IdSearch:
+        SearchCommand();
+        break;
+    case IdMenuExit:
+        ExitCommand();
+        break;
+    case IdMenuAbout:
+        AboutCommand();
+        break;
+    default:
+        break;
+    }
+    if (LOWORD(wParam) == IdGridSize && HIWORD(wParam) == EN_CHANGE)
+        UpdateGridSize();
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        BuildForm(window);
+        return 0;
+    case WM_PAINT:
+        PaintPreview(window);
+        return 0;
+    case WM_DESTROY:
+        TearDownMainWindow();
+        return 0;
+    case WM_COMMAND:
+        RouteCommand(wParam);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void ExitCommand()
+{
+    // Runs the teardown, which posts the quit message that ends the loop.
+    SendMessageA(MainWindow, WM_DESTROY, 0, 0);
+}

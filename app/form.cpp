@@ -1,0 +1,153 @@
+// The properties form: the 26 child controls of the main window, laid out in
+// the dialog base units the system reports, the service list, the grid-size
+// field's updates, and the window size that fits the form.
+#include "app.h"
+
+#include <cstdlib>
+#include <ctime>
+
+// k times a base unit, truncated toward zero.
+static int Scaled(double k, int unit)
+{
+    return (int)(k * unit);
+}
+
+// The form's controls in creation order. Every style also has WS_CHILD and
+// WS_VISIBLE. Rows 11 to 14 (the search controls) are reached by identifier,
+// so their handles are not kept.
+struct FormControl {
+    const char* className;
+    const char* text;
+    DWORD style;
+    int id;
+    HWND* handle;
+};
+
+static const FormControl FormControls[FormControlCount] = {
+    {"button", "Picture Properties", BS_GROUPBOX, 0, &PicturePropertiesGroup},
+    {"static", "File : ", SS_LEFT, 0, &PictureFileLabel},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit},
+    {"button", "Browse...", BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
+    {"static", "SAMPLE", SS_BLACKFRAME, IdPreviewFrame, &PreviewFrame},
+    {"static", "Grid Size : ", SS_LEFT, 0, &GridSizeLabel},
+    {"edit", "0", WS_BORDER | ES_NUMBER, IdGridSize, &GridSizeField},
+    {"button", "Shuffle on Launch? ", BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
+    {"static", "Surf on Win URL : ", SS_LEFT, 0, &WinUrlLabel},
+    {"edit", "http://", WS_BORDER | ES_AUTOHSCROLL, IdWinUrl, &WinUrlEdit},
+    {"static", "Web Image Search:", SS_LEFT, 0, NULL},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdSearchPhrase, NULL},
+    {"button", "Search...", BS_PUSHBUTTON, IdSearch, NULL},
+    {"combobox", "", CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, IdSearchService, NULL},
+    {"button", "About Box Customization", BS_GROUPBOX, 0, &AboutBoxGroup},
+    {"static", "Company Name : ", SS_LEFT, 0, &CompanyNameLabel},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &CompanyNameEdit},
+    {"static", "Web Site : ", SS_LEFT, 0, &WebSiteLabel},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &WebSiteEdit},
+    {"static", "Tag Line : ", SS_LEFT, 0, &TagLineLabel},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &TagLineEdit},
+    {"static", "Target ", SS_LEFT, 0, &TargetLabel},
+    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit},
+    {"button", "Browse...", BS_PUSHBUTTON, IdTargetBrowse, &TargetBrowseButton},
+    {"static", "Idle", SS_LEFT, 0, &StatusText},
+    {"button", "GO !", BS_PUSHBUTTON, IdCreateTarget, &CreateTargetButton},
+};
+
+// Index of the first control after the service list is filled.
+static const int AboutBoxGroupIndex = 14;
+
+FormPlace FormControlPlace(int index, int X, int Y)
+{
+    const int gridRow = 20 * X - Scaled(1.25, Y);
+    const int searchRow = Scaled(5.25, Y);
+    const int targetRow = Scaled(11.5, Y);
+    switch (index) {
+    case 0: return {X / 2, Y / 2, 45 * X, 29 * X};          // PicturePropertiesGroup
+    case 1: return {2 * X, 2 * Y, 7 * X, Y};                // PictureFileLabel
+    case 2: return {7 * X, 2 * Y, 25 * X, Y};               // PictureFileEdit
+    case 3: return {33 * X, 2 * Y, 10 * X, Y};              // PictureBrowseButton
+    case 4: return {2 * X, 4 * Y, 20 * X, 20 * X};          // PreviewFrame
+    case 5: return {24 * X, gridRow, 12 * X, Y};            // GridSizeLabel
+    case 6: return {33 * X, gridRow, 2 * X, Y};             // GridSizeField
+    case 7: return {24 * X, 20 * X, 18 * X, Y};             // ShuffleCheckBox
+    case 8: return {24 * X, 20 * X + 2 * Y, 18 * X, Y};     // WinUrlLabel
+    case 9: return {24 * X, 20 * X + 3 * Y, 18 * X, Y};     // WinUrlEdit
+    case 10: return {23 * X, 4 * Y, 18 * X, Y};             // SearchLabel
+    case 11: return {23 * X, searchRow, 12 * X, Y};         // SearchPhraseEdit
+    case 12: return {Scaled(35.5, X), searchRow, 9 * X, Y}; // SearchButton
+    case 13: return {23 * X, Scaled(6.5, Y), 18 * X, 5 * Y}; // SearchServiceCombo, list dropped
+    case 14: return {47 * X, Y / 2, 45 * X, 21 * X};        // AboutBoxGroup
+    case 15: return {48 * X, 2 * Y, 15 * X, Y};             // CompanyNameLabel
+    case 16: return {48 * X, Scaled(3.25, Y), 25 * X, Y};   // CompanyNameEdit
+    case 17: return {48 * X, 5 * Y, 15 * X, Y};             // WebSiteLabel
+    case 18: return {48 * X, Scaled(6.25, Y), 25 * X, Y};   // WebSiteEdit
+    case 19: return {48 * X, 8 * Y, 15 * X, Y};             // TagLineLabel
+    case 20: return {48 * X, Scaled(9.25, Y), 25 * X, Y};   // TagLineEdit
+    case 21: return {47 * X, targetRow, 7 * X, Y};          // TargetLabel
+    case 22: return {53 * X, targetRow, 28 * X, Y};         // TargetPathEdit
+    case 23: return {82 * X, targetRow, 10 * X, Y};         // TargetBrowseButton
+    case 24: return {47 * X, 13 * Y, 28 * X, Y};            // StatusText
+    case 25: return {82 * X, 13 * Y, 10 * X, Scaled(1.75, Y)}; // CreateTargetButton
+    default: return {0, 0, 0, 0};
+    }
+}
+
+static void CreateFormControls(HWND window, int first, int end)
+{
+    for (int i = first; i < end; ++i) {
+        const FormControl& control = FormControls[i];
+        FormPlace place = FormControlPlace(i, BaseUnitX, BaseUnitY);
+        HWND handle = CreateWindowExA(0, control.className, control.text,
+                                      WS_CHILD | WS_VISIBLE | control.style,
+                                      place.x, place.y, place.width, place.height,
+                                      window, (HMENU)(INT_PTR)control.id, AppInstance, NULL);
+        if (control.handle)
+            *control.handle = handle;
+    }
+}
+
+// Fills the service list in its fixed order and preselects one entry at random.
+static void FillServiceList(HWND window)
+{
+    HWND combo = GetDlgItem(window, IdSearchService);
+    for (int i = 0; i < 3; ++i)
+        SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)SearchServiceNames[i]);
+    srand((unsigned)time(NULL));
+    SendMessageA(combo, CB_SETCURSEL, (WPARAM)(rand() % 3), 0);
+}
+
+// Gives the window a client area of 93·X by 31·X, keeping its top-left corner.
+static void FitWindowToForm(HWND window, int X)
+{
+    RECT windowRect, clientRect;
+    GetWindowRect(window, &windowRect);
+    GetClientRect(window, &clientRect);
+    int width = 93 * X + (windowRect.right - windowRect.left) - clientRect.right;
+    int height = 31 * X + (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    MoveWindow(window, windowRect.left, windowRect.top, width, height, TRUE);
+}
+
+void BuildForm(HWND window)
+{
+    MainWindow = window;
+    PreviewBitmap = NULL;
+    GridSize = 0;
+    PreviewImage = NULL;
+
+    BaseUnitX = (short)LOWORD(GetDialogBaseUnits());
+    BaseUnitY = (short)HIWORD(GetDialogBaseUnits());
+    AboutProcedure = AboutDlgProc;
+
+    CreateFormControls(window, 0, AboutBoxGroupIndex);
+    FillServiceList(window);
+    CreateFormControls(window, AboutBoxGroupIndex, FormControlCount);
+    FitWindowToForm(window, BaseUnitX);
+}
+
+void UpdateGridSize()
+{
+    // Only the first four characters count.
+    char text[5] = {0};
+    GetWindowTextA(GridSizeField, text, sizeof text);
+    GridSize = atoi(text);
+    InvalidateRect(MainWindow, NULL, TRUE);
+}
