@@ -1,0 +1,87 @@
+// Small file helpers for the package tests: a private scratch folder per test
+// and whole-file reads and writes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pkgtest {
+
+typedef std::vector<unsigned char> Bytes;
+
+inline Bytes ReadAll(const std::string& path)
+{
+    Bytes data;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return data;
+    unsigned char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        data.insert(data.end(), chunk, chunk + got);
+    std::fclose(f);
+    return data;
+}
+
+inline void WriteAll(const std::string& path, const Bytes& data)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    if (!data.empty()) {
+        ASSERT_EQ(std::fwrite(data.data(), 1, data.size(), f), data.size());
+    }
+    ASSERT_EQ(std::fclose(f), 0);
+}
+
+inline bool Exists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+// Deterministic bytes that differ from block to block.
+inline Bytes Pattern(size_t n, unsigned seed)
+{
+    Bytes data(n);
+    uint32_t x = 2463534242u ^ seed;
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        data[i] = static_cast<unsigned char>(x);
+    }
+    return data;
+}
+
+inline uint32_t Little32(const Bytes& data, size_t at)
+{
+    return data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("vnpkg_") + info->test_suite_name() + "_" + info->name();
+        dir = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+    std::string Path(const char* name) const { return (dir / name).string(); }
+
+    std::filesystem::path dir;
+};
+
+}  // namespace pkgtest

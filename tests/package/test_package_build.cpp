@@ -1,0 +1,282 @@
+// The whole target build: file layout, status texts, and the state of the
+// target after each kind of failure.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "package_build.h"
+#include "package_cipher.h"
+#include "package_key.h"
+#include "package_test_util.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+using pkgtest::Bytes;
+using pkgtest::Exists;
+using pkgtest::Little32;
+using pkgtest::Pattern;
+using pkgtest::ReadAll;
+using pkgtest::WriteAll;
+
+typedef std::vector<std::string> Texts;
+
+const Texts SuccessTexts = {
+    "Creating stub...",       "Done.",
+    "Open Picture File..",    "Generating About Box...",
+    "Appending File Info...", "Appending Picture...",
+    "Done.",
+};
+
+Bytes Enciphered(const Bytes& plain)
+{
+    Bytes out(PackageCipher::PaddedLength(static_cast<uint32_t>(plain.size())));
+    PackageCipher cipher(PackageKey);
+    cipher.EncipherBuffer(plain.data(), static_cast<uint32_t>(plain.size()), out.data());
+    out.resize(plain.size());
+    return out;
+}
+
+class BuildTargetTest : public pkgtest::ScratchTest {
+protected:
+    void SetUp() override
+    {
+        ScratchTest::SetUp();
+        stub = Pattern(3001, 1);
+        picture = Pattern(1001, 2);
+        WriteAll(Path("stub.exe"), stub);
+        WriteAll(Path("picture.bmp"), picture);
+        request.targetPath = Path("target.exe");
+        request.picturePath = Path("picture.bmp");
+        request.stubPath = Path("stub.exe");
+        request.settings.gridSize = 4;
+        request.settings.companyName = "Acme";
+        request.settings.tagLine = "a|b";
+        request.settings.shuffle = true;
+        request.settings.winAddress = "https://acme.example/won";
+    }
+
+    TargetBuildResult Build()
+    {
+        texts.clear();
+        return BuildTarget(request, [this](const char* text) { texts.push_back(text); });
+    }
+
+    Bytes stub, picture;
+    TargetBuildRequest request;
+    Texts texts;
+};
+
+TEST_F(BuildTargetTest, WritesStubHeaderPictureAndRecordInFileOrder)
+{
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+
+    const std::string record = "4|Acme| |a|b|YES|https://acme.example/won|END";
+    const size_t S = stub.size(), P = picture.size(), R = record.size();
+    Bytes target = ReadAll(request.targetPath);
+    ASSERT_EQ(target.size(), S + 8 + P + R);
+    EXPECT_EQ(Bytes(target.begin(), target.begin() + S), stub);
+    EXPECT_EQ(Little32(target, S), P) << "picture length is unpadded";
+    EXPECT_EQ(Little32(target, S + 4), R) << "record length is unpadded";
+    EXPECT_EQ(Bytes(target.begin() + S + 8, target.begin() + S + 8 + P), Enciphered(picture));
+    EXPECT_EQ(Bytes(target.begin() + S + 8 + P, target.end()),
+              Enciphered(Bytes(record.begin(), record.end())));
+}
+
+TEST_F(BuildTargetTest, OddPictureEndsWithTheFirstByteOfItsLastCipherBlock)
+{
+    ASSERT_EQ(Build(), TargetBuildDone);
+    Bytes target = ReadAll(request.targetPath);
+    const size_t at = stub.size() + 8;
+
+    // Whole blocks decipher to the picture; the 1001st stored byte is the
+    // first byte of block 126, the enciphered (byte 1000, seven zeros).
+    PackageCipher cipher(PackageKey);
+    for (size_t block = 0; block < 125; ++block) {
+        uint32_t l = Little32(target, at + 8 * block), r = Little32(target, at + 8 * block + 4);
+        cipher.DecipherBlock(l, r);
+        ASSERT_EQ(l, Little32(picture, 8 * block)) << "block " << block;
+        ASSERT_EQ(r, Little32(picture, 8 * block + 4)) << "block " << block;
+    }
+    uint32_t l = picture[1000], r = 0;
+    cipher.EncipherBlock(l, r);
+    EXPECT_EQ(target[at + 1000], static_cast<unsigned char>(l));
+}
+
+TEST_F(BuildTargetTest, WholeBlockPictureIsTheCompleteCiphertext)
+{
+    picture = Pattern(1024, 3);
+    WriteAll(request.picturePath, picture);
+    ASSERT_EQ(Build(), TargetBuildDone);
+    Bytes target = ReadAll(request.targetPath);
+    Bytes section(target.begin() + stub.size() + 8, target.begin() + stub.size() + 8 + 1024);
+    PackageCipher cipher(PackageKey);
+    for (size_t at = 0; at < section.size(); at += 8) {
+        uint32_t l = Little32(section, at), r = Little32(section, at + 4);
+        cipher.DecipherBlock(l, r);
+        ASSERT_EQ(l, Little32(picture, at));
+        ASSERT_EQ(r, Little32(picture, at + 4));
+    }
+}
+
+TEST_F(BuildTargetTest, SameSettingsGiveIdenticalFilesAndARebuildTruncates)
+{
+    ASSERT_EQ(Build(), TargetBuildDone);
+    Bytes first = ReadAll(request.targetPath);
+    WriteAll(request.targetPath, Pattern(first.size() * 2, 9));
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(ReadAll(request.targetPath), first);
+}
+
+TEST_F(BuildTargetTest, EmptyStubAndEmptyPictureStillMakeAPackage)
+{
+    WriteAll(request.stubPath, Bytes());
+    WriteAll(request.picturePath, Bytes());
+    ASSERT_EQ(Build(), TargetBuildDone);
+    Bytes target = ReadAll(request.targetPath);
+    ASSERT_EQ(target.size(), 8u + 45u);
+    EXPECT_EQ(Little32(target, 0), 0u);
+    EXPECT_EQ(Little32(target, 4), 45u);
+}
+
+TEST_F(BuildTargetTest, UnopenableTargetDoesNothingAndSaysNothing)
+{
+    request.targetPath = "";
+    EXPECT_EQ(Build(), TargetNotOpened);
+    EXPECT_TRUE(texts.empty());
+
+    request.targetPath = Path("no-such-folder/target.exe");
+    EXPECT_EQ(Build(), TargetNotOpened);
+    EXPECT_TRUE(texts.empty());
+    EXPECT_FALSE(Exists(request.targetPath));
+
+    request.targetPath = dir.string();  // a folder
+    EXPECT_EQ(Build(), TargetNotOpened);
+    EXPECT_TRUE(texts.empty());
+}
+
+TEST_F(BuildTargetTest, MissingStubLeavesAnEmptyTarget)
+{
+    request.stubPath = Path("vornix_distrib.exe");
+    WriteAll(request.targetPath, Pattern(50, 4));
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not open stub."}));
+    ASSERT_TRUE(Exists(request.targetPath));
+    EXPECT_TRUE(ReadAll(request.targetPath).empty());
+}
+
+TEST_F(BuildTargetTest, MissingPictureLeavesTheStubCopyAlone)
+{
+    for (const std::string& path : {Path("missing.bmp"), std::string(), dir.string()}) {
+        request.picturePath = path;
+        EXPECT_EQ(Build(), TargetBuildFailed) << path;
+        EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
+                                "Error - could not open picture file."}))
+            << path;
+        EXPECT_EQ(ReadAll(request.targetPath), stub) << path;
+    }
+}
+
+TEST_F(BuildTargetTest, TargetNamingAnInputIsRefusedBeforeAnythingIsOpened)
+{
+    // The same files spelled another way.
+    request.targetPath = (dir / "." / "picture.bmp").string();
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
+    EXPECT_EQ(ReadAll(request.picturePath), picture);
+
+    request.targetPath = (dir / "sub" / ".." / "stub.exe").string();
+    std::filesystem::create_directory(dir / "sub");
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Error - target is the stub."}));
+    EXPECT_EQ(ReadAll(request.stubPath), stub);
+
+    // A second name (hard link) for the picture.
+    std::error_code ec;
+    std::filesystem::create_hard_link(request.picturePath, Path("link.exe"), ec);
+    if (!ec) {
+        request.targetPath = Path("link.exe");
+        EXPECT_EQ(Build(), TargetBuildFailed);
+        EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
+        EXPECT_EQ(ReadAll(request.picturePath), picture);
+    }
+}
+
+#ifdef _WIN32
+TEST_F(BuildTargetTest, TargetNamingAnInputInOtherLetterCaseIsRefused)
+{
+    request.targetPath = (dir / "PICTURE.BMP").string();
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
+    EXPECT_EQ(ReadAll(request.picturePath), picture);
+}
+#endif
+
+// Fails the allocation with the given number (1: the stub buffer, 2: the
+// picture buffer, 3: the record buffer).
+int allocationsLeft = 0;
+void* FailingAllocate(size_t size)
+{
+    return allocationsLeft-- > 0 ? std::malloc(size) : nullptr;
+}
+
+TEST_F(BuildTargetTest, AllocationFailureRemovesTheTarget)
+{
+    request.allocate = FailingAllocate;
+    const Texts expected[] = {
+        {"Creating stub...", "Error - not enough memory."},
+        {"Creating stub...", "Done.", "Open Picture File..", "Generating About Box...",
+         "Appending File Info...", "Appending Picture...", "Error - not enough memory."},
+        {"Creating stub...", "Done.", "Open Picture File..", "Generating About Box...",
+         "Appending File Info...", "Appending Picture...", "Error - not enough memory."},
+    };
+    for (int failing = 0; failing < 3; ++failing) {
+        allocationsLeft = failing;
+        EXPECT_EQ(Build(), TargetBuildFailed) << "allocation " << failing + 1;
+        EXPECT_EQ(texts, expected[failing]) << "allocation " << failing + 1;
+        EXPECT_FALSE(Exists(request.targetPath)) << "allocation " << failing + 1;
+    }
+    allocationsLeft = 3;
+    EXPECT_EQ(Build(), TargetBuildDone);
+}
+
+#ifndef _WIN32
+TEST_F(BuildTargetTest, FailedWriteIsReportedAndADeviceIsNotRemoved)
+{
+    request.targetPath = "/dev/full";
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not write target."}));
+    struct stat info;
+    ASSERT_EQ(stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+TEST_F(BuildTargetTest, ShortReadsRemoveTheTarget)
+{
+    // A kernel attribute file reports 4096 bytes but reads only a few.
+    const char* shortFile = "/sys/devices/system/cpu/online";
+    if (!Exists(shortFile))
+        GTEST_SKIP() << shortFile << " is not there";
+
+    request.stubPath = shortFile;
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not read stub."}));
+    EXPECT_FALSE(Exists(request.targetPath));
+
+    request.stubPath = Path("stub.exe");
+    request.picturePath = shortFile;
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
+                            "Generating About Box...", "Appending File Info...",
+                            "Appending Picture...", "Error - could not read picture file."}));
+    EXPECT_FALSE(Exists(request.targetPath));
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The settings record and the win address normalisation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package_record.h"
+
+namespace {
+
+TEST(PackageRecord, SmallestRecordIs19Characters)
+{
+    PackageSettings settings;  // grid 0, empty texts, unchecked box
+    settings.winAddress = "";
+    std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record, "0| | | |NO|NONE|END");
+    EXPECT_EQ(record.size(), 19u);
+
+    // The form's initial address gives the same record.
+    EXPECT_EQ(ComposePackageInfoRecord(PackageSettings()), record);
+}
+
+TEST(PackageRecord, LargestRecordIs1808CharactersAndLongerTextsAreCut)
+{
+    PackageSettings settings;
+    settings.gridSize = 9999;
+    settings.companyName = std::string(300, 'c');
+    settings.webSite = std::string(254, 's');
+    settings.tagLine = std::string(255, 't');
+    settings.shuffle = true;
+    settings.winAddress = std::string(2000, 'w');
+    std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record.size(), 1808u);
+    EXPECT_EQ(record, "9999|" + std::string(254, 'c') + "|" + std::string(254, 's') + "|" +
+                          std::string(254, 't') + "|YES|HTTP://" + std::string(1023, 'w') + "|END");
+}
+
+TEST(PackageRecord, FieldsAreWrittenAsTypedWithoutEscaping)
+{
+    PackageSettings settings;
+    settings.gridSize = -12;
+    settings.companyName = "Acme & Co";
+    settings.webSite = "acme.example";
+    settings.tagLine = "fast|cheap";
+    settings.shuffle = true;
+    settings.winAddress = "http://acme.example/won";
+    std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record, "-12|Acme & Co|acme.example|fast|cheap|YES|http://acme.example/won|END");
+    size_t separators = 0;
+    for (char c : record)
+        separators += c == '|';
+    EXPECT_EQ(separators, 7u);
+}
+
+TEST(PackageRecord, HighBytesPassThroughUnchanged)
+{
+    PackageSettings settings;
+    settings.companyName = "Caf\xE9 M\xFCller";
+    std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record, "0|Caf\xE9 M\xFCller| | |NO|NONE|END");
+}
+
+TEST(WinAddress, EmptyOrBareSchemeMeansNone)
+{
+    EXPECT_EQ(NormaliseWinAddress(""), "NONE");
+    EXPECT_EQ(NormaliseWinAddress("http://"), "NONE");
+    EXPECT_EQ(NormaliseWinAddress("HTTP://"), "NONE");
+    EXPECT_EQ(NormaliseWinAddress("Http://"), "NONE");
+    EXPECT_EQ(NormaliseWinAddress("https://"), "NONE");
+    EXPECT_EQ(NormaliseWinAddress("HTTPS://"), "NONE");
+}
+
+TEST(WinAddress, TextWithAPlainSchemeAnywhereIsKept)
+{
+    EXPECT_EQ(NormaliseWinAddress("http://example.com/"), "http://example.com/");
+    EXPECT_EQ(NormaliseWinAddress("see HTTP://example.com"), "see HTTP://example.com");
+    EXPECT_EQ(NormaliseWinAddress("x http://"), "x http://");
+}
+
+TEST(WinAddress, SecureAndMixedCaseSchemesAreKept)
+{
+    EXPECT_EQ(NormaliseWinAddress("https://example.com/"), "https://example.com/");
+    EXPECT_EQ(NormaliseWinAddress("Http://example.com/"), "Http://example.com/");
+    EXPECT_EQ(NormaliseWinAddress("HTTPS://EXAMPLE.COM"), "HTTPS://EXAMPLE.COM");
+    EXPECT_EQ(NormaliseWinAddress("go to hTtPs://x.org"), "go to hTtPs://x.org");
+}
+
+TEST(WinAddress, OtherTextGetsTheSchemeInFront)
+{
+    EXPECT_EQ(NormaliseWinAddress("example.com"), "HTTP://example.com");
+    EXPECT_EQ(NormaliseWinAddress("ftp://example.com"), "HTTP://ftp://example.com");
+    EXPECT_EQ(NormaliseWinAddress("http:/example.com"), "HTTP://http:/example.com");
+    EXPECT_EQ(NormaliseWinAddress("x"), "HTTP://x");
+    EXPECT_EQ(NormaliseWinAddress(" "), "HTTP:// ");
+}
+
+TEST(WinAddress, TextIsCutTo1023CharactersFirst)
+{
+    // A scheme that starts beyond the 1023rd character is not seen.
+    std::string typed = std::string(1020, 'a') + "http://b";
+    EXPECT_EQ(NormaliseWinAddress(typed), "HTTP://" + std::string(1020, 'a') + "htt");
+    std::string kept = "http://" + std::string(1100, 'z');
+    EXPECT_EQ(NormaliseWinAddress(kept), kept.substr(0, 1023));
+}
+
+}  // namespace
