@@ -1,0 +1,87 @@
+#include "player_layout.h"
+
+#include <cstdio>
+
+PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWidth,
+                                 int workHeight, int requestedGrid)
+{
+    if (pictureWidth < 1)
+        pictureWidth = 1;
+    if (pictureHeight < 1)
+        pictureHeight = 1;
+    const long long maxWidth = workWidth > 1 ? static_cast<long long>(workWidth) * 8 / 10 : 1;
+    const long long maxHeight = workHeight > 1 ? static_cast<long long>(workHeight) * 8 / 10 : 1;
+
+    // Fit by the tighter side, in integers: width/height scale by
+    // maxWidth/pictureWidth or maxHeight/pictureHeight, whichever is smaller.
+    PlayerLayout layout;
+    if (maxWidth * pictureHeight <= maxHeight * pictureWidth) {
+        layout.width = static_cast<int>(maxWidth);
+        layout.height = static_cast<int>((maxWidth * pictureHeight + pictureWidth / 2) / pictureWidth);
+    } else {
+        layout.height = static_cast<int>(maxHeight);
+        layout.width = static_cast<int>((maxHeight * pictureWidth + pictureHeight / 2) / pictureHeight);
+    }
+    if (layout.width < 1)
+        layout.width = 1;
+    if (layout.height < 1)
+        layout.height = 1;
+
+    layout.requestedGrid = requestedGrid;
+    layout.grid = requestedGrid;
+    const int shorter = layout.width < layout.height ? layout.width : layout.height;
+    const int largestGrid = shorter / MinTilePixels;
+    if (requestedGrid >= 2 && requestedGrid > largestGrid) {
+        layout.grid = largestGrid;
+        layout.gridReduced = true;
+    }
+    return layout;
+}
+
+int CellEdge(int extent, int grid, int index)
+{
+    if (grid < 1)
+        return index <= 0 ? 0 : extent;
+    return static_cast<int>(static_cast<long long>(extent) * index / grid);
+}
+
+int CellAt(int extent, int grid, int position)
+{
+    if (grid < 1 || position < 0 || position >= extent)
+        return -1;
+    // The cell whose edges enclose position.
+    int cell = static_cast<int>(static_cast<long long>(position) * grid / extent);
+    while (cell > 0 && position < CellEdge(extent, grid, cell))
+        --cell;
+    while (cell < grid - 1 && position >= CellEdge(extent, grid, cell + 1))
+        ++cell;
+    return cell;
+}
+
+std::string GridNotice(const PlayerLayout& layout)
+{
+    if (!layout.gridReduced)
+        return std::string();
+    char text[160];
+    if (layout.grid >= 2)
+        std::snprintf(text, sizeof text,
+                      "Grid reduced from %d x %d to %d x %d so that tiles are at least %d pixels.",
+                      layout.requestedGrid, layout.requestedGrid, layout.grid, layout.grid,
+                      MinTilePixels);
+    else
+        std::snprintf(text, sizeof text,
+                      "A %d x %d grid would make tiles smaller than %d pixels: no puzzle.",
+                      layout.requestedGrid, layout.requestedGrid, MinTilePixels);
+    return text;
+}
+
+std::string FormatElapsed(unsigned seconds)
+{
+    char text[32];
+    if (seconds >= 3600)
+        std::snprintf(text, sizeof text, "%u:%02u:%02u", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
+    else
+        std::snprintf(text, sizeof text, "%u:%02u", seconds / 60, seconds % 60);
+    return text;
+}
