@@ -1,0 +1,210 @@
+// Package speed: the cipher over a buffer beside OpenSSL's Blowfish and a
+// plain memory copy, and a whole target build of a 64 MiB picture beside a
+// plain file copy of the same bytes. After the run the ratios are printed:
+//   cipher speed / OpenSSL speed          (goal: at least 1)
+//   build time / (cipher time + copy time) (goal: at most 1.2)
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <benchmark/benchmark.h>
+#include <openssl/blowfish.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "package_build.h"
+#include "package_cipher.h"
+#include "package_key.h"
+
+namespace {
+
+const size_t MiB = 1024 * 1024;
+const size_t BigPicture = 64 * MiB;
+
+std::vector<unsigned char> Noise(size_t n)
+{
+    std::vector<unsigned char> data(n);
+    uint32_t x = 0x9E3779B9u;
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        data[i] = static_cast<unsigned char>(x);
+    }
+    return data;
+}
+
+std::string ScratchPath(const char* name)
+{
+    static const std::filesystem::path folder = [] {
+        std::filesystem::path p = std::filesystem::temp_directory_path() / "vnpkg_bench";
+        std::filesystem::create_directories(p);
+        return p;
+    }();
+    return (folder / name).string();
+}
+
+void WriteFile(const std::string& path, const std::vector<unsigned char>& data)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(data.data(), 1, data.size(), f) != data.size() || std::fclose(f) != 0)
+        std::fprintf(stderr, "bench_package: cannot write %s\n", path.c_str());
+}
+
+// The files of the whole-build benchmarks, made once.
+void MakeBuildInputs()
+{
+    static bool made = false;
+    if (made)
+        return;
+    WriteFile(ScratchPath("vornix_distrib.exe"), Noise(256 * 1024));
+    WriteFile(ScratchPath("picture.bmp"), Noise(BigPicture));
+    made = true;
+}
+
+void BM_EncipherBuffer(benchmark::State& state)
+{
+    const size_t n = static_cast<size_t>(state.range(0));
+    std::vector<unsigned char> buffer = Noise(n);
+    PackageCipher cipher(PackageKey);
+    for (auto _ : state) {
+        cipher.EncipherBuffer(buffer.data(), static_cast<uint32_t>(n), buffer.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(n));
+}
+
+// OpenSSL's block function over the same bytes in the same block convention
+// (two little-endian words per block, which is the machine's own order here).
+void BM_OpenSSLBlowfish(benchmark::State& state)
+{
+    const size_t n = static_cast<size_t>(state.range(0));
+    std::vector<unsigned char> buffer = Noise(n);
+    BF_KEY key;
+    BF_set_key(&key, 128, PackageKey);
+    for (auto _ : state) {
+        for (size_t at = 0; at < n; at += 8) {
+            BF_LONG block[2];
+            std::memcpy(block, buffer.data() + at, 8);
+            BF_encrypt(block, &key);
+            std::memcpy(buffer.data() + at, block, 8);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(n));
+}
+
+void BM_Memcpy(benchmark::State& state)
+{
+    const size_t n = static_cast<size_t>(state.range(0));
+    std::vector<unsigned char> from = Noise(n), to(n);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), n);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(n));
+}
+
+void BM_WholeBuild(benchmark::State& state)
+{
+    MakeBuildInputs();
+    TargetBuildRequest request;
+    request.targetPath = ScratchPath("target.exe");
+    request.picturePath = ScratchPath("picture.bmp");
+    request.stubPath = ScratchPath("vornix_distrib.exe");
+    request.settings.gridSize = 4;
+    for (auto _ : state) {
+        if (BuildTarget(request, [](const char*) {}) != TargetBuildDone)
+            state.SkipWithError("build failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigPicture));
+}
+
+// The same files copied without enciphering: the stub, then the picture read
+// whole into one buffer and written out, through the same C runtime calls.
+void BM_PlainFileCopy(benchmark::State& state)
+{
+    MakeBuildInputs();
+    const std::string target = ScratchPath("copy.exe");
+    for (auto _ : state) {
+        FILE* out = std::fopen(target.c_str(), "wb");
+        for (const char* name : {"vornix_distrib.exe", "picture.bmp"}) {
+            FILE* in = std::fopen(ScratchPath(name).c_str(), "rb");
+            std::fseek(in, 0, SEEK_END);
+            size_t size = static_cast<size_t>(std::ftell(in));
+            std::rewind(in);
+            std::vector<unsigned char> data(size);
+            if (std::fread(data.data(), 1, size, in) != size || std::fwrite(data.data(), 1, size, out) != size)
+                state.SkipWithError("copy failed");
+            std::fclose(in);
+        }
+        std::fclose(out);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigPicture));
+}
+
+const int64_t Small = static_cast<int64_t>(MiB);
+const int64_t Big = static_cast<int64_t>(BigPicture);
+
+BENCHMARK(BM_EncipherBuffer)->Arg(Small)->Arg(Big)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSSLBlowfish)->Arg(Small)->Arg(Big)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Memcpy)->Arg(Small)->Arg(Big)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainFileCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps each benchmark's time per iteration (real time, seconds) so the
+// ratios can be printed after the table.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1e3;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    double Get(const std::string& name) const
+    {
+        auto it = seconds.find(name);
+        return it == seconds.end() ? 0.0 : it->second;
+    }
+
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const std::string big = "/" + std::to_string(Big);
+    const std::string small = "/" + std::to_string(Small);
+    double cipherSmall = reporter.Get("BM_EncipherBuffer" + small);
+    double opensslSmall = reporter.Get("BM_OpenSSLBlowfish" + small);
+    double cipherBig = reporter.Get("BM_EncipherBuffer" + big);
+    double opensslBig = reporter.Get("BM_OpenSSLBlowfish" + big);
+    double memcpyBig = reporter.Get("BM_Memcpy" + big);
+    double build = reporter.Get("BM_WholeBuild/real_time");
+    double copy = reporter.Get("BM_PlainFileCopy/real_time");
+
+    std::printf("\n");
+    if (cipherSmall > 0 && opensslSmall > 0)
+        std::printf("EncipherBuffer vs OpenSSL BF_encrypt, 1 MiB:  %.2fx as fast\n", opensslSmall / cipherSmall);
+    if (cipherBig > 0 && opensslBig > 0)
+        std::printf("EncipherBuffer vs OpenSSL BF_encrypt, 64 MiB: %.2fx as fast\n", opensslBig / cipherBig);
+    if (cipherBig > 0 && memcpyBig > 0)
+        std::printf("EncipherBuffer vs memcpy, 64 MiB:             %.3fx as fast\n", memcpyBig / cipherBig);
+    if (build > 0 && cipherBig > 0 && copy > 0)
+        std::printf("whole build / (cipher + plain file copy), 64 MiB: %.3f (goal <= 1.2)\n",
+                    build / (cipherBig + copy));
+    std::error_code ec;
+    std::filesystem::remove_all(std::filesystem::temp_directory_path() / "vnpkg_bench", ec);
+    return 0;
+}
