@@ -1,0 +1,98 @@
+// The player's geometry: fitting the picture, reducing large grids, and
+// mapping pixels to cells.
+#include "player_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PlayerLayout, FitsWithinEightyPercentKeepingTheAspectRatio)
+{
+    PlayerLayout wide = ComputePlayerLayout(640, 480, 1280, 1024, 4);
+    EXPECT_EQ(1024, wide.width);  // width decides: 1024/640 < 819/480
+    EXPECT_EQ(768, wide.height);
+    PlayerLayout tall = ComputePlayerLayout(100, 1000, 1280, 1024, 4);
+    EXPECT_EQ(819, tall.height);
+    EXPECT_EQ(82, tall.width);
+    PlayerLayout tiny = ComputePlayerLayout(3, 3, 1280, 1024, 3);  // enlarged
+    EXPECT_EQ(819, tiny.width);
+    EXPECT_EQ(819, tiny.height);
+    PlayerLayout huge = ComputePlayerLayout(40000, 30000, 800, 600, 4);
+    EXPECT_EQ(640, huge.width);
+    EXPECT_EQ(480, huge.height);
+    EXPECT_EQ(4, huge.grid);
+    EXPECT_FALSE(huge.gridReduced);
+}
+
+TEST(PlayerLayout, DegenerateSizesStayPositive)
+{
+    PlayerLayout thin = ComputePlayerLayout(100000, 1, 1280, 1024, 2);
+    EXPECT_EQ(1024, thin.width);
+    EXPECT_EQ(1, thin.height);
+    PlayerLayout zero = ComputePlayerLayout(0, -5, 0, 0, 2);
+    EXPECT_EQ(1, zero.width);
+    EXPECT_EQ(1, zero.height);
+}
+
+TEST(PlayerLayout, LargeGridsAreReducedToSixteenPixelTiles)
+{
+    PlayerLayout layout = ComputePlayerLayout(800, 800, 1280, 1024, 9999);
+    EXPECT_EQ(819 / 16, layout.grid);
+    EXPECT_EQ(9999, layout.requestedGrid);
+    EXPECT_TRUE(layout.gridReduced);
+    EXPECT_EQ("Grid reduced from 9999 x 9999 to 51 x 51 so that tiles are at least 16 pixels.",
+              GridNotice(layout));
+
+    PlayerLayout exact = ComputePlayerLayout(800, 800, 1280, 1024, 51);
+    EXPECT_EQ(51, exact.grid);
+    EXPECT_FALSE(exact.gridReduced);
+    EXPECT_EQ("", GridNotice(exact));
+
+    // A strip too narrow for any grid: the picture is shown whole, and said so.
+    PlayerLayout strip = ComputePlayerLayout(1000, 10, 1280, 1024, 3);
+    EXPECT_LT(strip.grid, 2);
+    EXPECT_TRUE(strip.gridReduced);
+    EXPECT_NE(std::string::npos, GridNotice(strip).find("no puzzle"));
+}
+
+TEST(PlayerLayout, SmallGridsAreLeftAlone)
+{
+    for (int grid : {-7, 0, 1}) {
+        PlayerLayout layout = ComputePlayerLayout(10, 10, 1280, 1024, grid);
+        EXPECT_EQ(grid, layout.grid);
+        EXPECT_FALSE(layout.gridReduced);
+    }
+}
+
+TEST(PlayerLayout, EveryPixelFallsInTheCellWhoseEdgesEncloseIt)
+{
+    for (int extent = 1; extent <= 120; ++extent) {
+        for (int grid = 1; grid <= 17; ++grid) {
+            EXPECT_EQ(0, CellEdge(extent, grid, 0));
+            EXPECT_EQ(extent, CellEdge(extent, grid, grid));
+            for (int position = 0; position < extent; ++position) {
+                int cell = CellAt(extent, grid, position);
+                ASSERT_GE(cell, 0);
+                ASSERT_LT(cell, grid);
+                ASSERT_LE(CellEdge(extent, grid, cell), position);
+                ASSERT_LT(position, CellEdge(extent, grid, cell + 1))
+                    << extent << " " << grid << " " << position;
+            }
+            EXPECT_EQ(-1, CellAt(extent, grid, -1));
+            EXPECT_EQ(-1, CellAt(extent, grid, extent));
+        }
+    }
+    EXPECT_EQ(-1, CellAt(100, 0, 5));
+}
+
+TEST(PlayerLayout, ElapsedTimeText)
+{
+    EXPECT_EQ("0:00", FormatElapsed(0));
+    EXPECT_EQ("0:59", FormatElapsed(59));
+    EXPECT_EQ("1:01", FormatElapsed(61));
+    EXPECT_EQ("59:59", FormatElapsed(3599));
+    EXPECT_EQ("1:00:00", FormatElapsed(3600));
+    EXPECT_EQ("27:46:40", FormatElapsed(100000));
+}
+
+}  // namespace
