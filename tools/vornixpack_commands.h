@@ -1,4 +1,5 @@
-// The subcommands of vornixpack; each returns the process exit code.
+// The subcommands of vornixpack; each returns the process exit code. argv[0]
+// is the subcommand's own name ("build", ...), its arguments follow.
 #pragma once
 
 int BuildCommandMain(int argc, char** argv);    // vornixpack build ...
