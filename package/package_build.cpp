@@ -72,7 +72,11 @@ struct BuildState {
         stub = picture = nullptr;
     }
 
-    void Say(const char* text) { status(text); }
+    void Say(const char* text)
+    {
+        if (status)
+            status(text);
+    }
 
     // A failure the target survives: it keeps what was written so far.
     TargetBuildResult Stop(const char* text)
