@@ -107,22 +107,24 @@ bool VnImageBMP::ReadAnyInfoHeader(VnByteStream* stream, BITMAPINFOHEADER* targe
 {
     if (!stream || !target)
         return false;
+    // The size field first: a core header is complete after 12 bytes, so a
+    // small core bitmap need not hold 40 bytes after its header's start.
     BITMAPINFOHEADER info;
-    if (stream->Read(&info, InfoHeaderSize, 1) == 0)
+    memset(&info, 0, sizeof(info));
+    if (stream->Read(&info.biSize, sizeof(info.biSize), 1) == 0)
         return false;
     *declaredSize = info.biSize;
     if (info.biSize == CoreHeaderSize) {
         BITMAPCOREHEADER core;
-        memcpy(&core, &info, sizeof(core));
-        memset(&info, 0, sizeof(info));
+        if (stream->Read(&core.bcWidth, CoreHeaderSize - sizeof(info.biSize), 1) == 0)
+            return false;
         info.biWidth = core.bcWidth;
         info.biHeight = core.bcHeight;
         info.biPlanes = core.bcPlanes;
         info.biBitCount = core.bcBitCount;
         info.biCompression = BI_RGB;
-        // Back to the byte after the 12-byte header.
-        stream->Seek(static_cast<int32_t>(CoreHeaderSize) - static_cast<int32_t>(InfoHeaderSize),
-                     SEEK_CUR);
+    } else if (stream->Read(&info.biWidth, InfoHeaderSize - sizeof(info.biSize), 1) == 0) {
+        return false;
     }
     info.biSize = InfoHeaderSize;
     *target = info;
