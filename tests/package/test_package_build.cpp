@@ -2,6 +2,7 @@
 // target after each kind of failure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "package_build.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "package_reader.h"
 #include "package_test_util.h"
 
 #ifndef _WIN32
@@ -87,6 +89,21 @@ TEST_F(BuildTargetTest, WritesStubHeaderPictureAndRecordInFileOrder)
     EXPECT_EQ(Bytes(target.begin() + S + 8, target.begin() + S + 8 + P), Enciphered(picture));
     EXPECT_EQ(Bytes(target.begin() + S + 8 + P, target.end()),
               Enciphered(Bytes(record.begin(), record.end())));
+}
+
+TEST_F(BuildTargetTest, ThePlayersReaderGetsBackWhatWasWritten)
+{
+    ASSERT_EQ(Build(), TargetBuildDone);
+    Bytes target = ReadAll(request.targetPath);
+    PackageContents contents;
+    ASSERT_EQ(ReadPackageAfterStub(target.data(), target.size(), static_cast<uint32_t>(stub.size()),
+                                   contents),
+              PackageOk);
+    EXPECT_EQ(contents.recordText, "4|Acme| |a|b|YES|https://acme.example/won|END");
+    EXPECT_EQ(contents.record.tagLine, "a|b");
+    EXPECT_EQ(contents.record.winAddress, "https://acme.example/won");
+    ASSERT_EQ(contents.picture.size(), picture.size());
+    EXPECT_TRUE(std::equal(picture.begin(), picture.begin() + 1000, contents.picture.begin()));
 }
 
 TEST_F(BuildTargetTest, OddPictureEndsWithTheFirstByteOfItsLastCipherBlock)
