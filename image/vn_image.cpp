@@ -13,8 +13,7 @@ VnImage::VnImage(uint32_t imageType)
 VnImage::VnImage(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType)
 {
     InitEmpty(imageType);
-    if (Allocate(width, height, bitCount, imageType))
-        memset(imageInfo.pixels, 0, header.biSizeImage);
+    Allocate(width, height, bitCount, imageType);
 }
 
 VnImage::~VnImage()
@@ -97,19 +96,18 @@ uint8_t* VnImage::Allocate(int32_t width, int32_t height, int32_t bitCount, uint
     header.biSizeImage = static_cast<DWORD>(imageBytes);
     header.biClrImportant = 0;
 
-    uint8_t* block = static_cast<uint8_t*>(malloc(static_cast<size_t>(blockBytes)));
+    // A zeroed block: no pixel that a decoder or caller does not write can
+    // show stale memory, and for large blocks fresh pages cost no clearing.
+    uint8_t* block = static_cast<uint8_t*>(calloc(1, static_cast<size_t>(blockBytes)));
     if (!block)
         return nullptr;
     dibBlock = block;
-    if (RGBQUAD* palette = PaletteEntries())
-        memset(palette, 0, PaletteBytes());
     if (selectionPlane)
         DropSelectionPlane();
     if (alphaPlane)
         DropAlphaPlane();
-    // The block always starts with a complete 40-byte header; a longer
-    // biSize in the image's header leaves the rest of that gap zero.
-    memset(dibBlock, 0, header.biSize);
+    // The block starts with the 40-byte header; a longer biSize in the
+    // image's header leaves the rest of that gap zero.
     memcpy(dibBlock, &header, sizeof(header));
     imageInfo.pixels = PixelBase();
     return dibBlock;

@@ -47,7 +47,7 @@ class VnImage {
 public:
     // Empty image without storage.
     explicit VnImage(uint32_t imageType);
-    // Image with fresh storage; pixels start zeroed, the palette all zero.
+    // Image with fresh storage; pixels and palette start all zero.
     VnImage(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType);
     // Decodes a picture from the caller's bytes, which the caller keeps.
     // Without storage afterwards when the decode failed (see lastError).

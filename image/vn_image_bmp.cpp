@@ -25,6 +25,12 @@ inline uint32_t Min(uint32_t a, uint32_t b)
     return a < b ? a : b;
 }
 
+// Rows that received at least one byte of a read of the given size.
+inline uint32_t RowsHolding(uint32_t bytes, uint32_t rowBytes)
+{
+    return rowBytes ? static_cast<uint32_t>((static_cast<uint64_t>(bytes) + rowBytes - 1) / rowBytes) : 0;
+}
+
 // Hands out the bytes of run-length data one at a time while reading the
 // stream in blocks; Finish returns the unused bytes to the stream so it
 // stands right after the last code consumed.
@@ -200,10 +206,14 @@ void VnImageBMP::DecodeOrFail(VnByteStream* stream)
     if (offBits != 0 && !SeekTo(stream, static_cast<int64_t>(start) + offBits))
         stream->Seek(0, SEEK_END); // pixel data beyond any reach: none is read
 
+    // Allocate handed over a zeroed block, so the pixel steps below write
+    // only what the file holds; rows the data never reached stay zero.
     uint8_t* pixels = PixelBase();
+    const uint32_t stride = imageInfo.rowStride;
+    uint32_t rowsWithData = 0;
     if (paletted) {
         switch (compression) {
-        case BI_RGB: ReadRows(stream, pixels, header.biSizeImage); break;
+        case BI_RGB: rowsWithData = RowsHolding(ReadRows(stream, pixels, header.biSizeImage), stride); break;
         case BI_RLE8: DecodeRle8(stream); break;
         case BI_RLE4: DecodeRle4(stream); break;
         default: Fail("compression type not supported");
@@ -211,26 +221,24 @@ void VnImageBMP::DecodeOrFail(VnByteStream* stream)
     } else if (bitCount == 24) {
         if (compression != BI_RGB)
             Fail("unknown compression");
-        ReadRows(stream, pixels, header.biSizeImage);
+        rowsWithData = RowsHolding(ReadRows(stream, pixels, header.biSizeImage), stride);
     } else if (bitCount == 16) {
         if (compression == BI_BITFIELDS && (masks[0] | masks[1] | masks[2]))
-            Decode16(stream, masks[0], masks[1], masks[2]);
+            rowsWithData = Decode16(stream, masks[0], masks[1], masks[2]);
         else
-            Decode16(stream, 0x7C00, 0x03E0, 0x001F);
+            rowsWithData = Decode16(stream, 0x7C00, 0x03E0, 0x001F);
     } else if (bitCount == 32) {
         if (compression == BI_BITFIELDS && (masks[0] | masks[1] | masks[2]))
-            Decode32(stream, masks[0], masks[1], masks[2]);
+            rowsWithData = Decode32(stream, masks[0], masks[1], masks[2]);
         else if (compression == BI_BITFIELDS || compression == BI_RGB)
-            Decode32(stream, 0x00FF0000, 0x0000FF00, 0x000000FF);
+            rowsWithData = Decode32(stream, 0x00FF0000, 0x0000FF00, 0x000000FF);
         else
             Fail("unknown compression");
-    } else {
-        // Depths without a pixel layout of their own: no pixel data is read.
-        memset(pixels, 0, header.biSizeImage);
     }
+    // Other depths have no pixel layout of their own: no pixel data is read.
 
     if (topDown)
-        TurnRows();
+        TurnRows(rowsWithData);
 }
 
 void VnImageBMP::ReadPalette(VnByteStream* stream, bool core)
@@ -255,27 +263,39 @@ void VnImageBMP::ReadPalette(VnByteStream* stream, bool core)
     }
 }
 
-// Reads count bytes straight into target in one block; what the stream does
-// not deliver is zero.
-void VnImageBMP::ReadRows(VnByteStream* stream, uint8_t* target, uint32_t count)
+// Reads up to count bytes straight into target in one block and returns
+// how many arrived.
+uint32_t VnImageBMP::ReadRows(VnByteStream* stream, uint8_t* target, uint32_t count)
 {
     int32_t got = stream->Read(target, 1, count);
-    uint32_t have = got > 0 ? static_cast<uint32_t>(got) : 0;
-    if (have < count)
-        memset(target + have, 0, count - have);
+    return got > 0 ? static_cast<uint32_t>(got) : 0;
 }
 
-void VnImageBMP::Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue)
+uint32_t VnImageBMP::Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue)
 {
     // Packed rows are never longer than the widened ones, so they are read
-    // into the pixel array and widened in place.
+    // into the pixel array and widened in place, top row first. Rows past
+    // the end of the data are zero packed and zero widened: left alone.
+    using namespace vnwiden;
     const uint32_t width = static_cast<uint32_t>(header.biWidth);
-    const uint64_t packed = static_cast<uint64_t>((width + 1) / 2) * 4 * header.biHeight;
-    ReadRows(stream, imageInfo.pixels, static_cast<uint32_t>(packed));
-    ExpandMaskedPixels(imageInfo.pixels, red, green, blue, 16);
+    const uint32_t height = static_cast<uint32_t>(header.biHeight);
+    const size_t packedRow = static_cast<size_t>((width + 1) / 2) * 4;
+    const size_t stride = imageInfo.rowStride;
+    const size_t padding = stride - 3 * static_cast<size_t>(width);
+    const uint64_t packed = static_cast<uint64_t>(packedRow) * height;
+    uint8_t* pixels = imageInfo.pixels;
+    uint32_t rows = RowsHolding(ReadRows(stream, pixels, static_cast<uint32_t>(packed)),
+                                static_cast<uint32_t>(packedRow));
+    const Channel r = MakeChannel(red), g = MakeChannel(green), b = MakeChannel(blue);
+    for (uint32_t y = rows; y-- > 0;) {
+        uint8_t* dst = pixels + y * stride;
+        WidenRow16(pixels + y * packedRow, dst, width, r, g, b);
+        memset(dst + stride - padding, 0, padding);
+    }
+    return rows;
 }
 
-void VnImageBMP::Decode32(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue)
+uint32_t VnImageBMP::Decode32(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue)
 {
     using namespace vnwiden;
     const uint32_t width = static_cast<uint32_t>(header.biWidth);
@@ -291,25 +311,37 @@ void VnImageBMP::Decode32(VnByteStream* stream, uint32_t red, uint32_t green, ui
         Fail("can't allocate memory");
     const Channel r = MakeChannel(red), g = MakeChannel(green), b = MakeChannel(blue);
     const size_t padding = stride - 3 * static_cast<size_t>(width);
-    for (uint32_t y = 0; y < height;) {
-        uint32_t rows = static_cast<uint32_t>(Min(static_cast<uint32_t>(rowsPerBlock), height - y));
-        ReadRows(stream, buffer, static_cast<uint32_t>(rows * sourceRow));
+    uint32_t y = 0;
+    while (y < height) {
+        uint32_t rows = Min(static_cast<uint32_t>(rowsPerBlock), height - y);
+        uint32_t want = static_cast<uint32_t>(rows * sourceRow);
+        uint32_t got = ReadRows(stream, buffer, want);
+        if (got == 0)
+            break; // the rest of the rows stay zero
+        memset(buffer + got, 0, want - got);
+        rows = RowsHolding(got, static_cast<uint32_t>(sourceRow));
         for (uint32_t i = 0; i < rows; ++i, ++y) {
             uint8_t* dst = imageInfo.pixels + y * stride;
             WidenRow32(buffer + i * sourceRow, dst, width, r, g, b);
             memset(dst + stride - padding, 0, padding);
         }
+        if (got < want)
+            break;
     }
     free(buffer);
+    return y;
 }
 
-// A top-down file's rows arrive top row first; swap them into bottom-up order.
-void VnImageBMP::TurnRows()
+// A top-down file's rows arrive top row first; swap them into bottom-up
+// order. Rows at or past rowsWithData are all zero, so pairs of them need
+// no swap.
+void VnImageBMP::TurnRows(uint32_t rowsWithData)
 {
     const size_t stride = imageInfo.rowStride;
     uint8_t* pixels = imageInfo.pixels;
     uint8_t chunk[4096];
-    for (uint32_t lo = 0, hi = static_cast<uint32_t>(header.biHeight) - 1; lo < hi; ++lo, --hi) {
+    for (uint32_t lo = 0, hi = static_cast<uint32_t>(header.biHeight) - 1;
+         lo < hi && lo < rowsWithData; ++lo, --hi) {
         uint8_t* a = pixels + lo * stride;
         uint8_t* b = pixels + hi * stride;
         for (size_t done = 0; done < stride; done += sizeof(chunk)) {
@@ -331,7 +363,6 @@ void VnImageBMP::DecodeRle8(VnByteStream* stream)
     const uint32_t height = static_cast<uint32_t>(header.biHeight);
     const uint32_t limit = Min(static_cast<uint32_t>(header.biWidth), imageInfo.rowStride);
     uint8_t* pixels = imageInfo.pixels;
-    memset(pixels, 0, header.biSizeImage);
 
     CodeReader codes(stream);
     uint8_t* row = pixels;
@@ -383,7 +414,6 @@ void VnImageBMP::DecodeRle4(VnByteStream* stream)
     const uint32_t limit = static_cast<uint32_t>(
         Min(static_cast<uint32_t>(header.biWidth), columns > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(columns)));
     uint8_t* pixels = imageInfo.pixels;
-    memset(pixels, 0, header.biSizeImage);
 
     CodeReader codes(stream);
     uint8_t* row = pixels;

@@ -25,10 +25,10 @@ private:
     bool ReadAnyInfoHeader(VnByteStream* stream, BITMAPINFOHEADER* header, uint32_t* declaredSize);
     void DecodeOrFail(VnByteStream* stream);
     void ReadPalette(VnByteStream* stream, bool core);
-    void ReadRows(VnByteStream* stream, uint8_t* target, uint32_t count);
+    uint32_t ReadRows(VnByteStream* stream, uint8_t* target, uint32_t count);
     void DecodeRle8(VnByteStream* stream);
     void DecodeRle4(VnByteStream* stream);
-    void Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue);
-    void Decode32(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue);
-    void TurnRows();
+    uint32_t Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue);
+    uint32_t Decode32(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue);
+    void TurnRows(uint32_t rowsWithData);
 };
