@@ -53,7 +53,8 @@ struct BuildState {
     unsigned char* Allocate(size_t size)
     {
         ReleaseBuffer();
-        buffer = static_cast<unsigned char*>(request.allocate(size ? size : 1));
+        void* (*allocate)(size_t) = request.allocate ? request.allocate : std::malloc;
+        buffer = static_cast<unsigned char*>(allocate(size ? size : 1));
         return buffer;
     }
 
