@@ -4,6 +4,9 @@
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 VnImage::VnImage(uint32_t imageType)
 {
@@ -53,7 +56,40 @@ void VnImage::SetVerticalDpi(int32_t dpi)
     header.biYPelsPerMeter = static_cast<LONG>(floor(dpi * 10000.0 / 254.0 + 0.5));
 }
 
+namespace {
+
+// A large block that the caller fills whole is, on Linux, marked for huge
+// pages: a fresh picture then costs a few dozen page faults instead of
+// thousands, which is most of the time of decoding a big uncompressed file.
+// Zeroed blocks come from calloc, whose fresh pages need no clearing.
+const uint64_t LargeBlock = 4ull << 20;
+
+uint8_t* NewBlock(uint64_t bytes, bool zeroed)
+{
+    if (zeroed)
+        return static_cast<uint8_t*>(calloc(1, static_cast<size_t>(bytes)));
+    uint8_t* block = static_cast<uint8_t*>(malloc(static_cast<size_t>(bytes)));
+#if defined(__linux__)
+    if (block && bytes >= LargeBlock) {
+        const uintptr_t page = 4096;
+        uintptr_t first = (reinterpret_cast<uintptr_t>(block) + page - 1) & ~(page - 1);
+        uintptr_t last = (reinterpret_cast<uintptr_t>(block) + static_cast<size_t>(bytes)) & ~(page - 1);
+        if (last > first)
+            madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#endif
+    return block;
+}
+
+}  // namespace
+
 uint8_t* VnImage::Allocate(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType)
+{
+    return AllocateStorage(width, height, bitCount, imageType, true);
+}
+
+uint8_t* VnImage::AllocateStorage(int32_t width, int32_t height, int32_t bitCount,
+                                  uint32_t imageType, bool zeroPixels)
 {
     // An alias never frees its parent's block; it just lets go of it.
     if (dibBlock && !imageInfo.parent)
@@ -96,18 +132,18 @@ uint8_t* VnImage::Allocate(int32_t width, int32_t height, int32_t bitCount, uint
     header.biSizeImage = static_cast<DWORD>(imageBytes);
     header.biClrImportant = 0;
 
-    // A zeroed block: no pixel that a decoder or caller does not write can
-    // show stale memory, and for large blocks fresh pages cost no clearing.
-    uint8_t* block = static_cast<uint8_t*>(calloc(1, static_cast<size_t>(blockBytes)));
+    // Zeroed unless the caller fills every pixel itself: no pixel that is
+    // not written can show stale memory.
+    uint8_t* block = NewBlock(blockBytes, zeroPixels);
     if (!block)
         return nullptr;
     dibBlock = block;
+    // Header copy and palette are always cleared; the pixels as asked.
+    memset(dibBlock, 0, static_cast<size_t>(blockBytes - imageBytes));
     if (selectionPlane)
         DropSelectionPlane();
     if (alphaPlane)
         DropAlphaPlane();
-    // The block starts with the 40-byte header; a longer biSize in the
-    // image's header leaves the rest of that gap zero.
     memcpy(dibBlock, &header, sizeof(header));
     imageInfo.pixels = PixelBase();
     return dibBlock;

@@ -124,6 +124,11 @@ public:
     uint8_t* alphaPlane;
 
 protected:
+    // Allocate with a choice: zeroPixels false leaves the pixel array for a
+    // caller that writes every byte of it (header copy and palette are
+    // cleared either way).
+    uint8_t* AllocateStorage(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType,
+                             bool zeroPixels);
     void StoreError(const char* text);
     bool Inside(int32_t x, int32_t y) const;
 };

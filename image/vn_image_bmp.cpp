@@ -195,7 +195,22 @@ void VnImageBMP::DecodeOrFail(VnByteStream* stream)
             SeekTo(stream, headerEnd);
     }
 
-    if (!Allocate(header.biWidth, header.biHeight, header.biBitCount, ImageTypeBmp))
+    // Uncompressed 1-, 4-, 8- and 24-bit rows are read straight into the
+    // pixel array, which then needs clearing only where the data falls
+    // short; every other path starts from a zeroed array.
+    bool readsWholeRows = compression == BI_RGB && (paletted || bitCount == 24);
+    if (readsWholeRows) {
+        // A stream that cannot hold the rows gets a zeroed array instead, so
+        // the clearing never costs more than the data that is there.
+        uint64_t rowBytes = (static_cast<uint64_t>(header.biWidth < 0 ? 0 : header.biWidth) * bitCount + 31) / 32 * 4;
+        int64_t height = header.biHeight;
+        uint64_t needed = rowBytes * static_cast<uint64_t>(height < 0 ? -height : height);
+        int32_t size = stream->Size(), here = stream->Tell();
+        if (size >= 0 && here >= 0 && (size < here || static_cast<uint64_t>(size - here) < needed))
+            readsWholeRows = false;
+    }
+    if (!AllocateStorage(header.biWidth, header.biHeight, header.biBitCount, ImageTypeBmp,
+                         !readsWholeRows))
         Fail("Can't allocate memory");
 
     imageInfo.xDpi = static_cast<int32_t>(floor(header.biXPelsPerMeter * 254.0 / 10000.0 + 0.5));
@@ -206,14 +221,14 @@ void VnImageBMP::DecodeOrFail(VnByteStream* stream)
     if (offBits != 0 && !SeekTo(stream, static_cast<int64_t>(start) + offBits))
         stream->Seek(0, SEEK_END); // pixel data beyond any reach: none is read
 
-    // Allocate handed over a zeroed block, so the pixel steps below write
-    // only what the file holds; rows the data never reached stay zero.
+    // The pixel steps below write only what the file holds; rows the data
+    // never reached are zero.
     uint8_t* pixels = PixelBase();
     const uint32_t stride = imageInfo.rowStride;
     uint32_t rowsWithData = 0;
     if (paletted) {
         switch (compression) {
-        case BI_RGB: rowsWithData = RowsHolding(ReadRows(stream, pixels, header.biSizeImage), stride); break;
+        case BI_RGB: rowsWithData = ReadWholeRows(stream, pixels, header.biSizeImage, stride); break;
         case BI_RLE8: DecodeRle8(stream); break;
         case BI_RLE4: DecodeRle4(stream); break;
         default: Fail("compression type not supported");
@@ -221,7 +236,7 @@ void VnImageBMP::DecodeOrFail(VnByteStream* stream)
     } else if (bitCount == 24) {
         if (compression != BI_RGB)
             Fail("unknown compression");
-        rowsWithData = RowsHolding(ReadRows(stream, pixels, header.biSizeImage), stride);
+        rowsWithData = ReadWholeRows(stream, pixels, header.biSizeImage, stride);
     } else if (bitCount == 16) {
         if (compression == BI_BITFIELDS && (masks[0] | masks[1] | masks[2]))
             rowsWithData = Decode16(stream, masks[0], masks[1], masks[2]);
@@ -269,6 +284,17 @@ uint32_t VnImageBMP::ReadRows(VnByteStream* stream, uint8_t* target, uint32_t co
 {
     int32_t got = stream->Read(target, 1, count);
     return got > 0 ? static_cast<uint32_t>(got) : 0;
+}
+
+// Reads the rows into an array that was not cleared, and clears what the
+// data did not reach. Returns the number of rows that received data.
+uint32_t VnImageBMP::ReadWholeRows(VnByteStream* stream, uint8_t* target, uint32_t count,
+                                   uint32_t stride)
+{
+    uint32_t got = ReadRows(stream, target, count);
+    if (got < count)
+        memset(target + got, 0, count - got);
+    return RowsHolding(got, stride);
 }
 
 uint32_t VnImageBMP::Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue)

@@ -26,6 +26,7 @@ private:
     void DecodeOrFail(VnByteStream* stream);
     void ReadPalette(VnByteStream* stream, bool core);
     uint32_t ReadRows(VnByteStream* stream, uint8_t* target, uint32_t count);
+    uint32_t ReadWholeRows(VnByteStream* stream, uint8_t* target, uint32_t count, uint32_t stride);
     void DecodeRle8(VnByteStream* stream);
     void DecodeRle4(VnByteStream* stream);
     uint32_t Decode16(VnByteStream* stream, uint32_t red, uint32_t green, uint32_t blue);

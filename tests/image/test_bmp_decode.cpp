@@ -115,6 +115,25 @@ TEST(BmpDecode, ShortPixelDataLeavesZeroNotGarbage)
         ASSERT_EQ(0, image.PixelBase()[i]) << i;
 }
 
+TEST(BmpDecode, RowsCutShortByTheGapAreZeroToo)
+{
+    // The stream holds more bytes than the pixel array (a big palette) but
+    // the pixel data itself ends 600 bytes early.
+    Bytes pixels;
+    pixels.fill(1000, 0x77);
+    VnImageBMP image;
+    ASSERT_TRUE(DecodeBytes(BmpFile(InfoHeader(40, 40, 8, BI_RGB), bmptest::RampPalette(256), pixels), image));
+    for (uint32_t i = 0; i < image.header.biSizeImage; ++i)
+        ASSERT_EQ(i < 1000 ? 0x77 : 0, image.PixelBase()[i]) << i;
+    // The same cut in a top-down file: the rows that arrived are turned.
+    VnImageBMP topDown;
+    ASSERT_TRUE(DecodeBytes(BmpFile(InfoHeader(40, -40, 8, BI_RGB), bmptest::RampPalette(256), pixels), topDown));
+    EXPECT_EQ(0x77, topDown.PixelIndexAt(39, 39));
+    EXPECT_EQ(0x77, topDown.PixelIndexAt(0, 15));
+    EXPECT_EQ(0, topDown.PixelIndexAt(0, 14));
+    EXPECT_EQ(0, topDown.PixelIndexAt(39, 0));
+}
+
 TEST(BmpDecode, HeaderlessBitmapTakesPixelsAfterThePalette)
 {
     Bytes bytes = InfoHeader(2, 1, 8, BI_RGB);
