@@ -1,0 +1,196 @@
+// Helpers for the selection, preview and search tests: test pictures written
+// as BMP files, a scratch folder, and a driver that answers the modal file
+// dialogs from a second thread (find the dialog, type the file name, press its
+// button, answer the replace question), always with timeouts.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "win_test_util.h"
+
+namespace vntest {
+
+// A scratch folder of this process in the temp folder, ending in a backslash.
+inline std::string ScratchFolder()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string folder = std::string(temp) + "vn_select_" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(folder.c_str(), NULL);
+    return folder;
+}
+
+// Removes a folder made by ScratchFolder with everything in it.
+inline void RemoveFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveFolder(folder + name + "\\");
+            else
+                DeleteFileA((folder + name).c_str());
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+inline bool WriteBytes(const std::string& path, const void* data, size_t size)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = fwrite(data, 1, size, file) == size;
+    return (fclose(file) == 0) && ok;
+}
+
+// Writes a 24-bit bottom-up BMP whose pixel (x, y), y = 0 at the top, has the
+// colour colourAt(x, y).
+template <typename ColourAt>
+bool WriteBmp24(const std::string& path, int width, int height, ColourAt colourAt)
+{
+    int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> file(54 + static_cast<size_t>(stride) * height, 0);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = 40;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    memcpy(&file[0], &header, 14);
+    memcpy(&file[14], &info, 40);
+    for (int y = 0; y < height; ++y) {
+        unsigned char* row = &file[54 + static_cast<size_t>(height - 1 - y) * stride];
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = colourAt(x, y);
+            row[3 * x] = GetBValue(c);
+            row[3 * x + 1] = GetGValue(c);
+            row[3 * x + 2] = GetRValue(c);
+        }
+    }
+    return WriteBytes(path, file.data(), file.size());
+}
+
+// What the driver does with a file dialog, and what it saw.
+struct DialogScript {
+    const char* title = "";        // the dialog's title, to find it
+    std::string fileName;          // typed into the file name box
+    bool cancel = false;           // press Cancel instead of OK
+    int replaceAnswer = 0;         // IDYES or IDNO for the replace question; 0: none expected
+
+    bool dialogFound = false;
+    std::string initialFileName;   // the file name box when the dialog appeared
+    bool replaceAsked = false;
+    std::string replaceText;
+    bool closed = false;           // the dialog went away
+};
+
+// Control id of the file name box (cmb13) of the explorer-style dialogs.
+const int FileNameBoxId = 0x47C;
+
+namespace detail {
+
+struct OtherDialog {
+    HWND except;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindOtherDialog(HWND window, LPARAM param)
+{
+    OtherDialog* request = reinterpret_cast<OtherDialog*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (window == request->except || owner != GetCurrentProcessId() || !IsWindowVisible(window) ||
+        ClassName(window) != "#32770")
+        return TRUE;
+    request->found = window;
+    return FALSE;
+}
+
+// A visible dialog of this process other than except (a message box over it).
+inline HWND WaitForOtherDialog(HWND except, DWORD timeoutMs)
+{
+    OtherDialog request = {except, NULL};
+    WaitUntil([&] {
+        request.found = NULL;
+        EnumWindows(FindOtherDialog, reinterpret_cast<LPARAM>(&request));
+        return request.found != NULL || !IsWindow(except) || !IsWindowVisible(except);
+    }, timeoutMs);
+    return request.found;
+}
+
+inline std::string ChildText(HWND dialog, int id)
+{
+    HWND child = GetDlgItem(dialog, id);
+    return child ? WindowText(child) : std::string();
+}
+
+inline DWORD WINAPI DriveDialog(void* param)
+{
+    DialogScript* script = static_cast<DialogScript*>(param);
+    HWND dialog = WaitForTopWindow("#32770", script->title, GetCurrentProcessId(), 15000);
+    if (!dialog)
+        return 1;
+    script->dialogFound = true;
+    // The file name box is filled while the dialog initialises; wait for its
+    // buttons to exist before reading it.
+    WaitUntil([&] { return GetDlgItem(dialog, IDCANCEL) != NULL; }, 5000);
+    script->initialFileName = ChildText(dialog, FileNameBoxId);
+
+    if (script->cancel) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDCANCEL));
+    } else {
+        SendMessageA(GetDlgItem(dialog, FileNameBoxId), WM_SETTEXT, 0, (LPARAM)script->fileName.c_str());
+        // Posted, not sent: the replace question runs inside the click's handling.
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));
+        HWND question = WaitForOtherDialog(dialog, script->replaceAnswer ? 10000 : 2000);
+        if (question) {
+            script->replaceAsked = true;
+            script->replaceText = ChildText(question, 0xFFFF);
+            int answer = script->replaceAnswer ? script->replaceAnswer : IDNO;
+            PostMessageA(question, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+            // Without an expected question, leave the dialog rather than hang.
+            if (!script->replaceAnswer || answer == IDNO) {
+                WaitUntil([&] { return !IsWindow(question); }, 5000);
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            }
+        }
+    }
+    script->closed = WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 15000);
+    if (!script->closed) {
+        // Unblock the test: close whatever is open over the dialog, then the dialog.
+        while (HWND other = WaitForOtherDialog(dialog, 500))
+            PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        WaitUntil([&] { return !IsWindow(dialog); }, 5000);
+    }
+    return 0;
+}
+
+}  // namespace detail
+
+// Sends the command to the main window, which shows a modal file dialog, and
+// drives that dialog by the script from a second thread.
+inline void RunWithDialog(HWND mainWindow, WPARAM command, DialogScript& script)
+{
+    HANDLE driver = CreateThread(NULL, 0, detail::DriveDialog, &script, 0, NULL);
+    SendMessageA(mainWindow, WM_COMMAND, command, 0);
+    WaitForSingleObject(driver, 60000);
+    CloseHandle(driver);
+}
+
+}  // namespace vntest

@@ -1,0 +1,298 @@
+// Choosing the picture and the target with the standard file dialogs: the
+// dialog records, the dialogs driven for real from a second thread (file name
+// typed, button pressed, replace question answered), what lands in the form,
+// the preview bitmap, and the current directory afterwards.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "builder_window.h"
+#include "selection_test_util.h"
+
+namespace {
+
+using vntest::DialogScript;
+using vntest::RunWithDialog;
+using vntest::WindowText;
+
+std::string CurrentDirectory()
+{
+    char path[MAX_PATH] = {0};
+    GetCurrentDirectoryA(sizeof path, path);
+    return path;
+}
+
+COLORREF Quadrants(int x, int y)
+{
+    return x < 8 ? (y < 4 ? RGB(200, 30, 30) : RGB(40, 60, 200)) : RGB(30, 160, 40);
+}
+
+class BrowseTest : public vntest::BuilderWindowTest {
+protected:
+    void SetUp() override
+    {
+        BuilderWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        folder = vntest::ScratchFolder();
+        pictureFolder = folder + "pictures\\";
+        CreateDirectoryA(pictureFolder.c_str(), NULL);
+        picture = pictureFolder + "quadrants.bmp";
+        ASSERT_TRUE(vntest::WriteBmp24(picture, 16, 8, Quadrants));
+        // The dialogs start somewhere else than the pictures, and must leave
+        // the current directory where it was.
+        startDirectory = CurrentDirectory();
+        SetCurrentDirectoryA(folder.c_str());
+    }
+
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(startDirectory.c_str());
+        BuilderWindowTest::TearDown();
+        vntest::RemoveFolder(folder);
+    }
+
+    // Chooses a picture through the open dialog.
+    DialogScript ChoosePicture(const std::string& path)
+    {
+        DialogScript script;
+        script.title = "Open Picture File";
+        script.fileName = path;
+        RunWithDialog(window, IdPictureBrowse, script);
+        return script;
+    }
+
+    std::string folder, pictureFolder, picture, startDirectory;
+};
+
+TEST_F(BrowseTest, OpenDialogRecord)
+{
+    FillOpenDialogRecord();
+    const OPENFILENAMEA& r = FileDialogRecord;
+    EXPECT_EQ(r.lStructSize, 76u);
+    EXPECT_EQ(r.hwndOwner, MainWindow);
+    EXPECT_EQ(r.hwndOwner, window);
+    EXPECT_EQ(r.hInstance, AppInstance);
+    ASSERT_NE(r.lpstrFilter, nullptr);
+    EXPECT_EQ(memcmp(r.lpstrFilter, "Bitmap Files\0*.BMP\0\0", 20), 0);
+    EXPECT_EQ(r.lpstrCustomFilter, nullptr);
+    EXPECT_EQ(r.nMaxCustFilter, 0u);
+    EXPECT_EQ(r.nFilterIndex, 1u);
+    EXPECT_EQ(r.lpstrFile, FileNameBuffer);
+    EXPECT_EQ(r.nMaxFile, 256u);
+    EXPECT_EQ(r.lpstrFileTitle, nullptr);
+    EXPECT_EQ(r.nMaxFileTitle, 0u);
+    EXPECT_EQ(r.lpstrInitialDir, nullptr);
+    EXPECT_STREQ(r.lpstrTitle, "Open Picture File");
+    EXPECT_EQ(r.Flags, 0x201808u);
+    EXPECT_EQ(r.nFileOffset, 0);
+    EXPECT_EQ(r.nFileExtension, 0);
+    EXPECT_STREQ(r.lpstrDefExt, "BMP");
+    EXPECT_EQ(r.lCustData, 0);
+    EXPECT_EQ(r.lpfnHook, nullptr);
+    EXPECT_EQ(r.lpTemplateName, nullptr);
+}
+
+TEST_F(BrowseTest, SaveDialogRecordIsRefilledFromZero)
+{
+    // Leftovers of an earlier use must not survive the refill.
+    memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
+    FillSaveDialogRecord();
+    const OPENFILENAMEA& r = FileDialogRecord;
+    EXPECT_EQ(r.lStructSize, 76u);
+    EXPECT_EQ(r.hwndOwner, window);
+    EXPECT_EQ(r.hInstance, AppInstance);
+    ASSERT_NE(r.lpstrFilter, nullptr);
+    EXPECT_EQ(memcmp(r.lpstrFilter, "Windows Applications\0*.EXE\0\0", 28), 0);
+    EXPECT_EQ(r.lpstrCustomFilter, nullptr);
+    EXPECT_EQ(r.nMaxCustFilter, 0u);
+    EXPECT_EQ(r.nFilterIndex, 1u);
+    EXPECT_EQ(r.lpstrFile, FileNameBuffer);
+    EXPECT_EQ(r.nMaxFile, 256u);
+    EXPECT_EQ(r.lpstrFileTitle, nullptr);
+    EXPECT_EQ(r.nMaxFileTitle, 0u);
+    EXPECT_EQ(r.lpstrInitialDir, nullptr);
+    EXPECT_STREQ(r.lpstrTitle, "Create Target Application");
+    EXPECT_EQ(r.Flags, 0x20080Au);
+    EXPECT_EQ(r.nFileOffset, 0);
+    EXPECT_EQ(r.nFileExtension, 0);
+    EXPECT_STREQ(r.lpstrDefExt, "EXE");
+    EXPECT_EQ(r.lCustData, 0);
+    EXPECT_EQ(r.lpfnHook, nullptr);
+    EXPECT_EQ(r.lpTemplateName, nullptr);
+}
+
+TEST_F(BrowseTest, ChoosingAPictureFillsThePictureEditAndMakesTheBitmap)
+{
+    strcpy(FileNameBuffer, "left over from before.bmp");
+    SetWindowTextA(TargetPathEdit, "C:\\target.exe");
+
+    DialogScript script = ChoosePicture(picture);
+    ASSERT_TRUE(script.dialogFound);
+    EXPECT_TRUE(script.closed);
+    EXPECT_EQ(script.initialFileName, "");
+    EXPECT_FALSE(script.replaceAsked);
+
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), picture.c_str());
+    EXPECT_EQ(WindowText(TargetPathEdit), "C:\\target.exe");
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 16);
+    EXPECT_EQ(PreviewBitmapInfo.bmHeight, 8);
+    EXPECT_EQ(PreviewImage, nullptr);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, SecondPictureReplacesTheFirst)
+{
+    std::string wide = pictureFolder + "wide.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(wide, 30, 5, Quadrants));
+    ChoosePicture(picture);
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    ChoosePicture(wide);
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), wide.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 30);
+    EXPECT_EQ(PreviewBitmapInfo.bmHeight, 5);
+}
+
+TEST_F(BrowseTest, CancellingTheOpenDialogChangesNothing)
+{
+    ChoosePicture(picture);
+    HBITMAP before = PreviewBitmap;
+    ASSERT_NE(before, (HBITMAP)NULL);
+    SetWindowTextA(TargetPathEdit, "C:\\target.exe");
+
+    DialogScript script;
+    script.title = "Open Picture File";
+    script.cancel = true;
+    RunWithDialog(window, IdPictureBrowse, script);
+    ASSERT_TRUE(script.dialogFound);
+    EXPECT_TRUE(script.closed);
+    EXPECT_EQ(script.initialFileName, "");
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), picture.c_str());
+    EXPECT_EQ(WindowText(TargetPathEdit), "C:\\target.exe");
+    EXPECT_EQ(PreviewBitmap, before);
+    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 16);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, AFileThatIsNotABitmapKeepsItsPathAndEmptiesThePreview)
+{
+    ChoosePicture(picture);
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    std::string text = pictureFolder + "notes.bmp";
+    const char notes[] = "not a picture at all\r\n";
+    ASSERT_TRUE(vntest::WriteBytes(text, notes, sizeof notes - 1));
+
+    ChoosePicture(text);
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), text.c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PreviewImage, nullptr);
+
+    // An empty file is no picture either.
+    std::string empty = pictureFolder + "empty.bmp";
+    ASSERT_TRUE(vntest::WriteBytes(empty, "", 0));
+    ChoosePicture(picture);
+    ChoosePicture(empty);
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), empty.c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+}
+
+TEST_F(BrowseTest, APictureThatCannotBeReadKeepsItsPathAndEmptiesThePreview)
+{
+    std::string locked = pictureFolder + "locked.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(locked, 4, 4, Quadrants));
+    ChoosePicture(picture);
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+
+    // Another holder keeps the file open without sharing: the dialog accepts
+    // it (it exists), but it cannot be opened for reading.
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    DialogScript script = ChoosePicture(locked);
+    CloseHandle(holder);
+
+    EXPECT_TRUE(script.closed);
+    EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), locked.c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PreviewImage, nullptr);
+
+    // The form stays usable: the next picture loads.
+    ChoosePicture(picture);
+    EXPECT_NE(PreviewBitmap, (HBITMAP)NULL);
+}
+
+TEST_F(BrowseTest, TargetNameWithoutExtensionGetsExe)
+{
+    SetWindowTextA(PictureFileEdit, "C:\\picture.bmp");
+    strcpy(FileNameBuffer, "left over.exe");
+    DialogScript script;
+    script.title = "Create Target Application";
+    script.fileName = pictureFolder + "puzzle";
+    RunWithDialog(window, IdTargetBrowse, script);
+
+    ASSERT_TRUE(script.dialogFound);
+    EXPECT_TRUE(script.closed);
+    EXPECT_EQ(script.initialFileName, "");
+    EXPECT_FALSE(script.replaceAsked);
+    EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), (pictureFolder + "puzzle.EXE").c_str());
+    // The dialog appends the extension of the chosen filter ("*.EXE"); Wine's
+    // dialog lower-cases it, so its case is not checked.
+    std::string path = WindowText(TargetPathEdit);
+    ASSERT_GT(path.size(), 4u);
+    EXPECT_STRCASEEQ(path.substr(path.size() - 4).c_str(), ".EXE");
+    EXPECT_EQ(WindowText(PictureFileEdit), "C:\\picture.bmp");
+    // Choosing a target creates nothing.
+    EXPECT_EQ(GetFileAttributesA((pictureFolder + "puzzle.EXE").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, AnExistingTargetBringsTheReplaceQuestion)
+{
+    std::string existing = pictureFolder + "old.exe";
+    ASSERT_TRUE(vntest::WriteBytes(existing, "MZ", 2));
+
+    // Answering No keeps the dialog open; the test then cancels it.
+    DialogScript refuse;
+    refuse.title = "Create Target Application";
+    refuse.fileName = existing;
+    refuse.replaceAnswer = IDNO;
+    RunWithDialog(window, IdTargetBrowse, refuse);
+    EXPECT_TRUE(refuse.replaceAsked);
+    EXPECT_TRUE(refuse.closed);
+    EXPECT_EQ(WindowText(TargetPathEdit), "");
+
+    DialogScript accept;
+    accept.title = "Create Target Application";
+    accept.fileName = existing;
+    accept.replaceAnswer = IDYES;
+    RunWithDialog(window, IdTargetBrowse, accept);
+    EXPECT_TRUE(accept.replaceAsked);
+    EXPECT_NE(accept.replaceText, "");
+    EXPECT_TRUE(accept.closed);
+    EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), existing.c_str());
+    // The question only asks; the file is untouched.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    ASSERT_TRUE(GetFileAttributesExA(existing.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 2u);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, CancellingTheSaveDialogChangesNothing)
+{
+    SetWindowTextA(TargetPathEdit, "C:\\kept.exe");
+    DialogScript script;
+    script.title = "Create Target Application";
+    script.cancel = true;
+    RunWithDialog(window, IdTargetBrowse, script);
+    ASSERT_TRUE(script.dialogFound);
+    EXPECT_TRUE(script.closed);
+    EXPECT_EQ(script.initialFileName, "");
+    EXPECT_EQ(WindowText(TargetPathEdit), "C:\\kept.exe");
+    EXPECT_EQ(WindowText(PictureFileEdit), "");
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+}  // namespace
