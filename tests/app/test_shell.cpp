@@ -5,6 +5,7 @@
 #include <string>
 
 #include "builder_window.h"
+#include "vn_image.h"
 
 namespace {
 
@@ -212,6 +213,24 @@ TEST_F(ShellTest, ExitThenDestroyReleasesEverythingOnce)
     EXPECT_EQ(GetObjectType(laterBitmap), (DWORD)OBJ_BITMAP);
     DeleteObject(laterBrush);
     DeleteObject(laterBitmap);
+}
+
+// An image that counts its destructions.
+int ImagesDestroyed;
+struct CountedImage : VnImage {
+    CountedImage() : VnImage(8, 8, 24, ImageTypeBmp) {}
+    ~CountedImage() override { ++ImagesDestroyed; }
+};
+
+TEST_F(ShellTest, TeardownReleasesThePreviewImageOnce)
+{
+    ImagesDestroyed = 0;
+    PreviewImage = new CountedImage;
+    SendMessageA(window, WM_COMMAND, 200, 0);  // Exit: the first teardown
+    EXPECT_EQ(ImagesDestroyed, 1);
+    EXPECT_EQ(PreviewImage, nullptr);
+    DestroyWindow(window);  // the second one, when the window really goes
+    EXPECT_EQ(ImagesDestroyed, 1);
 }
 
 TEST_F(ShellTest, WindowAfterAnEarlierTeardownGetsALiveBrush)
