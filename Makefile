@@ -29,8 +29,9 @@ fuzz-build: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DVORNIX_FUZZ=ON -DVORNIX_FUZZ_SECONDS=$(SECONDS) >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS)
 
+# -k: every suite runs even when an earlier one fails; make still fails then.
 test: native win fuzz-build
-	@$(MAKE) --no-print-directory test-native test-win test-fuzz
+	@$(MAKE) --no-print-directory -k test-native test-win test-fuzz
 
 test-native:
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
