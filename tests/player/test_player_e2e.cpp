@@ -1,0 +1,538 @@
+// The player end to end, through the real programs: the builder's window is
+// filled and "GO !" pressed, the target it wrote is started, and its window is
+// read back from the screen and driven with clicks and keys. The win address
+// reaches a recording http handler.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app.h"
+#include "builder_window.h"
+#include "package_reader.h"
+#include "package_record.h"
+#include "player_ids.h"
+#include "player_layout.h"
+#include "url_recorder.h"
+#include "win_test_util.h"
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+const int PictureSide = 160;  // 4 x 4 blocks of 40 pixels
+const int Blocks = 4;
+const COLORREF Grey = RGB(128, 128, 128);
+const int MinClientWidth = 320;
+
+// The colour of block (column, row), row 0 at the top: all different, none grey.
+COLORREF BlockColour(int column, int row)
+{
+    return RGB(20 + 60 * column, 20 + 60 * row, 230 - 50 * ((column + row) % 4));
+}
+
+Bytes BlockPicture()
+{
+    const int stride = PictureSide * 3;
+    Bytes file(54 + stride * PictureSide, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, PictureSide);
+    put32(22, PictureSide);
+    file[26] = 1;
+    file[28] = 24;
+    // A soft gradient with a disc of the block's colour in each block's
+    // middle: the middles identify the tiles, the rest looks like a picture.
+    const int block = PictureSide / Blocks;
+    for (int y = 0; y < PictureSide; ++y) {  // bottom-up rows
+        int top = PictureSide - 1 - y;
+        for (int x = 0; x < PictureSide; ++x) {
+            int dx = x % block - block / 2, dy = top % block - block / 2;
+            COLORREF c = dx * dx + dy * dy <= 13 * 13
+                             ? BlockColour(x / block, top / block)
+                             : RGB(255 - x * 255 / PictureSide, 90 + top * 120 / PictureSide,
+                                   60 + (x + top) * 150 / (2 * PictureSide));
+            unsigned char* p = &file[54 + y * stride + x * 3];
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    }
+    return file;
+}
+
+Bytes ReadBytes(const std::string& path)
+{
+    Bytes data;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return data;
+    unsigned char chunk[4096];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+        data.insert(data.end(), chunk, chunk + got);
+    fclose(f);
+    return data;
+}
+
+bool WriteBytes(const std::string& path, const Bytes& data)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool Near(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= 8 && abs(GetGValue(a) - GetGValue(b)) <= 8 &&
+           abs(GetBValue(a) - GetBValue(b)) <= 8;
+}
+
+// The screen pixels of a window's client area, read once.
+class ClientPixels {
+public:
+    explicit ClientPixels(HWND window)
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        width = client.right;
+        height = client.bottom;
+        if (width <= 0 || height <= 0)
+            return;
+        HDC screen = GetDC(NULL);
+        HDC memory = CreateCompatibleDC(screen);
+        BITMAPINFO info;
+        ZeroMemory(&info, sizeof info);
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = NULL;
+        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+        const unsigned char* p = static_cast<const unsigned char*>(bits);
+        pixels.resize(static_cast<size_t>(width) * height);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(NULL, screen);
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return CLR_INVALID;
+        return pixels[static_cast<size_t>(y) * width + x];
+    }
+
+private:
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+};
+
+// Where the player puts the picture, worked out as the player does.
+struct PictureArea {
+    PlayerLayout layout;
+    int left = 0;
+
+    PictureArea(int requestedGrid)
+    {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        layout = ComputePlayerLayout(PictureSide, PictureSide, work.right - work.left,
+                                     work.bottom - work.top, requestedGrid);
+        int areaWidth = layout.width > MinClientWidth ? layout.width : MinClientWidth;
+        left = (areaWidth - layout.width) / 2;
+    }
+
+    // Client coordinates of the centre of cell (column, row) of an n x n grid.
+    POINT CellCentre(int n, int column, int row) const
+    {
+        POINT p;
+        p.x = left + (CellEdge(layout.width, n, column) + CellEdge(layout.width, n, column + 1)) / 2;
+        p.y = (CellEdge(layout.height, n, row) + CellEdge(layout.height, n, row + 1)) / 2;
+        return p;
+    }
+};
+
+// What each cell of the 4 x 4 board shows: the home index of its tile
+// (row * 4 + column), 15 for the grey slot, -1 for anything else.
+std::vector<int> ReadBoard(HWND window, const PictureArea& area)
+{
+    ClientPixels shot(window);
+    std::vector<int> cells;
+    for (int row = 0; row < Blocks; ++row)
+        for (int column = 0; column < Blocks; ++column) {
+            POINT p = area.CellCentre(Blocks, column, row);
+            COLORREF seen = shot.At(p.x, p.y);
+            int found = -1;
+            if (Near(seen, Grey))
+                found = Blocks * Blocks - 1;
+            for (int i = 0; i < Blocks * Blocks - 1 && found < 0; ++i)
+                if (Near(seen, BlockColour(i % Blocks, i / Blocks)))
+                    found = i;
+            cells.push_back(found);
+        }
+    return cells;
+}
+
+std::vector<int> SolvedBoard()
+{
+    std::vector<int> cells;
+    for (int i = 0; i < Blocks * Blocks; ++i)
+        cells.push_back(i);
+    return cells;
+}
+
+std::string ChildText(HWND parent, int id)
+{
+    HWND child = GetDlgItem(parent, id);
+    return child ? vntest::WindowText(child) : std::string("<no control>");
+}
+
+// A program started by the test, ended by it if it is still running.
+class Program {
+public:
+    Program(const std::string& path, const std::string& folder)
+    {
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        std::string commandLine = "\"" + path + "\"";
+        started = CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                                 folder.c_str(), &startup, &info) != 0;
+    }
+
+    ~Program()
+    {
+        if (!started)
+            return;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info.hProcess, 99);
+            WaitForSingleObject(info.hProcess, 10000);
+        }
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+
+    DWORD Id() const { return info.dwProcessId; }
+
+    // The exit code, or STILL_ACTIVE when the program has not ended in time.
+    DWORD WaitForExit(DWORD timeoutMs = 15000)
+    {
+        vntest::WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; },
+                          timeoutMs);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+
+    bool started = false;
+    PROCESS_INFORMATION info = {};
+};
+
+// The text of a message box the program shows; the box is closed with OK.
+std::string TakeMessageBox(const Program& program, const char* title = NULL)
+{
+    HWND box = vntest::WaitForTopWindow("#32770", title, program.Id(), 15000);
+    if (!box)
+        return "<no message box>";
+    std::string text = ChildText(box, 0xFFFF);  // the message box's text control
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    vntest::WaitUntil([&] { return !IsWindow(box); });
+    return text;
+}
+
+void Click(HWND window, POINT p)
+{
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+void Key(HWND window, WPARAM key)
+{
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+struct FormValues {
+    std::string grid = "4";
+    bool shuffle = false;
+    std::string winAddress = "http://";
+    std::string company = "Vornix Test Co";
+    std::string webSite = "www.vornix.example";
+    std::string tagLine = "Slide | and | win";
+};
+
+class PlayerEndToEnd : public vntest::BuilderWindowTest {
+protected:
+    void SetUp() override
+    {
+        BuilderWindowTest::SetUp();
+        ShowWindow(window, SW_HIDE);
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
+        folder = std::string(temp) + "vn_player_e2e_" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), NULL);
+        stub = ReadBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
+        ASSERT_FALSE(stub.empty());
+        ASSERT_TRUE(WriteBytes(Path("vornix_distrib.exe"), stub));
+        ASSERT_TRUE(WriteBytes(Path("picture.bmp"), BlockPicture()));
+        GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
+        ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+        ASSERT_TRUE(vntest::InstallUrlRecorder(Path("urls.log")));
+    }
+
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previousFolder);
+        for (const char* name : {"vornix_distrib.exe", "picture.bmp", "urls.log", "target.exe",
+                                 "damaged.exe", "text.txt"})
+            DeleteFileA(Path(name).c_str());
+        RemoveDirectoryA(folder.c_str());
+        BuilderWindowTest::TearDown();
+    }
+
+    std::string Path(const char* name) const { return folder + "\\" + name; }
+
+    // Fills the builder's form and presses "GO !"; returns the target path.
+    std::string BuildThroughForm(const FormValues& values, const char* picture = "picture.bmp")
+    {
+        const std::string target = Path("target.exe");
+        SetWindowTextA(PictureFileEdit, Path(picture).c_str());
+        SetWindowTextA(GridSizeField, values.grid.c_str());
+        SendMessageA(ShuffleCheckBox, BM_SETCHECK, values.shuffle ? BST_CHECKED : BST_UNCHECKED, 0);
+        SetWindowTextA(WinUrlEdit, values.winAddress.c_str());
+        SetWindowTextA(CompanyNameEdit, values.company.c_str());
+        SetWindowTextA(WebSiteEdit, values.webSite.c_str());
+        SetWindowTextA(TagLineEdit, values.tagLine.c_str());
+        SetWindowTextA(TargetPathEdit, target.c_str());
+        EXPECT_EQ(atoi(values.grid.c_str()), GridSize);
+        SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
+        EXPECT_EQ("Done.", vntest::WindowText(StatusText));
+        return target;
+    }
+
+    // Waits for the player's window, painted (its status line set).
+    HWND WaitForPlayer(const Program& program)
+    {
+        HWND player = vntest::WaitForTopWindow("VORNIXPLAYER", "Vornix Puzzle", program.Id(), 15000);
+        if (player)
+            UpdateWindow(player);
+        return player;
+    }
+
+    std::string folder;
+    char previousFolder[MAX_PATH] = {0};
+    Bytes stub;
+};
+
+TEST(PlayerStub, IsStrippedSoItsImageEndsAtTheEndOfTheFile)
+{
+    Bytes stub = ReadBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
+    ASSERT_FALSE(stub.empty());
+    uint32_t length = 0;
+    ASSERT_EQ(nullptr, FindStubLength(stub.data(), stub.size(), &length));
+    EXPECT_EQ(stub.size(), length);
+    PackageContents contents;
+    EXPECT_EQ(PackageMissing, ReadPackage(stub.data(), stub.size(), contents));
+    EXPECT_LT(stub.size(), 300u * 1024);
+}
+
+TEST_F(PlayerEndToEnd, BarePlayerSaysItHoldsNoPuzzleAndExitsWithOne)
+{
+    Program bare(Path("vornix_distrib.exe"), folder);
+    ASSERT_TRUE(bare.started);
+    EXPECT_EQ("This program holds no puzzle.", TakeMessageBox(bare));
+    EXPECT_EQ(1u, bare.WaitForExit());
+}
+
+TEST_F(PlayerEndToEnd, DamagedTargetsSayTheDataIsDamaged)
+{
+    Bytes target = ReadBytes(BuildThroughForm(FormValues()));
+    ASSERT_GT(target.size(), stub.size() + 8);
+    target.pop_back();  // the lengths no longer fit the file
+    ASSERT_TRUE(WriteBytes(Path("damaged.exe"), target));
+    {
+        Program damaged(Path("damaged.exe"), folder);
+        ASSERT_TRUE(damaged.started);
+        EXPECT_EQ("The puzzle data is damaged.", TakeMessageBox(damaged));
+        EXPECT_EQ(1u, damaged.WaitForExit());
+    }
+    // A sound package whose picture is not a bitmap.
+    ASSERT_TRUE(WriteBytes(Path("text.txt"), Bytes(500, 'x')));
+    std::string path = BuildThroughForm(FormValues(), "text.txt");
+    Program text(path, folder);
+    ASSERT_TRUE(text.started);
+    EXPECT_EQ("The puzzle data is damaged.", TakeMessageBox(text));
+    EXPECT_EQ(1u, text.WaitForExit());
+}
+
+TEST_F(PlayerEndToEnd, UnshuffledPuzzleIsSolvedByAMoveAndItsReverseAndOpensTheWinAddress)
+{
+    FormValues values;
+    // An address whose record leaves five to seven bytes undecipherable: the
+    // last characters of the address itself must be recovered.
+    values.winAddress = "http://win.example/done?x=1&y=~!|";
+    PackageSettings settings;
+    settings.gridSize = 4;
+    settings.companyName = values.company;
+    settings.webSite = values.webSite;
+    settings.tagLine = values.tagLine;
+    settings.winAddress = values.winAddress;
+    while (ComposePackageInfoRecord(settings).size() % 8 < 5) {
+        values.winAddress.insert(values.winAddress.size() - 4, "a");
+        settings.winAddress = values.winAddress;
+    }
+    const std::string target = BuildThroughForm(values);
+
+    Program game(target, folder);
+    ASSERT_TRUE(game.started);
+    HWND player = WaitForPlayer(game);
+    ASSERT_TRUE(player != NULL);
+    const PictureArea area(4);
+    ASSERT_EQ(4, area.layout.grid);
+
+    // The picture, whole and in order, with the grey slot bottom right.
+    std::vector<int> board;
+    EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); }));
+    EXPECT_EQ("Moves: 0    Time: 0:00", ChildText(player, IdStatusText));
+
+    // About shows the three texts.
+    PostMessageA(player, WM_COMMAND, IdHelpAbout, 0);
+    HWND about = vntest::WaitForTopWindow("#32770", "About", game.Id(), 15000);
+    ASSERT_TRUE(about != NULL);
+    EXPECT_EQ(values.company, ChildText(about, IdAboutCompany));
+    EXPECT_EQ(values.webSite, ChildText(about, IdAboutWebSite));
+    EXPECT_EQ(values.tagLine, ChildText(about, IdAboutTagLine));
+    PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return !IsWindow(about); }));
+
+    // A click on the bottom-left tile slides the whole bottom row right.
+    Click(player, area.CellCentre(4, 0, 3));
+    std::vector<int> slid = SolvedBoard();
+    slid[12] = 15;
+    slid[13] = 12;
+    slid[14] = 13;
+    slid[15] = 14;
+    EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == slid; }));
+    EXPECT_EQ(0u, vntest::RecordedUrls(Path("urls.log")).size());
+    EXPECT_EQ(0u, ChildText(player, IdStatusText).find("Moves: 3"));
+
+    // Three arrow keys slide them back: solved.
+    Key(player, VK_LEFT);
+    Key(player, VK_LEFT);
+    Key(player, VK_LEFT);
+    std::string message = TakeMessageBox(game, "Vornix Puzzle");
+    EXPECT_EQ(0u, message.find("You solved the puzzle in 6 moves and ")) << message;
+    EXPECT_EQ(0u, ChildText(player, IdStatusText).find("Solved in 6 moves, ")) << ChildText(player, IdStatusText);
+    EXPECT_EQ(SolvedBoard(), ReadBoard(player, area));
+
+    std::vector<std::string> urls = vntest::WaitForRecordedUrls(Path("urls.log"), 1);
+    ASSERT_EQ(1u, urls.size());
+    EXPECT_EQ(values.winAddress, urls[0]);
+
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, game.WaitForExit());
+}
+
+TEST_F(PlayerEndToEnd, ShuffledPuzzleDoesNotStartSolved)
+{
+    FormValues values;
+    values.shuffle = true;
+    const std::string target = BuildThroughForm(values);
+    Program game(target, folder);
+    ASSERT_TRUE(game.started);
+    HWND player = WaitForPlayer(game);
+    ASSERT_TRUE(player != NULL);
+    const PictureArea area(4);
+
+    // Every cell shows a tile or the slot, each once, but not in order.
+    std::vector<int> board;
+    auto isPermutation = [&] {
+        std::vector<int> seen(16, 0);
+        for (int cell : board)
+            if (cell < 0 || seen[cell]++)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(vntest::WaitUntil([&] {
+        board = ReadBoard(player, area);
+        return isPermutation();
+    }));
+    EXPECT_NE(SolvedBoard(), board);
+    EXPECT_EQ("Moves: 0    Time: 0:00", ChildText(player, IdStatusText));
+    EXPECT_TRUE(vntest::SaveWindowShot(player, vntest::ArtifactPath("player.bmp").c_str()));
+
+    // Game, Show Picture: the whole picture until it is chosen again.
+    PostMessageA(player, WM_COMMAND, IdGameShowPicture, 0);
+    EXPECT_TRUE(vntest::WaitUntil([&] {
+        ClientPixels shot(player);
+        POINT p = area.CellCentre(4, 3, 3);
+        return Near(shot.At(p.x, p.y), BlockColour(3, 3));
+    }));
+    PostMessageA(player, WM_COMMAND, IdGameShowPicture, 0);
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ReadBoard(player, area) == board; }));
+
+    PostMessageA(player, WM_COMMAND, IdGameExit, 0);
+    EXPECT_EQ(0u, game.WaitForExit());
+    EXPECT_EQ(0u, vntest::RecordedUrls(Path("urls.log")).size());
+}
+
+TEST_F(PlayerEndToEnd, GridsBelowTwoShowThePictureAndLargeGridsAreReduced)
+{
+    FormValues values;
+    values.grid = "1";
+    {
+        Program game(BuildThroughForm(values), folder);
+        HWND player = WaitForPlayer(game);
+        ASSERT_TRUE(player != NULL);
+        const PictureArea area(1);
+        // The blocks of the picture appear where they are in the picture.
+        EXPECT_TRUE(vntest::WaitUntil([&] {
+            ClientPixels shot(player);
+            for (int i = 0; i < 16; ++i) {
+                POINT p = area.CellCentre(4, i % 4, i / 4);
+                if (!Near(shot.At(p.x, p.y), BlockColour(i % 4, i / 4)))
+                    return false;
+            }
+            return true;
+        }));
+        EXPECT_EQ("", ChildText(player, IdStatusText));
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, game.WaitForExit());
+    }
+    values.grid = "9999";
+    {
+        Program game(BuildThroughForm(values), folder);
+        HWND player = WaitForPlayer(game);
+        ASSERT_TRUE(player != NULL);
+        const PictureArea area(9999);
+        ASSERT_TRUE(area.layout.gridReduced);
+        EXPECT_EQ(GridNotice(area.layout), ChildText(player, IdNoticeText));
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(player, IdNoticeText)));
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, game.WaitForExit());
+    }
+}
+
+}  // namespace
