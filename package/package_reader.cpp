@@ -66,10 +66,11 @@ bool IsPrintable(uint8_t c)
 }
 
 // Searches the unknownCount leading bytes of a final block whose other bytes
-// are set: printable characters first, then every non-zero byte. The first
-// candidate whose ciphertext starts with the stored bytes is kept in block.
-bool SearchFinalBlock(const PackageCipher& cipher, uint8_t* block, uint32_t unknownCount,
-                      const uint8_t* stored, uint32_t storedCount)
+// are set, forwards: printable characters first, then every non-zero byte. The
+// first candidate whose ciphertext starts with the stored bytes is kept in
+// block. Costs up to 255^unknownCount encipherments.
+bool SearchFinalBlockForward(const PackageCipher& cipher, uint8_t* block, uint32_t unknownCount,
+                             const uint8_t* stored, uint32_t storedCount)
 {
     for (int pass = 0; pass < 2; ++pass) {
         const uint32_t first = pass == 0 ? 0x20 : 0x01;
@@ -96,6 +97,68 @@ bool SearchFinalBlock(const PackageCipher& cipher, uint8_t* block, uint32_t unkn
         }
     }
     return false;
+}
+
+// The same search, backwards: with storedCount bytes of the ciphertext known,
+// only 256^(8 - storedCount) ciphertext blocks are possible; each is
+// deciphered, and those whose plaintext ends like block and starts with
+// non-zero bytes are candidates. Of these, the one the forward search would
+// meet first is kept, so both searches give the same answer. For three
+// unknown bytes this is 256 decipherments instead of up to 16.6 million
+// encipherments.
+bool SearchFinalBlockBackward(const PackageCipher& cipher, uint8_t* block, uint32_t unknownCount,
+                              const uint8_t* stored, uint32_t storedCount)
+{
+    const uint32_t missing = 8 - storedCount;
+    bool found = false;
+    uint64_t bestKey = 0;
+    uint8_t best[8];
+    for (uint32_t tail = 0; tail < (1u << (8 * missing)); ++tail) {
+        uint8_t cipherText[8];
+        std::memcpy(cipherText, stored, storedCount);
+        for (uint32_t i = 0; i < missing; ++i)
+            cipherText[storedCount + i] = static_cast<uint8_t>(tail >> (8 * i));
+        uint32_t left = ReadLe32(cipherText);
+        uint32_t right = ReadLe32(cipherText + 4);
+        cipher.DecipherBlock(left, right);
+        uint8_t plain[8];
+        WriteLe32(plain, left);
+        WriteLe32(plain + 4, right);
+        if (std::memcmp(plain + unknownCount, block + unknownCount, 8 - unknownCount) != 0)
+            continue;
+        // Order of the forward search: all-printable candidates first, each
+        // group counted with the last byte fastest.
+        uint64_t key = 0;
+        bool allPrintable = true;
+        bool zero = false;
+        for (uint32_t i = 0; i < unknownCount; ++i) {
+            key = key * 256 + plain[i];
+            allPrintable = allPrintable && IsPrintable(plain[i]);
+            zero = zero || plain[i] == 0;
+        }
+        if (zero)
+            continue;
+        if (!allPrintable)
+            key += 1ull << 32;
+        if (!found || key < bestKey) {
+            found = true;
+            bestKey = key;
+            std::memcpy(best, plain, 8);
+        }
+    }
+    if (found)
+        std::memcpy(block, best, unknownCount);
+    return found;
+}
+
+bool SearchFinalBlock(const PackageCipher& cipher, uint8_t* block, uint32_t unknownCount,
+                      const uint8_t* stored, uint32_t storedCount)
+{
+    // Forwards costs up to 255^unknownCount, backwards 256^(8 - storedCount):
+    // the cheaper way is taken (backwards only for three unknown bytes).
+    if (unknownCount >= 3)
+        return SearchFinalBlockBackward(cipher, block, unknownCount, stored, storedCount);
+    return SearchFinalBlockForward(cipher, block, unknownCount, stored, storedCount);
 }
 
 bool IsDecimal(const std::string& text)

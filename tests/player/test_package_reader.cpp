@@ -289,7 +289,7 @@ TEST(PackageReader, LengthsThatLieAreRefused)
 
 TEST(PackageReader, AlteredFinalRecordBlockIsRefused)
 {
-    for (uint32_t residue : {2u, 4u, 6u}) {
+    for (uint32_t residue : {2u, 4u, 5u, 6u, 7u}) {
         const Bytes target =
             BuildWith(MakeStub(), MakeBmp(2, 2, 0, false),
                       WithRecordResidue(Settings(3, "Acme", "http://e.example/win"), residue));
