@@ -4,6 +4,7 @@
 // posted was handled, since timer messages come after posted ones.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -72,13 +73,31 @@ void CALLBACK DriveAboutDialog(HWND, UINT, UINT_PTR, DWORD)
     }
 }
 
+// Last resort when the modal loop never hands the timer a turn: end the
+// test program with a message instead of waiting for the ctest timeout.
+DWORD WINAPI Watchdog(void* finished)
+{
+    if (WaitForSingleObject((HANDLE)finished, 60000) == WAIT_TIMEOUT) {
+        fprintf(stderr, "The About dialog did not end within 60 s; giving up.\n");
+        fflush(stderr);
+        ExitProcess(3);
+    }
+    return 0;
+}
+
 // Runs the About command with the given steps; returns when the dialog ended.
 void RunAbout(HWND window, AboutSession& session)
 {
     Session = &session;
+    HANDLE finished = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE watchdog = CreateThread(NULL, 0, Watchdog, finished, 0, NULL);
     UINT_PTR timer = SetTimer(NULL, 0, 50, DriveAboutDialog);
     SendMessageA(window, WM_COMMAND, 201, 0);
     KillTimer(NULL, timer);
+    SetEvent(finished);
+    WaitForSingleObject(watchdog, INFINITE);
+    CloseHandle(watchdog);
+    CloseHandle(finished);
     Session = nullptr;
 }
 
