@@ -1,0 +1,395 @@
+// The preview, read back pixel by pixel from the PreviewFrame: the picture
+// stretched inside a 2-pixel margin, the grid lines where the grid size puts
+// them, the grey bottom-right cell, nothing without a picture or without a
+// positive grid size, and a paint that stays bounded at grid size 9999. Also
+// leaves the builder's screenshot in the artifacts folder.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "builder_window.h"
+#include "selection_test_util.h"
+
+namespace {
+
+const COLORREF TopLeft = RGB(200, 30, 30);
+const COLORREF TopRight = RGB(30, 160, 40);
+const COLORREF BottomLeft = RGB(40, 60, 200);
+const COLORREF BottomRight = RGB(230, 200, 20);
+const COLORREF Grey = RGB(128, 128, 128);
+const COLORREF White = RGB(255, 255, 255);
+
+bool IsPictureColour(COLORREF c)
+{
+    return c == TopLeft || c == TopRight || c == BottomLeft || c == BottomRight;
+}
+
+// The frame's pixels, copied out of its device context in one go.
+class FrameCapture {
+public:
+    explicit FrameCapture(HWND frame)
+    {
+        RECT client;
+        GetClientRect(frame, &client);
+        width = client.right;
+        height = client.bottom;
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC frameContext = GetDC(frame);
+        HDC memory = CreateCompatibleDC(frameContext);
+        void* bits = NULL;
+        HBITMAP bitmap = CreateDIBSection(frameContext, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, frameContext, 0, 0, SRCCOPY);
+        GdiFlush();
+        const DWORD* source = static_cast<const DWORD*>(bits);
+        pixels.assign(source, source + width * height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(frame, frameContext);
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        DWORD p = pixels[static_cast<size_t>(y) * width + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+    int Count(COLORREF colour) const
+    {
+        int n = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                n += At(x, y) == colour;
+        return n;
+    }
+
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;
+};
+
+std::string Hex(COLORREF c)
+{
+    char text[16];
+    snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+class PreviewTest : public vntest::BuilderWindowTest {
+protected:
+    void SetUp() override
+    {
+        BuilderWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        UpdateWindow(window);
+        folder = vntest::ScratchFolder();
+        picture = folder + "quadrants.bmp";
+        ASSERT_TRUE(vntest::WriteBmp24(picture, 40, 40, [](int x, int y) {
+            return x < 20 ? (y < 20 ? TopLeft : BottomLeft) : (y < 20 ? TopRight : BottomRight);
+        }));
+        RECT client;
+        GetClientRect(PreviewFrame, &client);
+        W = client.right;
+        H = client.bottom;
+        ASSERT_GT(W, 60);
+        ASSERT_GT(H, 60);
+    }
+
+    void TearDown() override
+    {
+        BuilderWindowTest::TearDown();
+        vntest::RemoveFolder(folder);
+    }
+
+    // Paints the whole window and its controls now.
+    void Repaint()
+    {
+        RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+
+    void TypeGridSize(const char* text)
+    {
+        SetWindowTextA(GridSizeField, text);
+        Repaint();
+    }
+
+    // The picture's colour at a frame point, for points at least 3 pixels
+    // away from the quadrant borders; the picture fills (2, 2) to (W - 2, H - 2).
+    COLORREF PictureAt(int x, int y) const
+    {
+        bool left = x < 2 + (W - 4) / 2;
+        bool top = y < 2 + (H - 4) / 2;
+        return left ? (top ? TopLeft : BottomLeft) : (top ? TopRight : BottomRight);
+    }
+
+    bool NearQuadrantBorder(int x, int y) const
+    {
+        return std::abs(x - (2 + (W - 4) / 2)) < 3 || std::abs(y - (2 + (H - 4) / 2)) < 3;
+    }
+
+    // Grid edges for g cells over the grid area (2 to W - 4), truncated.
+    std::vector<int> Edges(int g, int size) const
+    {
+        std::vector<int> edges;
+        for (int i = 0; i <= g; ++i)
+            edges.push_back(static_cast<int>(2 + i * (size - 6) / static_cast<double>(g)));
+        return edges;
+    }
+
+    // A point inside [from, to) that is off the cell's outline and away from
+    // the quadrant borders along this axis.
+    int InnerPoint(int from, int to, bool horizontal) const
+    {
+        int candidates[3] = {(from + to) / 2, from + 3, to - 4};
+        for (int c : candidates) {
+            int x = horizontal ? c : 10, y = horizontal ? 10 : c;
+            if (c > from && c < to - 1 && !NearQuadrantBorder(horizontal ? x : 10000, horizontal ? 10000 : y))
+                return c;
+        }
+        return (from + to) / 2;
+    }
+
+    void ExpectPictureWithoutGrid(const FrameCapture& shot)
+    {
+        EXPECT_EQ(shot.Count(Grey), 0);
+        for (int y : {6, H / 4, 3 * H / 4, H - 7})
+            for (int x : {6, W / 4, 3 * W / 4, W - 7})
+                EXPECT_EQ(Hex(shot.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;
+    }
+
+    std::string folder, picture;
+    int W = 0, H = 0;
+};
+
+TEST_F(PreviewTest, WithoutAPictureNothingIsDrawn)
+{
+    TypeGridSize("3");
+    EXPECT_EQ(GridSize, 3);
+    FrameCapture shot(PreviewFrame);
+    EXPECT_EQ(shot.Count(Grey), 0);
+    for (int y = 0; y < H; y += 7)
+        for (int x = 0; x < W; x += 7)
+            EXPECT_FALSE(IsPictureColour(shot.At(x, y))) << x << "," << y;
+}
+
+TEST_F(PreviewTest, PictureFillsTheFrameInsideTwoPixelMargins)
+{
+    LoadPreviewPicture(picture.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    Repaint();
+    FrameCapture shot(PreviewFrame);
+    ExpectPictureWithoutGrid(shot);
+    // First and last picture pixels, then the margin just outside them.
+    for (int y : {H / 4, 3 * H / 4}) {
+        EXPECT_EQ(Hex(shot.At(2, y)), Hex(PictureAt(2, y)));
+        EXPECT_EQ(Hex(shot.At(W - 3, y)), Hex(PictureAt(W - 3, y)));
+        EXPECT_FALSE(IsPictureColour(shot.At(1, y)));
+        EXPECT_FALSE(IsPictureColour(shot.At(W - 2, y)));
+    }
+    for (int x : {W / 4, 3 * W / 4}) {
+        EXPECT_EQ(Hex(shot.At(x, 2)), Hex(PictureAt(x, 2)));
+        EXPECT_EQ(Hex(shot.At(x, H - 3)), Hex(PictureAt(x, H - 3)));
+        EXPECT_FALSE(IsPictureColour(shot.At(x, 1)));
+        EXPECT_FALSE(IsPictureColour(shot.At(x, H - 2)));
+    }
+}
+
+TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
+{
+    // A wide picture is squeezed, a tiny one enlarged.
+    for (auto size : {std::make_pair(64, 6), std::make_pair(2, 2)}) {
+        std::string path = folder + "other.bmp";
+        int w = size.first, h = size.second;
+        ASSERT_TRUE(vntest::WriteBmp24(path, w, h, [&](int x, int y) {
+            return x < w / 2 ? (y < h / 2 ? TopLeft : BottomLeft) : (y < h / 2 ? TopRight : BottomRight);
+        }));
+        LoadPreviewPicture(path.c_str());
+        ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+        EXPECT_EQ(PreviewBitmapInfo.bmWidth, w);
+        EXPECT_EQ(PreviewBitmapInfo.bmHeight, h);
+        Repaint();
+        ExpectPictureWithoutGrid(FrameCapture(PreviewFrame));
+    }
+}
+
+TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
+{
+    LoadPreviewPicture(picture.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    for (int g : {1, 3, 4}) {
+        SCOPED_TRACE("grid size " + std::to_string(g));
+        TypeGridSize(std::to_string(g).c_str());
+        ASSERT_EQ(GridSize, g);
+        FrameCapture shot(PreviewFrame);
+        std::vector<int> xs = Edges(g, W), ys = Edges(g, H);
+        ASSERT_EQ(xs.back(), W - 4);
+
+        // Inside every cell: the picture, except the bottom-right cell, grey.
+        for (int i = 0; i < g; ++i) {
+            for (int j = 0; j < g; ++j) {
+                int x = InnerPoint(xs[i], xs[i + 1], true);
+                int y = InnerPoint(ys[j], ys[j + 1], false);
+                COLORREF expected = (i == g - 1 && j == g - 1) ? Grey : PictureAt(x, y);
+                EXPECT_EQ(Hex(shot.At(x, y)), Hex(expected)) << "cell " << i << "," << j << " at " << x << "," << y;
+            }
+        }
+
+        // Every cell outline: its left column at the edge, its right column
+        // one pixel before the next edge. Along them only the pen's grey and
+        // the dash gaps (the context's white background) appear.
+        std::vector<int> columns, rows;
+        for (int i = 0; i < g; ++i) {
+            columns.push_back(xs[i]);
+            columns.push_back(xs[i + 1] - 1);
+            rows.push_back(ys[i]);
+            rows.push_back(ys[i + 1] - 1);
+        }
+        for (int x : columns) {
+            int grey = 0, other = 0;
+            for (int y = 2; y <= H - 5; ++y) {
+                COLORREF c = shot.At(x, y);
+                grey += c == Grey;
+                other += c != Grey && c != White;
+            }
+            EXPECT_EQ(other, 0) << "column " << x;
+            EXPECT_GT(grey, (H - 6) / 3) << "column " << x;
+        }
+        for (int y : rows) {
+            int grey = 0, other = 0;
+            for (int x = 2; x <= W - 5; ++x) {
+                COLORREF c = shot.At(x, y);
+                grey += c == Grey;
+                other += c != Grey && c != White;
+            }
+            EXPECT_EQ(other, 0) << "row " << y;
+            EXPECT_GT(grey, (W - 6) / 3) << "row " << y;
+        }
+
+        // The grid stops 2 pixels inside the picture's right and bottom edges.
+        for (int y : {ys[0] + 3, H - 10}) {
+            EXPECT_EQ(Hex(shot.At(W - 4, y)), Hex(PictureAt(W - 4, y)));
+            EXPECT_EQ(Hex(shot.At(W - 3, y)), Hex(PictureAt(W - 3, y)));
+        }
+        EXPECT_EQ(Hex(shot.At(W / 4, H - 4)), Hex(PictureAt(W / 4, H - 4)));
+        // Nothing grey outside the grid area.
+        for (int y = 0; y < H; ++y) {
+            EXPECT_NE(shot.At(W - 4, y), Grey) << y;
+            EXPECT_NE(shot.At(1, y), Grey) << y;
+        }
+    }
+}
+
+TEST_F(PreviewTest, ZeroNegativeOrEmptyGridSizeDrawsNoGrid)
+{
+    LoadPreviewPicture(picture.c_str());
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"0", 0}, {"-2", -2}, {"", 0}, {"x", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("field \"") + c.text + "\"");
+        TypeGridSize("3");
+        TypeGridSize(c.text);
+        EXPECT_EQ(GridSize, c.value);
+        ExpectPictureWithoutGrid(FrameCapture(PreviewFrame));
+    }
+}
+
+TEST_F(PreviewTest, AFileThatIsNotABitmapEmptiesThePreview)
+{
+    LoadPreviewPicture(picture.c_str());
+    TypeGridSize("3");
+    ASSERT_EQ(FrameCapture(PreviewFrame).At(W / 4, H / 4), TopLeft);
+
+    std::string text = folder + "notes.bmp";
+    ASSERT_TRUE(vntest::WriteBytes(text, "BM but nothing more", 19));
+    LoadPreviewPicture(text.c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+    Repaint();
+    FrameCapture shot(PreviewFrame);
+    EXPECT_EQ(shot.Count(Grey), 0);
+    for (int y = 0; y < H; y += 5)
+        for (int x = 0; x < W; x += 5)
+            EXPECT_FALSE(IsPictureColour(shot.At(x, y))) << x << "," << y;
+
+    // A path that cannot be opened at all does the same.
+    LoadPreviewPicture(picture.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    LoadPreviewPicture((folder + "missing.bmp").c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+}
+
+TEST_F(PreviewTest, GridSize9999StillRepaintsAndAnswers)
+{
+    LoadPreviewPicture(picture.c_str());
+    TypeGridSize("0");
+
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    TypeGridSize("9999");
+    QueryPerformanceCounter(&end);
+    // A measurement for the record, not an assertion.
+    printf("[ MEASURE  ] grid size 9999: setting the field and repainting took %.1f ms\n",
+           (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+
+    EXPECT_EQ(GridSize, 9999);
+    EXPECT_EQ(vntest::WindowText(GridSizeField), "9999");
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+
+    // Cells narrower than a pixel give outlines too small to draw, whether
+    // drawn one by one or one per pixel: what shows is the same as for a grid
+    // of exactly one cell per pixel, and as for one cell more.
+    FrameCapture huge(PreviewFrame);
+    TypeGridSize(std::to_string(W - 6).c_str());
+    FrameCapture onePerPixel(PreviewFrame);
+    TypeGridSize(std::to_string(W - 5).c_str());
+    FrameCapture oneMore(PreviewFrame);
+    EXPECT_TRUE(huge.pixels == onePerPixel.pixels);
+    EXPECT_TRUE(huge.pixels == oneMore.pixels);
+    for (int y : {H / 4, 3 * H / 4})
+        for (int x : {W / 4, 3 * W / 4, W - 3})
+            EXPECT_EQ(Hex(huge.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;
+}
+
+TEST_F(PreviewTest, ScreenshotOfTheBuilderWithAPictureAndGridSize4)
+{
+    // A small landscape: sky fading down to the horizon, a sun, green hills.
+    std::string landscape = folder + "landscape.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(landscape, 160, 120, [](int x, int y) {
+        double dx = x - 112, dy = y - 34;
+        if (dx * dx + dy * dy < 16 * 16)
+            return RGB(255, 214, 64);
+        double hill = 78 + 10 * std::sin(x / 17.0) + 6 * std::sin(x / 7.0 + 1);
+        if (y > hill)
+            return RGB(40 + (y - 78) / 2, 120 + (y % 9 == 0 ? 12 : 0), 50);
+        return RGB(90 + y, 150 + y / 2, 235);
+    }));
+    vntest::DialogScript script;
+    script.title = "Open Picture File";
+    script.fileName = landscape;
+    vntest::RunWithDialog(window, IdPictureBrowse, script);
+    ASSERT_TRUE(script.closed);
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    TypeGridSize("4");
+    SetDlgItemTextA(window, IdSearchPhrase, "mountain lake");
+    Repaint();
+    vntest::WaitUntil([] { return false; }, 200);  // let the display catch up
+    Repaint();
+    std::string shotPath = vntest::ArtifactPath("builder-preview.bmp");
+    EXPECT_TRUE(vntest::SaveWindowShot(window, shotPath.c_str())) << shotPath;
+}
+
+}  // namespace
