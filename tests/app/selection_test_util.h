@@ -97,6 +97,7 @@ struct DialogScript {
     bool replaceAsked = false;
     std::string replaceText;
     bool closed = false;           // the dialog went away
+    volatile LONG commandDone = 0; // set when the command has returned
 };
 
 // Control id of the file name box (cmb13) of the explorer-style dialogs.
@@ -142,7 +143,13 @@ inline std::string ChildText(HWND dialog, int id)
 inline DWORD WINAPI DriveDialog(void* param)
 {
     DialogScript* script = static_cast<DialogScript*>(param);
-    HWND dialog = WaitForTopWindow("#32770", script->title, GetCurrentProcessId(), 15000);
+    // The first dialog in a fresh Wine prefix can take long to appear; wait
+    // until it does or until the command has returned without one.
+    HWND dialog = NULL;
+    WaitUntil([&] {
+        dialog = WaitForTopWindow("#32770", script->title, GetCurrentProcessId(), 0);
+        return dialog != NULL || script->commandDone != 0;
+    }, 180000);
     if (!dialog)
         return 1;
     script->dialogFound = true;
@@ -189,7 +196,9 @@ inline void RunWithDialog(HWND mainWindow, WPARAM command, DialogScript& script)
 {
     HANDLE driver = CreateThread(NULL, 0, detail::DriveDialog, &script, 0, NULL);
     SendMessageA(mainWindow, WM_COMMAND, command, 0);
-    WaitForSingleObject(driver, 60000);
+    InterlockedExchange(&script.commandDone, 1);
+    // The driver ends on its own timeouts; it must not outlive the script.
+    WaitForSingleObject(driver, INFINITE);
     CloseHandle(driver);
 }
 
