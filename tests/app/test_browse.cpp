@@ -66,16 +66,18 @@ protected:
     std::string folder, pictureFolder, picture, startDirectory;
 };
 
-TEST_F(BrowseTest, OpenDialogRecord)
+// The record as both dialogs get it, apart from filter, title, flags and
+// default extension.
+void ExpectDialogRecord(HWND owner, const char* filter, size_t filterSize, const char* title, DWORD flags,
+                        const char* defaultExtension)
 {
-    FillOpenDialogRecord();
     const OPENFILENAMEA& r = FileDialogRecord;
     EXPECT_EQ(r.lStructSize, 76u);
     EXPECT_EQ(r.hwndOwner, MainWindow);
-    EXPECT_EQ(r.hwndOwner, window);
+    EXPECT_EQ(r.hwndOwner, owner);
     EXPECT_EQ(r.hInstance, AppInstance);
     ASSERT_NE(r.lpstrFilter, nullptr);
-    EXPECT_EQ(memcmp(r.lpstrFilter, "Bitmap Files\0*.BMP\0\0", 20), 0);
+    EXPECT_EQ(memcmp(r.lpstrFilter, filter, filterSize), 0);
     EXPECT_EQ(r.lpstrCustomFilter, nullptr);
     EXPECT_EQ(r.nMaxCustFilter, 0u);
     EXPECT_EQ(r.nFilterIndex, 1u);
@@ -84,43 +86,28 @@ TEST_F(BrowseTest, OpenDialogRecord)
     EXPECT_EQ(r.lpstrFileTitle, nullptr);
     EXPECT_EQ(r.nMaxFileTitle, 0u);
     EXPECT_EQ(r.lpstrInitialDir, nullptr);
-    EXPECT_STREQ(r.lpstrTitle, "Open Picture File");
-    EXPECT_EQ(r.Flags, 0x201808u);
+    EXPECT_STREQ(r.lpstrTitle, title);
+    EXPECT_EQ(r.Flags, flags);
     EXPECT_EQ(r.nFileOffset, 0);
     EXPECT_EQ(r.nFileExtension, 0);
-    EXPECT_STREQ(r.lpstrDefExt, "BMP");
+    EXPECT_STREQ(r.lpstrDefExt, defaultExtension);
     EXPECT_EQ(r.lCustData, 0);
     EXPECT_EQ(r.lpfnHook, nullptr);
     EXPECT_EQ(r.lpTemplateName, nullptr);
 }
 
-TEST_F(BrowseTest, SaveDialogRecordIsRefilledFromZero)
+TEST_F(BrowseTest, DialogRecordsAreRefilledFromZero)
 {
     // Leftovers of an earlier use must not survive the refill.
     memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
+    FillOpenDialogRecord();
+    // One pair of strings ended by an empty string: a double NUL at the end.
+    ExpectDialogRecord(window, "Bitmap Files\0*.BMP\0\0", 20, "Open Picture File", 0x201808, "BMP");
+
+    memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
     FillSaveDialogRecord();
-    const OPENFILENAMEA& r = FileDialogRecord;
-    EXPECT_EQ(r.lStructSize, 76u);
-    EXPECT_EQ(r.hwndOwner, window);
-    EXPECT_EQ(r.hInstance, AppInstance);
-    ASSERT_NE(r.lpstrFilter, nullptr);
-    EXPECT_EQ(memcmp(r.lpstrFilter, "Windows Applications\0*.EXE\0\0", 28), 0);
-    EXPECT_EQ(r.lpstrCustomFilter, nullptr);
-    EXPECT_EQ(r.nMaxCustFilter, 0u);
-    EXPECT_EQ(r.nFilterIndex, 1u);
-    EXPECT_EQ(r.lpstrFile, FileNameBuffer);
-    EXPECT_EQ(r.nMaxFile, 256u);
-    EXPECT_EQ(r.lpstrFileTitle, nullptr);
-    EXPECT_EQ(r.nMaxFileTitle, 0u);
-    EXPECT_EQ(r.lpstrInitialDir, nullptr);
-    EXPECT_STREQ(r.lpstrTitle, "Create Target Application");
-    EXPECT_EQ(r.Flags, 0x20080Au);
-    EXPECT_EQ(r.nFileOffset, 0);
-    EXPECT_EQ(r.nFileExtension, 0);
-    EXPECT_STREQ(r.lpstrDefExt, "EXE");
-    EXPECT_EQ(r.lCustData, 0);
-    EXPECT_EQ(r.lpfnHook, nullptr);
-    EXPECT_EQ(r.lpTemplateName, nullptr);
+    ExpectDialogRecord(window, "Windows Applications\0*.EXE\0\0", 28, "Create Target Application", 0x20080A,
+                       "EXE");
 }
 
 TEST_F(BrowseTest, ChoosingAPictureFillsThePictureEditAndMakesTheBitmap)
