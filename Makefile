@@ -26,7 +26,7 @@ win: deps
 	@cmake --build $(WIN) -j$(JOBS)
 
 fuzz-build: deps
-	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DVORNIX_FUZZ=ON -DVORNIX_FUZZ_SECONDS=$(SECONDS) >/dev/null
+	@cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DVORNIX_FUZZ=ON -DVORNIX_FUZZ_SECONDS=$(SECONDS) >/dev/null
 	@cmake --build $(FUZZ) -j$(JOBS)
 
 # -k: every suite runs even when an earlier one fails; make still fails then.
