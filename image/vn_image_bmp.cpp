@@ -96,6 +96,105 @@ bool SeekTo(VnByteStream* stream, int64_t target)
     return stream->Seek(static_cast<int32_t>(target), SEEK_SET) == 0;
 }
 
+// 8-bit run-length pixels: one byte each.
+struct Rle8Pixels {
+    // count pixels of value from column x on.
+    static void Repeat(uint8_t* row, uint32_t x, uint32_t count, uint8_t value)
+    {
+        memset(row + x, value, count);
+    }
+
+    // An absolute run of total pixels, padded to 16 bits, whose first inside
+    // pixels are placed from column x on. False when the data ends inside it.
+    static bool Copy(CodeReader& codes, uint8_t* row, uint32_t x, uint32_t total, uint32_t inside)
+    {
+        const uint32_t drop = total - inside + (total & 1);
+        return codes.Take(inside ? row + x : nullptr, inside) == inside
+            && codes.Take(nullptr, drop) == drop;
+    }
+};
+
+// 4-bit run-length pixels, placed column by column: a pixel in a high half
+// sets the byte, one in a low half joins it.
+struct Rle4Pixels {
+    static void Put(uint8_t* row, uint32_t column, uint8_t pixel)
+    {
+        uint8_t& byte = row[column >> 1];
+        if (column & 1)
+            byte |= pixel & 0x0F;
+        else
+            byte = static_cast<uint8_t>(pixel << 4);
+    }
+
+    // An encoded run alternates the value's high and low nibble, starting
+    // with the high one wherever it starts.
+    static void Repeat(uint8_t* row, uint32_t x, uint32_t count, uint8_t value)
+    {
+        const uint8_t pair[2] = {static_cast<uint8_t>(value >> 4), static_cast<uint8_t>(value & 0x0F)};
+        for (uint32_t i = 0; i < count; ++i)
+            Put(row, x + i, pair[i & 1]);
+    }
+
+    static bool Copy(CodeReader& codes, uint8_t* row, uint32_t x, uint32_t total, uint32_t inside)
+    {
+        const uint32_t bytes = (total + 1) / 2;
+        for (uint32_t j = 0; j < bytes; ++j) {
+            uint8_t data;
+            if (!codes.Next(data))
+                return false;
+            if (2 * j < inside)
+                Put(row, x + 2 * j, static_cast<uint8_t>(data >> 4));
+            if (2 * j + 1 < inside)
+                Put(row, x + 2 * j + 1, static_cast<uint8_t>(data & 0x0F));
+        }
+        uint8_t pad;
+        return !(bytes & 1) || codes.Next(pad);
+    }
+};
+
+// Run-length decoding, the same for both depths apart from how Pixels places
+// pixels. A code pair (count, value) with a count is an encoded run; a zero
+// count is an escape: 0 ends the line, 1 the bitmap, 2 moves by the next two
+// bytes, and 3 to 255 start an absolute run of that many pixels. Pixels no
+// run reaches stay zero; runs that pass the row's end (limit pixels) are
+// clipped there, their codes still consumed; rows past the top reuse the row
+// used last; the end of the data ends the bitmap.
+template <class Pixels>
+void DecodeRuns(VnByteStream* stream, uint8_t* pixels, size_t stride, uint32_t height, uint32_t limit)
+{
+    CodeReader codes(stream);
+    uint8_t* row = pixels;
+    uint32_t x = 0, y = 0;
+    uint8_t count, value;
+    while (codes.Next(count) && codes.Next(value)) {
+        if (count == 0 && value == 0) {
+            x = 0;
+            y = Min(y + 1, height);
+            continue;
+        }
+        if (count == 0 && value == 1)
+            break;
+        if (count == 0 && value == 2) {
+            uint8_t dx, dy;
+            if (!codes.Next(dx) || !codes.Next(dy))
+                break;
+            x = Min(x + dx, limit);
+            y = Min(y + dy, height);
+            continue;
+        }
+        if (y < height)
+            row = pixels + y * stride;
+        const uint32_t length = count != 0 ? count : value;
+        const uint32_t inside = x < limit ? Min(length, limit - x) : 0;
+        if (count != 0)
+            Pixels::Repeat(row, x, inside, value);
+        else if (!Pixels::Copy(codes, row, x, length, inside))
+            break;
+        x = Min(x + length, limit);
+    }
+    codes.Finish();
+}
+
 }  // namespace
 
 VnImageBMP::VnImageBMP() : VnImage(ImageTypeBmp) {}
@@ -379,124 +478,18 @@ void VnImageBMP::TurnRows(uint32_t rowsWithData)
     }
 }
 
-// Run-length decoding of 8-bit codes. Pixels no run reaches are zero; runs
-// that pass the row's end are clipped there (their codes still consumed);
-// rows past the top reuse the row used last; the end of the data ends the
-// bitmap.
 void VnImageBMP::DecodeRle8(VnByteStream* stream)
 {
-    const size_t stride = imageInfo.rowStride;
-    const uint32_t height = static_cast<uint32_t>(header.biHeight);
     const uint32_t limit = Min(static_cast<uint32_t>(header.biWidth), imageInfo.rowStride);
-    uint8_t* pixels = imageInfo.pixels;
-
-    CodeReader codes(stream);
-    uint8_t* row = pixels;
-    uint32_t x = 0, y = 0;
-    uint8_t count, value;
-    while (codes.Next(count) && codes.Next(value)) {
-        if (count != 0) {
-            if (y < height)
-                row = pixels + y * stride;
-            if (x < limit) {
-                uint32_t n = Min(count, limit - x);
-                memset(row + x, value, n);
-            }
-            x = Min(x + count, limit);
-            continue;
-        }
-        if (value == 0) {
-            x = 0;
-            y = Min(y + 1, height);
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            uint8_t dx, dy;
-            if (!codes.Next(dx) || !codes.Next(dy))
-                break;
-            x = Min(x + dx, limit);
-            y = Min(y + dy, height);
-        } else {
-            if (y < height)
-                row = pixels + y * stride;
-            uint32_t inside = x < limit ? Min(value, limit - x) : 0;
-            uint32_t drop = value - inside + (value & 1);
-            if (codes.Take(inside ? row + x : nullptr, inside) < inside || codes.Take(nullptr, drop) < drop)
-                break;
-            x = Min(x + value, limit);
-        }
-    }
-    codes.Finish();
+    DecodeRuns<Rle8Pixels>(stream, imageInfo.pixels, imageInfo.rowStride,
+                           static_cast<uint32_t>(header.biHeight), limit);
 }
 
-// Run-length decoding of 4-bit codes, pixels placed column by column: an
-// encoded run alternates the value's high and low nibble starting with the
-// high one wherever it starts, and absolute runs are padded to 16 bits.
 void VnImageBMP::DecodeRle4(VnByteStream* stream)
 {
-    const size_t stride = imageInfo.rowStride;
-    const uint32_t height = static_cast<uint32_t>(header.biHeight);
     const uint64_t columns = static_cast<uint64_t>(imageInfo.rowStride) * 2;
-    const uint32_t limit = static_cast<uint32_t>(
-        Min(static_cast<uint32_t>(header.biWidth), columns > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(columns)));
-    uint8_t* pixels = imageInfo.pixels;
-
-    CodeReader codes(stream);
-    uint8_t* row = pixels;
-    uint32_t x = 0, y = 0;
-    // A pixel in a high half sets the byte, one in a low half joins it.
-    auto put = [&](uint32_t column, uint8_t pixel) {
-        if (column >= limit)
-            return;
-        uint8_t& byte = row[column >> 1];
-        if (column & 1)
-            byte |= pixel & 0x0F;
-        else
-            byte = static_cast<uint8_t>(pixel << 4);
-    };
-    uint8_t count, value;
-    while (codes.Next(count) && codes.Next(value)) {
-        if (count != 0) {
-            if (y < height)
-                row = pixels + y * stride;
-            const uint8_t pair[2] = {static_cast<uint8_t>(value >> 4), static_cast<uint8_t>(value & 0x0F)};
-            uint32_t n = x < limit ? Min(count, limit - x) : 0;
-            for (uint32_t i = 0; i < n; ++i)
-                put(x + i, pair[i & 1]);
-            x = Min(x + count, limit);
-            continue;
-        }
-        if (value == 0) {
-            x = 0;
-            y = Min(y + 1, height);
-        } else if (value == 1) {
-            break;
-        } else if (value == 2) {
-            uint8_t dx, dy;
-            if (!codes.Next(dx) || !codes.Next(dy))
-                break;
-            x = Min(x + dx, limit);
-            y = Min(y + dy, height);
-        } else {
-            if (y < height)
-                row = pixels + y * stride;
-            const uint32_t bytes = (value + 1u) / 2;
-            bool ended = false;
-            for (uint32_t j = 0; j < bytes; ++j) {
-                uint8_t data;
-                if (!codes.Next(data)) {
-                    ended = true;
-                    break;
-                }
-                put(x + 2 * j, static_cast<uint8_t>(data >> 4));
-                if (2 * j + 1 < value)
-                    put(x + 2 * j + 1, static_cast<uint8_t>(data & 0x0F));
-            }
-            uint8_t pad;
-            if (ended || ((bytes & 1) && !codes.Next(pad)))
-                break;
-            x = Min(x + value, limit);
-        }
-    }
-    codes.Finish();
+    const uint32_t limit = Min(static_cast<uint32_t>(header.biWidth),
+                               columns > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(columns));
+    DecodeRuns<Rle4Pixels>(stream, imageInfo.pixels, imageInfo.rowStride,
+                           static_cast<uint32_t>(header.biHeight), limit);
 }
