@@ -3,6 +3,7 @@
 #include "measure_file.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "package_record.h"
 
 #include <cstdio>
 #include <cstring>
@@ -172,32 +173,12 @@ bool IsDecimal(const std::string& text)
     return true;
 }
 
-bool ContainsNoCase(const std::string& text, const char* lowerNeedle)
-{
-    const size_t length = std::strlen(lowerNeedle);
-    for (size_t at = 0; at + length <= text.size(); ++at) {
-        size_t k = 0;
-        while (k < length) {
-            char c = text[at + k];
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-            if (c != lowerNeedle[k])
-                break;
-            ++k;
-        }
-        if (k == length)
-            return true;
-    }
-    return false;
-}
-
 // A win address as the builder normalises it: "NONE", or text holding a web
 // scheme somewhere (the builder keeps such text as typed and puts "HTTP://"
 // in front of anything else).
 bool IsNormalisedAddress(const std::string& address)
 {
-    return address == "NONE" || ContainsNoCase(address, "http://") ||
-           ContainsNoCase(address, "https://");
+    return address == "NONE" || HoldsWebScheme(address);
 }
 
 // What the deciphered whole blocks of a record must look like before the

@@ -1,6 +1,7 @@
 #include "package_record.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -19,16 +20,14 @@ char LowerAscii(char c)
 }
 
 // Case-insensitive (ASCII letters only) search for a lower-case needle.
-bool ContainsNoCase(const std::string& text, const char* needle)
+bool ContainsNoCase(const std::string& text, const char* lowerNeedle)
 {
-    const std::string lowerNeedle(needle);
-    if (lowerNeedle.size() > text.size())
-        return false;
-    for (size_t at = 0; at + lowerNeedle.size() <= text.size(); ++at) {
+    const size_t length = std::strlen(lowerNeedle);
+    for (size_t at = 0; at + length <= text.size(); ++at) {
         size_t k = 0;
-        while (k < lowerNeedle.size() && LowerAscii(text[at + k]) == lowerNeedle[k])
+        while (k < length && LowerAscii(text[at + k]) == lowerNeedle[k])
             ++k;
-        if (k == lowerNeedle.size())
+        if (k == length)
             return true;
     }
     return false;
@@ -54,10 +53,15 @@ std::string AboutField(const std::string& text)
 
 }  // namespace
 
+bool HoldsWebScheme(const std::string& text)
+{
+    return ContainsNoCase(text, "http://") || ContainsNoCase(text, "https://");
+}
+
 std::string NormaliseWinAddress(const std::string& typed)
 {
     std::string address = FormText(typed, WinAddressLimit);
-    if (!ContainsNoCase(address, "http://") && !ContainsNoCase(address, "https://"))
+    if (!HoldsWebScheme(address))
         address = "HTTP://" + address;
     if (EqualsNoCase(address, "http://") || EqualsNoCase(address, "https://"))
         return "NONE";

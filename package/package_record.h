@@ -20,6 +20,9 @@ struct PackageSettings {
     std::string winAddress = "http://";
 };
 
+// Whether text holds "http://" or "https://", in any letter case, anywhere.
+bool HoldsWebScheme(const std::string& text);
+
 // The address the player opens on a win. Text holding "http://" or
 // "https://" (any letter case, anywhere) is kept as typed; other text gets
 // "HTTP://" in front; an empty text or a bare scheme becomes "NONE". The text
