@@ -52,12 +52,8 @@ void DecipherWholeBlocks(const PackageCipher& cipher, uint8_t* buffer, uint32_t 
 bool BlockMatches(const PackageCipher& cipher, const uint8_t* plain, const uint8_t* stored,
                   uint32_t count)
 {
-    uint32_t left = ReadLe32(plain);
-    uint32_t right = ReadLe32(plain + 4);
-    cipher.EncipherBlock(left, right);
     uint8_t cipherText[8];
-    WriteLe32(cipherText, left);
-    WriteLe32(cipherText + 4, right);
+    cipher.EncipherBuffer(plain, 8, cipherText);
     return std::memcmp(cipherText, stored, count) == 0;
 }
 
@@ -115,16 +111,12 @@ bool SearchFinalBlockBackward(const PackageCipher& cipher, uint8_t* block, uint3
     uint64_t bestKey = 0;
     uint8_t best[8];
     for (uint32_t tail = 0; tail < (1u << (8 * missing)); ++tail) {
-        uint8_t cipherText[8];
-        std::memcpy(cipherText, stored, storedCount);
-        for (uint32_t i = 0; i < missing; ++i)
-            cipherText[storedCount + i] = static_cast<uint8_t>(tail >> (8 * i));
-        uint32_t left = ReadLe32(cipherText);
-        uint32_t right = ReadLe32(cipherText + 4);
-        cipher.DecipherBlock(left, right);
+        // One possible ciphertext block, deciphered in place.
         uint8_t plain[8];
-        WriteLe32(plain, left);
-        WriteLe32(plain + 4, right);
+        std::memcpy(plain, stored, storedCount);
+        for (uint32_t i = 0; i < missing; ++i)
+            plain[storedCount + i] = static_cast<uint8_t>(tail >> (8 * i));
+        DecipherWholeBlocks(cipher, plain, 8);
         if (std::memcmp(plain + unknownCount, block + unknownCount, 8 - unknownCount) != 0)
             continue;
         // Order of the forward search: all-printable candidates first, each
