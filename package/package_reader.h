@@ -57,8 +57,9 @@ PackageStatus ReadPackage(const uint8_t* file, size_t size, PackageContents& con
 PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t stubLength,
                                    PackageContents& contents);
 
-// Reads a file from disk and its package. A file that cannot be read is
-// reported as damaged with the failure "cannot read file".
+// Reads a file from disk and its package. A file that cannot be opened or
+// read whole, or is larger than 1 GiB, is reported as damaged ("cannot open
+// file", "cannot read file", "file too large").
 PackageStatus ReadPackageFile(const char* path, PackageContents& contents);
 
 // Splits a whole record text into its fields. A "|" typed into a text field
