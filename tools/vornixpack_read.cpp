@@ -47,24 +47,42 @@ bool ReadTarget(const char* command, const char* path, PackageContents& contents
     return false;
 }
 
+// Takes the command's one TARGET.exe argument and, for a command given an
+// output, the value of -o. Returns -1 when the command goes on, else its exit
+// code: 0 after the help text, 2 after a usage error.
+int ReadArguments(const char* command, const char* help, int argc, char** argv,
+                  const char** target, const char** output)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (IsHelp(argv[i])) {
+            std::fputs(help, stdout);
+            return 0;
+        }
+        if (output && !std::strcmp(argv[i], "-o")) {
+            if (i + 1 >= argc)
+                return UsageError(command, "option -o needs a value", nullptr);
+            *output = argv[++i];
+            continue;
+        }
+        if (argv[i][0] == '-' && argv[i][1] != '\0')
+            return UsageError(command, "unknown option", argv[i]);
+        if (*target)
+            return UsageError(command, "unexpected argument", argv[i]);
+        *target = argv[i];
+    }
+    if (!*target)
+        return UsageError(command, "missing TARGET.exe", nullptr);
+    return -1;
+}
+
 }  // namespace
 
 int InspectCommandMain(int argc, char** argv)
 {
     const char* target = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (IsHelp(argv[i])) {
-            std::fputs(InspectHelp, stdout);
-            return 0;
-        }
-        if (argv[i][0] == '-' && argv[i][1] != '\0')
-            return UsageError("inspect", "unknown option", argv[i]);
-        if (target)
-            return UsageError("inspect", "unexpected argument", argv[i]);
-        target = argv[i];
-    }
-    if (!target)
-        return UsageError("inspect", "missing TARGET.exe", nullptr);
+    int exitCode = ReadArguments("inspect", InspectHelp, argc, argv, &target, nullptr);
+    if (exitCode >= 0)
+        return exitCode;
 
     PackageContents contents;
     if (!ReadTarget("inspect", target, contents))
@@ -86,25 +104,9 @@ int ExtractCommandMain(int argc, char** argv)
 {
     const char* target = nullptr;
     const char* output = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (IsHelp(argv[i])) {
-            std::fputs(ExtractHelp, stdout);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "-o")) {
-            if (i + 1 >= argc)
-                return UsageError("extract", "option -o needs a value", nullptr);
-            output = argv[++i];
-            continue;
-        }
-        if (argv[i][0] == '-' && argv[i][1] != '\0')
-            return UsageError("extract", "unknown option", argv[i]);
-        if (target)
-            return UsageError("extract", "unexpected argument", argv[i]);
-        target = argv[i];
-    }
-    if (!target)
-        return UsageError("extract", "missing TARGET.exe", nullptr);
+    int exitCode = ReadArguments("extract", ExtractHelp, argc, argv, &target, &output);
+    if (exitCode >= 0)
+        return exitCode;
     if (!output)
         return UsageError("extract", "missing -o PICTURE.bmp", nullptr);
 
