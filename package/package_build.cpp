@@ -42,13 +42,7 @@ struct BuildState {
     unsigned char* buffer = nullptr;
 
     BuildState(const TargetBuildRequest& r, const BuildStatusSink& s) : request(r), status(s) {}
-    ~BuildState()
-    {
-        ReleaseBuffer();
-        CloseInputs();
-        if (target)
-            std::fclose(target);
-    }
+    ~BuildState() { Release(); }
 
     unsigned char* Allocate(size_t size)
     {
@@ -73,6 +67,16 @@ struct BuildState {
         stub = picture = nullptr;
     }
 
+    // Lets go of everything: the buffer, the inputs and the target.
+    void Release()
+    {
+        ReleaseBuffer();
+        CloseInputs();
+        if (target)
+            std::fclose(target);
+        target = nullptr;
+    }
+
     void Say(const char* text)
     {
         if (status)
@@ -82,11 +86,7 @@ struct BuildState {
     // A failure the target survives: it keeps what was written so far.
     TargetBuildResult Stop(const char* text)
     {
-        ReleaseBuffer();
-        CloseInputs();
-        if (target)
-            std::fclose(target);
-        target = nullptr;
+        Release();
         Say(text);
         return TargetBuildFailed;
     }
@@ -95,14 +95,10 @@ struct BuildState {
     // path names something other than a plain file (a device, say).
     TargetBuildResult Abandon(const char* text)
     {
-        ReleaseBuffer();
-        CloseInputs();
-        if (target) {
-            std::fclose(target);
-            target = nullptr;
-            if (targetIsPlainFile)
-                std::remove(request.targetPath.c_str());
-        }
+        const bool removeTarget = target && targetIsPlainFile;
+        Release();
+        if (removeTarget)
+            std::remove(request.targetPath.c_str());
         Say(text);
         return TargetBuildFailed;
     }
