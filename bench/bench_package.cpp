@@ -17,6 +17,7 @@
 #include "package_build.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "test_files.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ std::string ScratchPath(const char* name)
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& data)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || std::fwrite(data.data(), 1, data.size(), f) != data.size() || std::fclose(f) != 0)
+    if (!vntest::WriteFileBytes(path, data))
         std::fprintf(stderr, "bench_package: cannot write %s\n", path.c_str());
 }
 

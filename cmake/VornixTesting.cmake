@@ -5,6 +5,8 @@ function(vn_add_test name)
   cmake_parse_arguments(A "" "TIMEOUT;WORKING_DIRECTORY" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} ${VN_GTEST_MAIN})
+  # Helpers every test may use (tests/common/test_files.h).
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/common)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()

@@ -8,34 +8,12 @@
 
 #include "app.h"
 #include "package_build.h"
+#include "test_files.h"
 #include "win_test_util.h"
 
 namespace {
 
 typedef std::vector<unsigned char> Bytes;
-
-Bytes ReadFileBytes(const std::string& path)
-{
-    Bytes data;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    unsigned char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        data.insert(data.end(), chunk, chunk + got);
-    fclose(f);
-    return data;
-}
-
-bool WriteFileBytes(const std::string& path, const Bytes& data)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
-    return fclose(f) == 0 && ok;
-}
 
 Bytes Filler(size_t n, unsigned seed)
 {
@@ -62,8 +40,8 @@ protected:
         emptyFolder = folder + "\\without_stub";
         CreateDirectoryA(stubFolder.c_str(), NULL);
         CreateDirectoryA(emptyFolder.c_str(), NULL);
-        ASSERT_TRUE(WriteFileBytes(stubFolder + "\\vornix_distrib.exe", Filler(4099, 1)));
-        ASSERT_TRUE(WriteFileBytes(folder + "\\picture.bmp", Filler(2005, 2)));
+        ASSERT_TRUE(vntest::WriteFileBytes(stubFolder + "\\vornix_distrib.exe", Filler(4099, 1)));
+        ASSERT_TRUE(vntest::WriteFileBytes(folder + "\\picture.bmp", Filler(2005, 2)));
 
         GetCurrentDirectoryA(sizeof previousDirectory, previousDirectory);
         AppInstance = GetModuleHandleA(NULL);
@@ -132,8 +110,8 @@ TEST_F(CreateTargetTest, GoWritesWhatThePackageBuildWrites)
     request.settings.tagLine = "slide|win";
     ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
 
-    Bytes target = ReadFileBytes(folder + "\\target.exe");
-    Bytes expected = ReadFileBytes(folder + "\\expected.exe");
+    Bytes target = vntest::ReadFileBytes(folder + "\\target.exe");
+    Bytes expected = vntest::ReadFileBytes(folder + "\\expected.exe");
     ASSERT_FALSE(expected.empty());
     EXPECT_TRUE(target == expected);
     EXPECT_EQ(target.size(), expected.size());
@@ -147,7 +125,7 @@ TEST_F(CreateTargetTest, LongTextsAreCutByTheFormsBuffers)
     SetWindowTextA(WinUrlEdit, std::string(1100, 'w').c_str());
     PressGo();
     ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
-    Bytes target = ReadFileBytes(folder + "\\target.exe");
+    Bytes target = vntest::ReadFileBytes(folder + "\\target.exe");
     ASSERT_GE(target.size(), 4099u + 8u);
     // "5|" + 254 c + "| |slide|win|YES|HTTP://" + 1023 w + "|END"
     EXPECT_EQ(Little32(target, 4099 + 4), 2u + 254u + 24u + 1023u + 4u);
@@ -160,7 +138,7 @@ TEST_F(CreateTargetTest, NoStubInTheCurrentFolderLeavesAnEmptyTarget)
     PressGo();
     EXPECT_EQ(vntest::WindowText(StatusText), "Error - could not open stub.");
     EXPECT_NE(GetFileAttributesA((folder + "\\target.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(ReadFileBytes(folder + "\\target.exe").empty());
+    EXPECT_TRUE(vntest::ReadFileBytes(folder + "\\target.exe").empty());
 }
 
 TEST_F(CreateTargetTest, EmptyTargetPathChangesNothing)
@@ -180,7 +158,7 @@ TEST_F(CreateTargetTest, TargetThatIsThePictureIsRefused)
     SetWindowTextA(TargetPathEdit, (folder + "\\PICTURE.BMP").c_str());
     PressGo();
     EXPECT_EQ(vntest::WindowText(StatusText), "Error - target is the picture file.");
-    EXPECT_TRUE(ReadFileBytes(folder + "\\picture.bmp") == Filler(2005, 2));
+    EXPECT_TRUE(vntest::ReadFileBytes(folder + "\\picture.bmp") == Filler(2005, 2));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string>
 
+#include "common/test_files.h"
 #include "image/bmp_bytes.h"
 #include "vn_win_types.h"
 
@@ -12,12 +13,7 @@ namespace {
 
 bool Save(const std::string& folder, const char* name, const Bytes& bytes)
 {
-    std::string path = folder + "/" + name;
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return fclose(f) == 0 && ok;
+    return vntest::WriteFileBytes(folder + "/" + name, bytes);
 }
 
 Bytes Pixels(int width, int height, int bits)

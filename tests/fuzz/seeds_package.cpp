@@ -12,6 +12,7 @@
 #include "package_cipher.h"
 #include "package_key.h"
 #include "package_record.h"
+#include "common/test_files.h"
 
 namespace {
 
@@ -80,15 +81,6 @@ Bytes Package(const Bytes& picture, const std::string& record)
     return out;
 }
 
-bool Save(const std::string& path, const Bytes& bytes)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return fclose(f) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -113,9 +105,9 @@ int main(int argc, char** argv)
         Bytes target(stub);
         target.insert(target.end(), package.begin(), package.end());
         const std::string n = std::to_string(residue);
-        ok = Save(folder + "/target_" + n, target) && ok;
-        ok = Save(folder + "/package_" + n, package) && ok;
+        ok = vntest::WriteFileBytes(folder + "/target_" + n, target) && ok;
+        ok = vntest::WriteFileBytes(folder + "/package_" + n, package) && ok;
     }
-    ok = Save(folder + "/bare_stub", stub) && ok;
+    ok = vntest::WriteFileBytes(folder + "/bare_stub", stub) && ok;
     return ok ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bmp_bytes.h"
+#include "test_files.h"
 #include "vn_image.h"
 
 using bmptest::Bytes;
@@ -20,29 +21,6 @@ namespace {
 
 const char* const Convert = VN_CONVERT;
 const std::string WorkDir = VN_DIFF_WORK_DIR;
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out)
-{
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    out.clear();
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        out.insert(out.end(), chunk, chunk + n);
-    fclose(f);
-    return true;
-}
-
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return fclose(f) == 0 && ok;
-}
 
 bool RunCommand(const std::string& command)
 {
@@ -65,10 +43,10 @@ protected:
     {
         SCOPED_TRACE(bmpPath);
         std::vector<uint8_t> file, oracle;
-        ASSERT_TRUE(ReadWholeFile(bmpPath, file));
+        ASSERT_TRUE(vntest::ReadFileBytes(bmpPath, file));
         const std::string rgbPath = bmpPath + ".rgb";
         ASSERT_TRUE(RunCommand(std::string(Convert) + " '" + bmpPath + "' -depth 8 'rgb:" + rgbPath + "'"));
-        ASSERT_TRUE(ReadWholeFile(rgbPath, oracle));
+        ASSERT_TRUE(vntest::ReadFileBytes(rgbPath, oracle));
 
         VnImage image(file.data(), static_cast<uint32_t>(file.size()), ImageTypeBmp);
         ASSERT_NE(nullptr, image.dibBlock) << image.imageInfo.lastError;
@@ -181,10 +159,10 @@ TEST_P(DifferentialForms, DecodesLikeImageMagick)
         if (!form.topDownToo)
             continue;
         std::vector<uint8_t> file;
-        ASSERT_TRUE(ReadWholeFile(bmp, file));
+        ASSERT_TRUE(vntest::ReadFileBytes(bmp, file));
         ASSERT_TRUE(MakeTopDown(file)) << bmp;
         const std::string flipped = base + "_topdown.bmp";
-        ASSERT_TRUE(WriteWholeFile(flipped, file));
+        ASSERT_TRUE(vntest::WriteFileBytes(flipped, file));
         Compare(flipped, form.channelBits[0] ? form.channelBits : nullptr);
     }
 }
@@ -264,7 +242,7 @@ protected:
         Bytes file = bmptest::BmpFile(info, palette, Encode(width, height, fourBit));
         const std::string path = WorkDir + "/hand_rle" + (fourBit ? "4_" : "8_")
                                + std::to_string(width) + "x" + std::to_string(height) + ".bmp";
-        ASSERT_TRUE(WriteWholeFile(path, file));
+        ASSERT_TRUE(vntest::WriteFileBytes(path, file));
         Compare(path);
     }
 };

@@ -5,37 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace pkgtest {
+
+using vntest::ReadFileBytes;
 
 typedef std::vector<unsigned char> Bytes;
 
-inline Bytes ReadAll(const std::string& path)
-{
-    Bytes data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    unsigned char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        data.insert(data.end(), chunk, chunk + got);
-    std::fclose(f);
-    return data;
-}
-
 inline void WriteAll(const std::string& path, const Bytes& data)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    if (!data.empty()) {
-        ASSERT_EQ(std::fwrite(data.data(), 1, data.size(), f), data.size());
-    }
-    ASSERT_EQ(std::fclose(f), 0);
+    ASSERT_TRUE(vntest::WriteFileBytes(path, data)) << path;
 }
 
 inline bool Exists(const std::string& path)

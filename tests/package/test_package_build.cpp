@@ -23,7 +23,7 @@ using pkgtest::Bytes;
 using pkgtest::Exists;
 using pkgtest::Little32;
 using pkgtest::Pattern;
-using pkgtest::ReadAll;
+using pkgtest::ReadFileBytes;
 using pkgtest::WriteAll;
 
 typedef std::vector<std::string> Texts;
@@ -81,7 +81,7 @@ TEST_F(BuildTargetTest, WritesStubHeaderPictureAndRecordInFileOrder)
 
     const std::string record = "4|Acme| |a|b|YES|https://acme.example/won|END";
     const size_t S = stub.size(), P = picture.size(), R = record.size();
-    Bytes target = ReadAll(request.targetPath);
+    Bytes target = ReadFileBytes(request.targetPath);
     ASSERT_EQ(target.size(), S + 8 + P + R);
     EXPECT_EQ(Bytes(target.begin(), target.begin() + S), stub);
     EXPECT_EQ(Little32(target, S), P) << "picture length is unpadded";
@@ -94,7 +94,7 @@ TEST_F(BuildTargetTest, WritesStubHeaderPictureAndRecordInFileOrder)
 TEST_F(BuildTargetTest, ThePlayersReaderGetsBackWhatWasWritten)
 {
     ASSERT_EQ(Build(), TargetBuildDone);
-    Bytes target = ReadAll(request.targetPath);
+    Bytes target = ReadFileBytes(request.targetPath);
     PackageContents contents;
     ASSERT_EQ(ReadPackageAfterStub(target.data(), target.size(), static_cast<uint32_t>(stub.size()),
                                    contents),
@@ -109,7 +109,7 @@ TEST_F(BuildTargetTest, ThePlayersReaderGetsBackWhatWasWritten)
 TEST_F(BuildTargetTest, OddPictureEndsWithTheFirstByteOfItsLastCipherBlock)
 {
     ASSERT_EQ(Build(), TargetBuildDone);
-    Bytes target = ReadAll(request.targetPath);
+    Bytes target = ReadFileBytes(request.targetPath);
     const size_t at = stub.size() + 8;
 
     // Whole blocks decipher to the picture; the 1001st stored byte is the
@@ -131,7 +131,7 @@ TEST_F(BuildTargetTest, WholeBlockPictureIsTheCompleteCiphertext)
     picture = Pattern(1024, 3);
     WriteAll(request.picturePath, picture);
     ASSERT_EQ(Build(), TargetBuildDone);
-    Bytes target = ReadAll(request.targetPath);
+    Bytes target = ReadFileBytes(request.targetPath);
     Bytes section(target.begin() + stub.size() + 8, target.begin() + stub.size() + 8 + 1024);
     PackageCipher cipher(PackageKey);
     for (size_t at = 0; at < section.size(); at += 8) {
@@ -145,10 +145,10 @@ TEST_F(BuildTargetTest, WholeBlockPictureIsTheCompleteCiphertext)
 TEST_F(BuildTargetTest, SameSettingsGiveIdenticalFilesAndARebuildTruncates)
 {
     ASSERT_EQ(Build(), TargetBuildDone);
-    Bytes first = ReadAll(request.targetPath);
+    Bytes first = ReadFileBytes(request.targetPath);
     WriteAll(request.targetPath, Pattern(first.size() * 2, 9));
     ASSERT_EQ(Build(), TargetBuildDone);
-    EXPECT_EQ(ReadAll(request.targetPath), first);
+    EXPECT_EQ(ReadFileBytes(request.targetPath), first);
 }
 
 TEST_F(BuildTargetTest, EmptyStubAndEmptyPictureStillMakeAPackage)
@@ -156,7 +156,7 @@ TEST_F(BuildTargetTest, EmptyStubAndEmptyPictureStillMakeAPackage)
     WriteAll(request.stubPath, Bytes());
     WriteAll(request.picturePath, Bytes());
     ASSERT_EQ(Build(), TargetBuildDone);
-    Bytes target = ReadAll(request.targetPath);
+    Bytes target = ReadFileBytes(request.targetPath);
     ASSERT_EQ(target.size(), 8u + 45u);
     EXPECT_EQ(Little32(target, 0), 0u);
     EXPECT_EQ(Little32(target, 4), 45u);
@@ -185,7 +185,7 @@ TEST_F(BuildTargetTest, MissingStubLeavesAnEmptyTarget)
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not open stub."}));
     ASSERT_TRUE(Exists(request.targetPath));
-    EXPECT_TRUE(ReadAll(request.targetPath).empty());
+    EXPECT_TRUE(ReadFileBytes(request.targetPath).empty());
 }
 
 TEST_F(BuildTargetTest, MissingPictureLeavesTheStubCopyAlone)
@@ -196,7 +196,7 @@ TEST_F(BuildTargetTest, MissingPictureLeavesTheStubCopyAlone)
         EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
                                 "Error - could not open picture file."}))
             << path;
-        EXPECT_EQ(ReadAll(request.targetPath), stub) << path;
+        EXPECT_EQ(ReadFileBytes(request.targetPath), stub) << path;
     }
 }
 
@@ -206,13 +206,13 @@ TEST_F(BuildTargetTest, TargetNamingAnInputIsRefusedBeforeAnythingIsOpened)
     request.targetPath = (dir / "." / "picture.bmp").string();
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
-    EXPECT_EQ(ReadAll(request.picturePath), picture);
+    EXPECT_EQ(ReadFileBytes(request.picturePath), picture);
 
     request.targetPath = (dir / "sub" / ".." / "stub.exe").string();
     std::filesystem::create_directory(dir / "sub");
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Error - target is the stub."}));
-    EXPECT_EQ(ReadAll(request.stubPath), stub);
+    EXPECT_EQ(ReadFileBytes(request.stubPath), stub);
 
     // A second name (hard link) for the picture.
     std::error_code ec;
@@ -221,7 +221,7 @@ TEST_F(BuildTargetTest, TargetNamingAnInputIsRefusedBeforeAnythingIsOpened)
         request.targetPath = Path("link.exe");
         EXPECT_EQ(Build(), TargetBuildFailed);
         EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
-        EXPECT_EQ(ReadAll(request.picturePath), picture);
+        EXPECT_EQ(ReadFileBytes(request.picturePath), picture);
     }
 }
 
@@ -231,7 +231,7 @@ TEST_F(BuildTargetTest, TargetNamingAnInputInOtherLetterCaseIsRefused)
     request.targetPath = (dir / "PICTURE.BMP").string();
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Error - target is the picture file."}));
-    EXPECT_EQ(ReadAll(request.picturePath), picture);
+    EXPECT_EQ(ReadFileBytes(request.picturePath), picture);
 }
 #endif
 

@@ -15,7 +15,7 @@ namespace {
 
 using pkgtest::Bytes;
 using pkgtest::Pattern;
-using pkgtest::ReadAll;
+using pkgtest::ReadFileBytes;
 using pkgtest::WriteAll;
 
 class VornixpackTest : public pkgtest::ScratchTest {
@@ -41,7 +41,7 @@ protected:
 
     std::string Text(const char* name)
     {
-        Bytes data = ReadAll(Path(name));
+        Bytes data = ReadFileBytes(Path(name));
         return std::string(data.begin(), data.end());
     }
 
@@ -102,7 +102,7 @@ TEST_F(VornixpackTest, BuildWritesWhatTheLibraryWrites)
     request.settings.webSite = "acme.example";
     request.settings.tagLine = "a|b";
     ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
-    EXPECT_EQ(ReadAll(Path("t.exe")), ReadAll(Path("expected.exe")));
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), ReadFileBytes(Path("expected.exe")));
 }
 
 TEST_F(VornixpackTest, DefaultsAreTheFormsInitialValues)
@@ -113,7 +113,7 @@ TEST_F(VornixpackTest, DefaultsAreTheFormsInitialValues)
     request.picturePath = Path("p.bmp");
     request.stubPath = Path("vornix_distrib.exe");
     ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
-    EXPECT_EQ(ReadAll(Path("t.exe")), ReadAll(Path("expected.exe")));
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), ReadFileBytes(Path("expected.exe")));
 }
 
 TEST_F(VornixpackTest, FailedBuildsExitWithOneAndTheErrorText)

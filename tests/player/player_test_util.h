@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace playertest {
+
+using vntest::ReadFileBytes;
 
 typedef std::vector<uint8_t> Bytes;
 
@@ -81,25 +85,7 @@ inline Bytes MakeBmp(int width, int height, uint32_t gapBytes, bool topMatchesBe
 
 inline void WriteFile(const std::string& path, const Bytes& bytes)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_TRUE(file != nullptr) << path;
-    if (!bytes.empty()) {
-        EXPECT_EQ(bytes.size(), std::fwrite(bytes.data(), 1, bytes.size(), file));
-    }
-    std::fclose(file);
-}
-
-inline Bytes ReadFile(const std::string& path)
-{
-    Bytes bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    int c;
-    while ((c = std::fgetc(file)) != EOF)
-        bytes.push_back(static_cast<uint8_t>(c));
-    std::fclose(file);
-    return bytes;
+    ASSERT_TRUE(vntest::WriteFileBytes(path, bytes)) << path;
 }
 
 }  // namespace playertest

@@ -39,7 +39,7 @@ Bytes BuildWith(const Bytes& stub, const Bytes& picture, const PackageSettings& 
     request.settings = settings;
     TargetBuildResult result = BuildTarget(request, [](const char*) {});
     EXPECT_EQ(TargetBuildDone, result);
-    Bytes target = ReadFile(targetPath);
+    Bytes target = ReadFileBytes(targetPath);
     std::remove(targetPath.c_str());
     return target;
 }

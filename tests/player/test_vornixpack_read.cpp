@@ -39,7 +39,7 @@ protected:
         std::string command = "cd '" + dir + "' && '" VORNIXPACK_PATH "' " + arguments +
                               " >out.txt 2>err.txt";
         int status = std::system(command.c_str());
-        Bytes o = ReadFile(dir + "out.txt"), e = ReadFile(dir + "err.txt");
+        Bytes o = ReadFileBytes(dir + "out.txt"), e = ReadFileBytes(dir + "err.txt");
         out.assign(o.begin(), o.end());
         err.assign(e.begin(), e.end());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -79,15 +79,15 @@ TEST_F(InspectTest, ExtractWritesThePicture)
 {
     ASSERT_EQ(0, Run("build --stub stub.exe --picture p.bmp --grid 3 -o t.exe"));
     ASSERT_EQ(0, Run("extract t.exe -o back.bmp")) << err;
-    EXPECT_EQ(picture, ReadFile(dir + "back.bmp"));
+    EXPECT_EQ(picture, ReadFileBytes(dir + "back.bmp"));
     ASSERT_EQ(0, Run("extract -o back2.bmp t.exe")) << err;
-    EXPECT_EQ(picture, ReadFile(dir + "back2.bmp"));
+    EXPECT_EQ(picture, ReadFileBytes(dir + "back2.bmp"));
 }
 
 TEST_F(InspectTest, DamagedTargetsGiveOneLineAndExitOne)
 {
     ASSERT_EQ(0, Run("build --stub stub.exe --picture p.bmp --grid 3 -o t.exe"));
-    Bytes target = ReadFile(dir + "t.exe");
+    Bytes target = ReadFileBytes(dir + "t.exe");
 
     ExpectOneLineFailure("inspect stub.exe");
     EXPECT_NE(std::string::npos, err.find("holds no puzzle"));
@@ -98,7 +98,7 @@ TEST_F(InspectTest, DamagedTargetsGiveOneLineAndExitOne)
     WriteFile(dir + "short.exe", Bytes(target.begin(), target.end() - 3));
     ExpectOneLineFailure("inspect short.exe");
     ExpectOneLineFailure("extract short.exe -o x.bmp");
-    EXPECT_TRUE(ReadFile(dir + "x.bmp").empty());
+    EXPECT_TRUE(ReadFileBytes(dir + "x.bmp").empty());
 
     Bytes lying(target);
     PutLe32(lying, stub.size(), 0x7FFFFFFF);
