@@ -1,5 +1,5 @@
 // Helpers for the selection, preview and search tests: test pictures written
-// as BMP files, a scratch folder, and a driver that answers the modal file
+// as BMP files, a fixture with the builder's window and a scratch folder, and a driver that answers the modal file
 // dialogs from a second thread (find the dialog, type the file name, press its
 // button, answer the replace question), always with timeouts.
 #pragma once
@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "builder_window.h"
+#include "test_files.h"
 #include "win_test_util.h"
 
 namespace vntest {
@@ -24,9 +26,12 @@ inline std::string ScratchFolder()
     return folder;
 }
 
-// Removes a folder made by ScratchFolder with everything in it.
+// Removes a folder made by ScratchFolder with everything in it. An empty
+// name is refused: it would mean the files of the current folder.
 inline void RemoveFolder(const std::string& folder)
 {
+    if (folder.empty())
+        return;
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
@@ -42,15 +47,6 @@ inline void RemoveFolder(const std::string& folder)
         FindClose(search);
     }
     RemoveDirectoryA(folder.c_str());
-}
-
-inline bool WriteBytes(const std::string& path, const void* data, size_t size)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = fwrite(data, 1, size, file) == size;
-    return (fclose(file) == 0) && ok;
 }
 
 // Writes a 24-bit bottom-up BMP whose pixel (x, y), y = 0 at the top, has the
@@ -82,8 +78,29 @@ bool WriteBmp24(const std::string& path, int width, int height, ColourAt colourA
             row[3 * x + 2] = GetRValue(c);
         }
     }
-    return WriteBytes(path, file.data(), file.size());
+    return WriteFileBytes(path, file);
 }
+
+// Fixture: a fresh builder window and a scratch folder (folder, ending in a
+// backslash), both gone after the test.
+class ScratchWindowTest : public BuilderWindowTest {
+protected:
+    void SetUp() override
+    {
+        BuilderWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        folder = ScratchFolder();
+    }
+
+    void TearDown() override
+    {
+        BuilderWindowTest::TearDown();
+        RemoveFolder(folder);
+    }
+
+    std::string folder;
+};
 
 // What the driver does with a file dialog, and what it saw.
 struct DialogScript {

@@ -28,14 +28,13 @@ COLORREF Quadrants(int x, int y)
     return x < 8 ? (y < 4 ? RGB(200, 30, 30) : RGB(40, 60, 200)) : RGB(30, 160, 40);
 }
 
-class BrowseTest : public vntest::BuilderWindowTest {
+class BrowseTest : public vntest::ScratchWindowTest {
 protected:
     void SetUp() override
     {
-        BuilderWindowTest::SetUp();
+        ScratchWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        folder = vntest::ScratchFolder();
         pictureFolder = folder + "pictures\\";
         CreateDirectoryA(pictureFolder.c_str(), NULL);
         picture = pictureFolder + "quadrants.bmp";
@@ -49,8 +48,7 @@ protected:
     void TearDown() override
     {
         SetCurrentDirectoryA(startDirectory.c_str());
-        BuilderWindowTest::TearDown();
-        vntest::RemoveFolder(folder);
+        ScratchWindowTest::TearDown();
     }
 
     // Chooses a picture through the open dialog.
@@ -63,7 +61,7 @@ protected:
         return script;
     }
 
-    std::string folder, pictureFolder, picture, startDirectory;
+    std::string pictureFolder, picture, startDirectory;
 };
 
 // The record as both dialogs get it, apart from filter, title, flags and
@@ -170,7 +168,7 @@ TEST_F(BrowseTest, AFileThatIsNotABitmapKeepsItsPathAndEmptiesThePreview)
     ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
     std::string text = pictureFolder + "notes.bmp";
     const char notes[] = "not a picture at all\r\n";
-    ASSERT_TRUE(vntest::WriteBytes(text, notes, sizeof notes - 1));
+    ASSERT_TRUE(vntest::WriteFileBytes(text, notes, sizeof notes - 1));
 
     ChoosePicture(text);
     EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), text.c_str());
@@ -179,7 +177,7 @@ TEST_F(BrowseTest, AFileThatIsNotABitmapKeepsItsPathAndEmptiesThePreview)
 
     // An empty file is no picture either.
     std::string empty = pictureFolder + "empty.bmp";
-    ASSERT_TRUE(vntest::WriteBytes(empty, "", 0));
+    ASSERT_TRUE(vntest::WriteFileBytes(empty, "", 0));
     ChoosePicture(picture);
     ChoosePicture(empty);
     EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), empty.c_str());
@@ -239,7 +237,7 @@ TEST_F(BrowseTest, TargetNameWithoutExtensionGetsExe)
 TEST_F(BrowseTest, AnExistingTargetBringsTheReplaceQuestion)
 {
     std::string existing = pictureFolder + "old.exe";
-    ASSERT_TRUE(vntest::WriteBytes(existing, "MZ", 2));
+    ASSERT_TRUE(vntest::WriteFileBytes(existing, "MZ", 2));
 
     // Answering No keeps the dialog open; the test then cancels it.
     DialogScript refuse;

@@ -28,53 +28,24 @@ bool IsPictureColour(COLORREF c)
 }
 
 // The frame's pixels, copied out of its device context in one go.
-class FrameCapture {
+class FrameCapture : public vntest::CapturedPixels {
 public:
     explicit FrameCapture(HWND frame)
     {
         RECT client;
         GetClientRect(frame, &client);
-        width = client.right;
-        height = client.bottom;
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         HDC frameContext = GetDC(frame);
-        HDC memory = CreateCompatibleDC(frameContext);
-        void* bits = NULL;
-        HBITMAP bitmap = CreateDIBSection(frameContext, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, frameContext, 0, 0, SRCCOPY);
-        GdiFlush();
-        const DWORD* source = static_cast<const DWORD*>(bits);
-        pixels.assign(source, source + width * height);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+        vntest::CapturedPixels::operator=(vntest::CapturePixels(frameContext, 0, 0, client.right, client.bottom));
         ReleaseDC(frame, frameContext);
-    }
-
-    COLORREF At(int x, int y) const
-    {
-        DWORD p = pixels[static_cast<size_t>(y) * width + x];
-        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
 
     int Count(COLORREF colour) const
     {
         int n = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                n += At(x, y) == colour;
+        for (COLORREF c : pixels)
+            n += c == colour;
         return n;
     }
-
-    int width = 0, height = 0;
-    std::vector<DWORD> pixels;
 };
 
 std::string Hex(COLORREF c)
@@ -84,16 +55,15 @@ std::string Hex(COLORREF c)
     return text;
 }
 
-class PreviewTest : public vntest::BuilderWindowTest {
+class PreviewTest : public vntest::ScratchWindowTest {
 protected:
     void SetUp() override
     {
-        BuilderWindowTest::SetUp();
+        ScratchWindowTest::SetUp();
         if (HasFatalFailure())
             return;
         SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         UpdateWindow(window);
-        folder = vntest::ScratchFolder();
         picture = folder + "quadrants.bmp";
         ASSERT_TRUE(vntest::WriteBmp24(picture, 40, 40, [](int x, int y) {
             return x < 20 ? (y < 20 ? TopLeft : BottomLeft) : (y < 20 ? TopRight : BottomRight);
@@ -104,12 +74,6 @@ protected:
         H = client.bottom;
         ASSERT_GT(W, 60);
         ASSERT_GT(H, 60);
-    }
-
-    void TearDown() override
-    {
-        BuilderWindowTest::TearDown();
-        vntest::RemoveFolder(folder);
     }
 
     // Paints the whole window and its controls now.
@@ -168,7 +132,7 @@ protected:
                 EXPECT_EQ(Hex(shot.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;
     }
 
-    std::string folder, picture;
+    std::string picture;
     int W = 0, H = 0;
 };
 
@@ -313,7 +277,7 @@ TEST_F(PreviewTest, AFileThatIsNotABitmapEmptiesThePreview)
     ASSERT_EQ(FrameCapture(PreviewFrame).At(W / 4, H / 4), TopLeft);
 
     std::string text = folder + "notes.bmp";
-    ASSERT_TRUE(vntest::WriteBytes(text, "BM but nothing more", 19));
+    ASSERT_TRUE(vntest::WriteFileBytes(text, "BM but nothing more", 19));
     LoadPreviewPicture(text.c_str());
     EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
     Repaint();

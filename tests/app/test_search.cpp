@@ -28,22 +28,15 @@ std::string Expected(int service, const std::string& encodedPhrase)
     return std::string(Redirect) + (service == 1 ? "?ss=" : "?q=") + encodedPhrase + Tail[service];
 }
 
-class SearchTest : public vntest::BuilderWindowTest {
+class SearchTest : public vntest::ScratchWindowTest {
 protected:
     void SetUp() override
     {
-        BuilderWindowTest::SetUp();
+        ScratchWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        folder = vntest::ScratchFolder();
         log = folder + "opened.log";
         ASSERT_TRUE(vntest::InstallUrlRecorder(log));
-    }
-
-    void TearDown() override
-    {
-        BuilderWindowTest::TearDown();
-        vntest::RemoveFolder(folder);
     }
 
     // Types the phrase, selects the service (-1: none), presses Search and
@@ -58,7 +51,7 @@ protected:
         return urls.size() == before + 1 ? urls.back() : "<nothing opened>";
     }
 
-    std::string folder, log;
+    std::string log;
 };
 
 TEST_F(SearchTest, EachServiceWithAnEmptyPhrase)

@@ -15,6 +15,7 @@
 #include "package_record.h"
 #include "player_ids.h"
 #include "player_layout.h"
+#include "test_files.h"
 #include "url_recorder.h"
 #include "win_test_util.h"
 
@@ -70,29 +71,6 @@ Bytes BlockPicture()
     return file;
 }
 
-Bytes ReadBytes(const std::string& path)
-{
-    Bytes data;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return data;
-    unsigned char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        data.insert(data.end(), chunk, chunk + got);
-    fclose(f);
-    return data;
-}
-
-bool WriteBytes(const std::string& path, const Bytes& data)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
-    return fclose(f) == 0 && ok;
-}
-
 bool Near(COLORREF a, COLORREF b)
 {
     return abs(GetRValue(a) - GetRValue(b)) <= 8 && abs(GetGValue(a) - GetGValue(b)) <= 8 &&
@@ -100,54 +78,15 @@ bool Near(COLORREF a, COLORREF b)
 }
 
 // The screen pixels of a window's client area, read once.
-class ClientPixels {
-public:
-    explicit ClientPixels(HWND window)
-    {
-        RECT client;
-        GetClientRect(window, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(window, &origin);
-        width = client.right;
-        height = client.bottom;
-        if (width <= 0 || height <= 0)
-            return;
-        HDC screen = GetDC(NULL);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info;
-        ZeroMemory(&info, sizeof info);
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = NULL;
-        HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        const unsigned char* p = static_cast<const unsigned char*>(bits);
-        pixels.resize(static_cast<size_t>(width) * height);
-        for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(NULL, screen);
-    }
-
-    COLORREF At(int x, int y) const
-    {
-        if (x < 0 || y < 0 || x >= width || y >= height)
-            return CLR_INVALID;
-        return pixels[static_cast<size_t>(y) * width + x];
-    }
-
-private:
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> pixels;
-};
+vntest::CapturedPixels ClientPixels(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    OffsetRect(&client, origin.x, origin.y);
+    return vntest::CaptureScreenRect(client);
+}
 
 // Where the player puts the picture, worked out as the player does.
 struct PictureArea {
@@ -178,7 +117,7 @@ struct PictureArea {
 // (row * 4 + column), 15 for the grey slot, -1 for anything else.
 std::vector<int> ReadBoard(HWND window, const PictureArea& area)
 {
-    ClientPixels shot(window);
+    vntest::CapturedPixels shot = ClientPixels(window);
     std::vector<int> cells;
     for (int row = 0; row < Blocks; ++row)
         for (int column = 0; column < Blocks; ++column) {
@@ -293,10 +232,10 @@ protected:
         ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
         folder = std::string(temp) + "vn_player_e2e_" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(folder.c_str(), NULL);
-        stub = ReadBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
+        stub = vntest::ReadFileBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
         ASSERT_FALSE(stub.empty());
-        ASSERT_TRUE(WriteBytes(Path("vornix_distrib.exe"), stub));
-        ASSERT_TRUE(WriteBytes(Path("picture.bmp"), BlockPicture()));
+        ASSERT_TRUE(vntest::WriteFileBytes(Path("vornix_distrib.exe"), stub));
+        ASSERT_TRUE(vntest::WriteFileBytes(Path("picture.bmp"), BlockPicture()));
         GetCurrentDirectoryA(sizeof previousFolder, previousFolder);
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
         ASSERT_TRUE(vntest::InstallUrlRecorder(Path("urls.log")));
@@ -348,7 +287,7 @@ protected:
 
 TEST(PlayerStub, IsStrippedSoItsImageEndsAtTheEndOfTheFile)
 {
-    Bytes stub = ReadBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
+    Bytes stub = vntest::ReadFileBytes(std::string(VN_WIN_BIN_DIR) + "/vornix_distrib.exe");
     ASSERT_FALSE(stub.empty());
     uint32_t length = 0;
     ASSERT_EQ(nullptr, FindStubLength(stub.data(), stub.size(), &length));
@@ -368,10 +307,10 @@ TEST_F(PlayerEndToEnd, BarePlayerSaysItHoldsNoPuzzleAndExitsWithOne)
 
 TEST_F(PlayerEndToEnd, DamagedTargetsSayTheDataIsDamaged)
 {
-    Bytes target = ReadBytes(BuildThroughForm(FormValues()));
+    Bytes target = vntest::ReadFileBytes(BuildThroughForm(FormValues()));
     ASSERT_GT(target.size(), stub.size() + 8);
     target.pop_back();  // the lengths no longer fit the file
-    ASSERT_TRUE(WriteBytes(Path("damaged.exe"), target));
+    ASSERT_TRUE(vntest::WriteFileBytes(Path("damaged.exe"), target));
     {
         Program damaged(Path("damaged.exe"), folder);
         ASSERT_TRUE(damaged.started);
@@ -379,7 +318,7 @@ TEST_F(PlayerEndToEnd, DamagedTargetsSayTheDataIsDamaged)
         EXPECT_EQ(1u, damaged.WaitForExit());
     }
     // A sound package whose picture is not a bitmap.
-    ASSERT_TRUE(WriteBytes(Path("text.txt"), Bytes(500, 'x')));
+    ASSERT_TRUE(vntest::WriteFileBytes(Path("text.txt"), Bytes(500, 'x')));
     std::string path = BuildThroughForm(FormValues(), "text.txt");
     Program text(path, folder);
     ASSERT_TRUE(text.started);
@@ -486,7 +425,7 @@ TEST_F(PlayerEndToEnd, ShuffledPuzzleDoesNotStartSolved)
     // Game, Show Picture: the whole picture until it is chosen again.
     PostMessageA(player, WM_COMMAND, IdGameShowPicture, 0);
     EXPECT_TRUE(vntest::WaitUntil([&] {
-        ClientPixels shot(player);
+        vntest::CapturedPixels shot = ClientPixels(player);
         POINT p = area.CellCentre(4, 3, 3);
         return Near(shot.At(p.x, p.y), BlockColour(3, 3));
     }));
@@ -509,7 +448,7 @@ TEST_F(PlayerEndToEnd, GridsBelowTwoShowThePictureAndLargeGridsAreReduced)
         const PictureArea area(1);
         // The blocks of the picture appear where they are in the picture.
         EXPECT_TRUE(vntest::WaitUntil([&] {
-            ClientPixels shot(player);
+            vntest::CapturedPixels shot = ClientPixels(player);
             for (int i = 0; i < 16; ++i) {
                 POINT p = area.CellCentre(4, i % 4, i / 4);
                 if (!Near(shot.At(p.x, p.y), BlockColour(i % 4, i / 4)))

@@ -1,7 +1,9 @@
 #include "win_test_util.h"
 
-#include <cstdio>
+#include <cstring>
 #include <vector>
+
+#include "test_files.h"
 
 namespace vntest {
 
@@ -59,47 +61,87 @@ HWND WaitForTopWindow(const char* className, const char* title, DWORD processId,
     return request.found;
 }
 
-bool SaveScreenRect(const RECT& rect, const char* bmpPath)
+CapturedPixels CapturePixels(HDC source, int x, int y, int width, int height)
 {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return false;
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
+    CapturedPixels shot;
+    if (width <= 0 || height <= 0 || !source)
+        return shot;
+    HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biHeight = -height;  // top row first
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    DWORD stride = ((width * 24 + 31) / 32) * 4;
-    DWORD imageSize = stride * height;
-    BITMAPFILEHEADER file;
-    ZeroMemory(&file, sizeof file);
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageSize;
-    info.bmiHeader.biSizeImage = imageSize;
-    bool ok = false;
-    if (FILE* out = fopen(bmpPath, "wb")) {
-        ok = fwrite(&file, sizeof file, 1, out) == 1 &&
-             fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
-             fwrite(bits, imageSize, 1, out) == 1;
-        ok = (fclose(out) == 0) && ok;
+    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (memory && bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        bool copied = BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY) != 0;
+        GdiFlush();
+        if (copied) {
+            const unsigned char* p = static_cast<const unsigned char*>(bits);
+            shot.width = width;
+            shot.height = height;
+            shot.pixels.resize(static_cast<size_t>(width) * height);
+            for (size_t i = 0; i < shot.pixels.size(); ++i)
+                shot.pixels[i] = RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]);
+        }
+        SelectObject(memory, old);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    return shot;
+}
+
+CapturedPixels CaptureScreenRect(const RECT& rect)
+{
+    HDC screen = GetDC(NULL);
+    CapturedPixels shot =
+        CapturePixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     ReleaseDC(NULL, screen);
-    return ok;
+    return shot;
+}
+
+bool SaveScreenRect(const RECT& rect, const char* bmpPath)
+{
+    CapturedPixels shot = CaptureScreenRect(rect);
+    if (shot.pixels.empty())
+        return false;
+    // A 24-bit bottom-up BMP: file header, info header, rows padded to 4 bytes.
+    const size_t stride = ((static_cast<size_t>(shot.width) * 24 + 31) / 32) * 4;
+    const size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::vector<uint8_t> file(headers + stride * shot.height, 0);
+    BITMAPFILEHEADER header;
+    ZeroMemory(&header, sizeof header);
+    header.bfType = 0x4D42;
+    header.bfOffBits = static_cast<DWORD>(headers);
+    header.bfSize = static_cast<DWORD>(file.size());
+    BITMAPINFOHEADER info;
+    ZeroMemory(&info, sizeof info);
+    info.biSize = sizeof(BITMAPINFOHEADER);
+    info.biWidth = shot.width;
+    info.biHeight = shot.height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    info.biSizeImage = static_cast<DWORD>(stride * shot.height);
+    memcpy(&file[0], &header, sizeof header);
+    memcpy(&file[sizeof header], &info, sizeof info);
+    for (int y = 0; y < shot.height; ++y) {
+        uint8_t* row = &file[headers + stride * (shot.height - 1 - y)];
+        for (int x = 0; x < shot.width; ++x) {
+            COLORREF c = shot.At(x, y);
+            row[3 * x] = GetBValue(c);
+            row[3 * x + 1] = GetGValue(c);
+            row[3 * x + 2] = GetRValue(c);
+        }
+    }
+    return WriteFileBytes(bmpPath, file);
 }
 
 bool SaveWindowShot(HWND window, const char* bmpPath)

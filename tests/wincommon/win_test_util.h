@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <string>
+#include <vector>
 
 namespace vntest {
 
@@ -37,6 +38,28 @@ std::string ClassName(HWND window);
 // (NULL: any) that belongs to the given process (0: any). Null on timeout.
 HWND WaitForTopWindow(const char* className, const char* title, DWORD processId,
                       DWORD timeoutMs = 10000);
+
+// Pixels copied out of a device context in one go, top row first.
+struct CapturedPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+
+    // The colour at (x, y); CLR_INVALID outside the captured area.
+    COLORREF At(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return CLR_INVALID;
+        return pixels[static_cast<size_t>(y) * width + x];
+    }
+};
+
+// The width x height pixels of source from (x, y) on. Empty when the size is
+// not positive or the copy fails.
+CapturedPixels CapturePixels(HDC source, int x, int y, int width, int height);
+
+// The screen pixels under rect (screen coordinates).
+CapturedPixels CaptureScreenRect(const RECT& rect);
 
 // Saves the screen pixels under rect (screen coordinates) as a 24-bit BMP.
 bool SaveScreenRect(const RECT& rect, const char* bmpPath);
