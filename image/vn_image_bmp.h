@@ -18,7 +18,8 @@ public:
     // for a null stream.
     bool Decode(VnByteStream* stream);
     // Reads an info header (or a core header, converted) into header; the
-    // result always has biSize 40. False for fewer than 40 bytes.
+    // result always has biSize 40. False when the stream ends inside the
+    // header (12 bytes for a core header, 40 for any other).
     bool ReadInfoHeader(VnByteStream* stream, BITMAPINFOHEADER* header);
 
 private:
