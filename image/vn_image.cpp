@@ -229,11 +229,6 @@ void VnImage::DropSelectionPlane()
 
 namespace {
 
-int BitsSet(uint32_t mask)
-{
-    return vnwiden::BitsSet(mask);
-}
-
 // Shifts left for a negative count: masks wider than the widening expects
 // ask for that direction.
 inline uint32_t ShiftRight(uint32_t value, int count)
@@ -255,7 +250,8 @@ void VnImage::ExpandPackedPixels(const uint8_t* source, uint16_t mask1, uint16_t
     const uint32_t stride = imageInfo.rowStride;
     uint8_t* pixels = imageInfo.pixels;
     if (sourceBitCount == 16) {
-        int count1 = BitsSet(mask1), count2 = BitsSet(mask2), count3 = BitsSet(mask3);
+        int count1 = vnwiden::BitsSet(mask1), count2 = vnwiden::BitsSet(mask2),
+            count3 = vnwiden::BitsSet(mask3);
         int blueShift = 8 - count1;
         int greenShift = count1 + count2 - 8;
         int redShift = count1 + count2 + count3 - 8;
