@@ -18,7 +18,7 @@ void PuzzleBoard::Reset()
 
 int PuzzleBoard::TileAt(int column, int row) const
 {
-    if (column < 0 || row < 0 || column >= size || row >= size)
+    if (!OnBoard(column, row))
         return EmptyCell;
     return cells[CellIndex(column, row)];
 }
@@ -35,7 +35,7 @@ void PuzzleBoard::SwapWithGap(int column, int row)
 
 int PuzzleBoard::SlideFrom(int column, int row)
 {
-    if (column < 0 || row < 0 || column >= size || row >= size)
+    if (!OnBoard(column, row))
         return 0;
     if (column == gapColumn && row == gapRow)
         return 0;
@@ -63,7 +63,7 @@ bool PuzzleBoard::Move(Direction direction)
     case MoveDown: --row; break;
     default: return false;
     }
-    if (column < 0 || row < 0 || column >= size || row >= size)
+    if (!OnBoard(column, row))
         return false;
     SwapWithGap(column, row);
     return true;
@@ -105,7 +105,7 @@ void PuzzleBoard::Shuffle(uint32_t seed, uint32_t minimumSteps)
         for (const auto& offset : offsets) {
             int column = gapColumn + offset[0];
             int row = gapRow + offset[1];
-            if (column < 0 || row < 0 || column >= size || row >= size)
+            if (!OnBoard(column, row))
                 continue;
             if (column == previousColumn && row == previousRow)
                 continue;  // would undo the last step

@@ -51,6 +51,10 @@ public:
     static uint32_t ShuffleSteps(int size);
 
 private:
+    bool OnBoard(int column, int row) const
+    {
+        return column >= 0 && row >= 0 && column < size && row < size;
+    }
     int CellIndex(int column, int row) const { return row * size + column; }
     void SwapWithGap(int column, int row);
 
