@@ -31,7 +31,6 @@ HINSTANCE PlayerInstance;
 HWND PlayerWindow;
 HWND StatusText;
 HWND NoticeText;
-HFONT StatusFont;
 HBITMAP PictureBitmap;
 int PictureWidth;   // source picture, pixels
 int PictureHeight;
@@ -93,13 +92,19 @@ void TickClock()
     }
 }
 
+// Tiles scattered from a seed that differs from run to run.
+void ScatterTiles(PuzzleBoard& board)
+{
+    board.Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
+                  PuzzleBoard::ShuffleSteps(board.Size()));
+}
+
 void ShuffleBoard()
 {
     if (!PuzzleInPlay())
         return;
     StopClock();
-    Board->Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
-                   PuzzleBoard::ShuffleSteps(Board->Size()));
+    ScatterTiles(*Board);
     ElapsedSeconds = 0;
     Finished = false;
     UpdateStatus();
@@ -120,7 +125,6 @@ void AfterMove(int movedTiles)
     }
     TickClock();
     if (Board->IsSolved()) {
-        TickClock();
         StopClock();
         Finished = true;
     }
@@ -292,7 +296,7 @@ void AboutCommand()
 
 void CreateStatusLines(HWND window)
 {
-    StatusFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     const DWORD style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
     StatusText = CreateWindowExA(0, "STATIC", "", style, 8, Layout.height + 4, AreaWidth - 16,
                                  LineHeight, window, reinterpret_cast<HMENU>(IdStatusText),
@@ -302,8 +306,8 @@ void CreateStatusLines(HWND window)
                                  8, Layout.height + 4 + LineHeight, AreaWidth - 16, LineHeight,
                                  window, reinterpret_cast<HMENU>(IdNoticeText), PlayerInstance,
                                  nullptr);
-    SendMessageA(StatusText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), FALSE);
-    SendMessageA(NoticeText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), FALSE);
+    SendMessageA(StatusText, WM_SETFONT, font, FALSE);
+    SendMessageA(NoticeText, WM_SETFONT, font, FALSE);
 }
 
 LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -453,8 +457,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     PuzzleBoard board(Layout.grid >= 2 ? Layout.grid : 1);
     Board = &board;
     if (PuzzleInPlay() && Record.shuffle == "YES")
-        board.Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
-                      PuzzleBoard::ShuffleSteps(board.Size()));
+        ScatterTiles(board);
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = PlayerWndProc;
