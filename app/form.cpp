@@ -2,6 +2,7 @@
 // the dialog base units the system reports, the service list, the grid-size
 // field's updates, and the window size that fits the form.
 #include "app.h"
+#include "search_address.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -109,10 +110,10 @@ static void CreateFormControls(HWND window, int first, int end)
 static void FillServiceList(HWND window)
 {
     HWND combo = GetDlgItem(window, IdSearchService);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < SearchServiceCount; ++i)
         SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)SearchServiceNames[i]);
     srand((unsigned)time(NULL));
-    SendMessageA(combo, CB_SETCURSEL, (WPARAM)(rand() % 3), 0);
+    SendMessageA(combo, CB_SETCURSEL, (WPARAM)(rand() % SearchServiceCount), 0);
 }
 
 // Gives the window a client area of 93·X by 31·X, keeping its top-left corner.
