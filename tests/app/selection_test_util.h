@@ -157,9 +157,8 @@ inline std::string ChildText(HWND dialog, int id)
     return child ? WindowText(child) : std::string();
 }
 
-inline DWORD WINAPI DriveDialog(void* param)
+inline DWORD DriveDialogSteps(DialogScript* script)
 {
-    DialogScript* script = static_cast<DialogScript*>(param);
     // The first dialog in a fresh Wine prefix can take long to appear; wait
     // until it does or until the command has returned without one.
     HWND dialog = NULL;
@@ -203,6 +202,25 @@ inline DWORD WINAPI DriveDialog(void* param)
         WaitUntil([&] { return !IsWindow(dialog); }, 5000);
     }
     return 0;
+}
+
+// Runs the script, then waits for the command to return. The test's thread
+// is inside the command until then; if it never returns (a dialog that
+// could not be closed, a command that hangs), the program ends here with a
+// message instead of at the test runner's timeout.
+inline DWORD WINAPI DriveDialog(void* param)
+{
+    DialogScript* script = static_cast<DialogScript*>(param);
+    DWORD result = DriveDialogSteps(script);
+    if (!WaitUntil([&] { return script->commandDone != 0; }, 60000)) {
+        fprintf(stderr, "The command behind the dialog \"%s\" did not return within 60 s "
+                        "after the dialog was driven (dialog found: %s); giving up.\n",
+                script->title, script->dialogFound ? "yes" : "no");
+        fflush(stdout);
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return result;
 }
 
 }  // namespace detail
