@@ -5,6 +5,7 @@
 #include <new>
 
 #include "file_identity.h"
+#include "little_endian.h"
 #include "measure_file.h"
 #include "package_cipher.h"
 #include "package_key.h"
@@ -109,14 +110,6 @@ struct BuildState {
     }
 };
 
-void PutLittle32(unsigned char* out, uint32_t value)
-{
-    out[0] = static_cast<unsigned char>(value);
-    out[1] = static_cast<unsigned char>(value >> 8);
-    out[2] = static_cast<unsigned char>(value >> 16);
-    out[3] = static_cast<unsigned char>(value >> 24);
-}
-
 // Copies the stub into the target whole, through one buffer.
 TargetBuildResult CopyStub(BuildState& b)
 {
@@ -161,8 +154,8 @@ TargetBuildResult AppendPackage(BuildState& b)
 
     b.Say(StatusFileInfo);
     unsigned char header[8];
-    PutLittle32(header, pictureLength);
-    PutLittle32(header + 4, recordLength);
+    WriteLe32(header, pictureLength);
+    WriteLe32(header + 4, recordLength);
     if (!b.Write(header, sizeof header))
         return b.Abandon(ErrorWrite);
 

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "blowfish_init_tables.h"
+#include "little_endian.h"
 
 namespace {
 
@@ -16,20 +17,6 @@ inline uint32_t Feistel(const uint32_t* s, uint32_t x)
 {
     return ((s[x >> 24] + s[256 + ((x >> 16) & 0xFF)]) ^ s[512 + ((x >> 8) & 0xFF)]) +
            s[768 + (x & 0xFF)];
-}
-
-inline uint32_t LoadLittle(const unsigned char* b)
-{
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-           static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24;
-}
-
-inline void StoreLittle(unsigned char* b, uint32_t v)
-{
-    b[0] = static_cast<unsigned char>(v);
-    b[1] = static_cast<unsigned char>(v >> 8);
-    b[2] = static_cast<unsigned char>(v >> 16);
-    b[3] = static_cast<unsigned char>(v >> 24);
 }
 
 // One block, forward. Two rounds per step: the exchange of the halves after
@@ -203,22 +190,22 @@ uint32_t PackageCipher::EncipherBuffer(const unsigned char* input, uint32_t n,
     while (end - block >= 32) {
         uint32_t l[4], r[4];
         for (int k = 0; k < 4; ++k) {
-            l[k] = LoadLittle(block + 8 * k);
-            r[k] = LoadLittle(block + 8 * k + 4);
+            l[k] = ReadLe32(block + 8 * k);
+            r[k] = ReadLe32(block + 8 * k + 4);
         }
         Encipher4(p, s, l, r);
         for (int k = 0; k < 4; ++k) {
-            StoreLittle(block + 8 * k, l[k]);
-            StoreLittle(block + 8 * k + 4, r[k]);
+            WriteLe32(block + 8 * k, l[k]);
+            WriteLe32(block + 8 * k + 4, r[k]);
         }
         block += 32;
     }
     for (; block != end; block += 8) {
-        uint32_t l = LoadLittle(block);
-        uint32_t r = LoadLittle(block + 4);
+        uint32_t l = ReadLe32(block);
+        uint32_t r = ReadLe32(block + 4);
         Encipher(p, s, l, r);
-        StoreLittle(block, l);
-        StoreLittle(block + 4, r);
+        WriteLe32(block, l);
+        WriteLe32(block + 4, r);
     }
     return padded;
 }

@@ -2,6 +2,7 @@
 
 #include "measure_file.h"
 #include "package_cipher.h"
+#include "little_endian.h"
 #include "package_key.h"
 #include "package_record.h"
 
@@ -9,25 +10,6 @@
 #include <cstring>
 
 namespace {
-
-uint32_t ReadLe16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
-}
-
-uint32_t ReadLe32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void WriteLe32(uint8_t* p, uint32_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-    p[2] = static_cast<uint8_t>(value >> 16);
-    p[3] = static_cast<uint8_t>(value >> 24);
-}
 
 const char RecordEnd[] = "|END";
 const uint32_t RecordEndLength = 4;
