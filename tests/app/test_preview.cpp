@@ -349,9 +349,21 @@ TEST_F(PreviewTest, ScreenshotOfTheBuilderWithAPictureAndGridSize4)
     ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
     TypeGridSize("4");
     SetDlgItemTextA(window, IdSearchPhrase, "mountain lake");
-    Repaint();
-    vntest::WaitUntil([] { return false; }, 200);  // let the display catch up
-    Repaint();
+    // Raise the window over anything a dialog left behind and repaint it
+    // whole; the display shows the new pixels a little later, so take the
+    // shot once several captures in a row agree.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    vntest::CapturedPixels last;
+    int agreeing = 0;
+    EXPECT_TRUE(vntest::WaitUntil([&] {
+        vntest::CapturedPixels now = vntest::CaptureScreenRect(frame);
+        agreeing = (!now.pixels.empty() && now.pixels == last.pixels) ? agreeing + 1 : 0;
+        last = now;
+        return agreeing >= 5;
+    }, 5000)) << "the builder's pixels never settled";
     std::string shotPath = vntest::ArtifactPath("builder-preview.bmp");
     EXPECT_TRUE(vntest::SaveWindowShot(window, shotPath.c_str())) << shotPath;
 }
