@@ -26,15 +26,7 @@ const size_t BigPicture = 64 * MiB;
 
 std::vector<unsigned char> Noise(size_t n)
 {
-    std::vector<unsigned char> data(n);
-    uint32_t x = 0x9E3779B9u;
-    for (size_t i = 0; i < n; ++i) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        data[i] = static_cast<unsigned char>(x);
-    }
-    return data;
+    return vntest::PatternBytes(n, 0);
 }
 
 std::string ScratchPath(const char* name)

@@ -1,5 +1,6 @@
-// Whole-file reads and writes for the tests, benchmarks and seed writers,
-// natively and in the Windows programs alike (plain C stdio, no gtest).
+// Whole-file reads and writes, and deterministic filler bytes, for the tests,
+// benchmarks and seed writers, natively and in the Windows programs alike
+// (plain C stdio, no gtest).
 #pragma once
 
 #include <stdint.h>
@@ -48,6 +49,21 @@ inline bool WriteFileBytes(const std::string& path, const void* data, size_t siz
 inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& data)
 {
     return WriteFileBytes(path, data.data(), data.size());
+}
+
+// n deterministic bytes (xorshift), different for each seed and from block
+// to block, so that enciphered or copied data never repeats trivially.
+inline std::vector<uint8_t> PatternBytes(size_t n, unsigned seed)
+{
+    std::vector<uint8_t> data(n);
+    uint32_t x = 2463534242u ^ seed;
+    for (size_t i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        data[i] = static_cast<uint8_t>(x);
+    }
+    return data;
 }
 
 }  // namespace vntest

@@ -31,15 +31,7 @@ inline bool Exists(const std::string& path)
 // Deterministic bytes that differ from block to block.
 inline Bytes Pattern(size_t n, unsigned seed)
 {
-    Bytes data(n);
-    uint32_t x = 2463534242u ^ seed;
-    for (size_t i = 0; i < n; ++i) {
-        x ^= x << 13;
-        x ^= x >> 17;
-        x ^= x << 5;
-        data[i] = static_cast<unsigned char>(x);
-    }
-    return data;
+    return vntest::PatternBytes(n, seed);
 }
 
 inline uint32_t Little32(const Bytes& data, size_t at)
