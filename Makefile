@@ -45,10 +45,10 @@ test-fuzz:
 fuzz: fuzz-build
 	ctest --test-dir $(FUZZ) --output-on-failure
 
-bench: deps
+bench: deps win
 	@cmake -S . -B $(BENCH) -DVORNIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH) -j$(JOBS)
-	@bash scripts/run-benchmarks $(BENCH)
+	@bash scripts/run-benchmarks $(BENCH) $(WIN)
 
 run: deps win native
 	@bash scripts/run-builder $(WIN) $(NATIVE)
