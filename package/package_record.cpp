@@ -68,6 +68,12 @@ std::string NormaliseWinAddress(const std::string& typed)
     return address;
 }
 
+bool AboutTextsHoldSeparator(const PackageSettings& settings)
+{
+    return FormText(settings.companyName, AboutTextLimit).find('|') != std::string::npos ||
+           FormText(settings.webSite, AboutTextLimit).find('|') != std::string::npos;
+}
+
 std::string ComposePackageInfoRecord(const PackageSettings& settings)
 {
     char grid[16];
