@@ -16,7 +16,12 @@ class VnByteStream;
 constexpr uint32_t ImageTypeBmp = 0;
 
 // Largest block Allocate agrees to make (pixel array, palette and header).
+// A build may lower it (the fuzz build does); 1 GiB otherwise.
+#ifdef VN_IMAGE_MAX_BLOCK_BYTES
+constexpr uint64_t VnImageMaxBlockSize = VN_IMAGE_MAX_BLOCK_BYTES;
+#else
 constexpr uint64_t VnImageMaxBlockSize = 1ull << 30;
+#endif
 
 struct VnImageBounds {
     int32_t left;
