@@ -12,7 +12,9 @@
 
 class VnByteStream;
 
-// Image type codes. Windows bitmaps are the only format the library decodes.
+// Image type codes. ImageTypeBmp asks for a decoder chosen by the picture's
+// leading bytes: Windows bitmaps through the library's own decoder, PNG,
+// JPEG, GIF and TIFF through the system's codecs where there are any.
 constexpr uint32_t ImageTypeBmp = 0;
 
 // Largest block Allocate agrees to make (pixel array, palette and header).
@@ -135,5 +137,7 @@ protected:
     uint8_t* AllocateStorage(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType,
                              bool zeroPixels);
     void StoreError(const char* text);
+    // Decodes a PNG, JPEG, GIF or TIFF from the stream's position to its end.
+    bool DecodeCompressed(VnByteStream* stream);
     bool Inside(int32_t x, int32_t y) const;
 };
