@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "vornix_version.h"
 #include "vornixpack_commands.h"
 
 namespace {
@@ -15,6 +16,7 @@ const char Usage[] =
     "       vornixpack inspect TARGET.exe\n"
     "       vornixpack extract TARGET.exe -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
+    "       vornixpack --version\n"
     "\n"
     "build    writes a puzzle program: the player stub followed by the picture and\n"
     "         the puzzle's settings, enciphered\n"
@@ -33,6 +35,10 @@ int main(int argc, char** argv)
     if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h") ||
         !std::strcmp(command, "help")) {
         std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (!std::strcmp(command, "--version")) {
+        std::printf("vornixpack %s\n", VORNIX_VERSION_STRING);
         return 0;
     }
     if (!std::strcmp(command, "build"))
