@@ -17,6 +17,7 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #endif
 
@@ -471,11 +472,17 @@ TEST_F(BuildTargetTest, AllocationFailureLeavesTheTargetAsItWas)
 #ifndef _WIN32
 TEST_F(BuildTargetTest, FailedWriteIsReportedAndADeviceIsNotRemoved)
 {
+    // As root a private node stands in for /dev/full, so that a fault could
+    // only ever remove that one.
     request.targetPath = "/dev/full";
+    if (mknod(Path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0)
+        request.targetPath = Path("full");
+    else if (geteuid() == 0)
+        GTEST_SKIP() << "no private device node for a root run";
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not write target."}));
     struct stat info;
-    ASSERT_EQ(stat("/dev/full", &info), 0);
+    ASSERT_EQ(stat(request.targetPath.c_str(), &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
