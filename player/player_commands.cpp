@@ -4,49 +4,6 @@
 #include "player_ids.h"
 #include "player_state.h"
 
-void ClickCommand(int x, int y)
-{
-    if (ShowingWholePicture() || Finished)
-        return;
-    int column = CellAt(Layout.width, Layout.grid, x - PictureLeft);
-    int row = CellAt(Layout.height, Layout.grid, y);
-    if (column < 0 || row < 0)
-        return;
-    AfterMove(Board->SlideFrom(column, row));
-}
-
-void KeyCommand(WPARAM key, LPARAM flags)
-{
-    if (key == VK_SPACE) {
-        if (!(flags & (1 << 30)))  // not an auto-repeat
-            SetShowPictureHeld(true);
-        return;
-    }
-    if (key == VK_F2) {
-        ShuffleBoard();
-        return;
-    }
-    if (ShowingWholePicture() || Finished)
-        return;
-    PuzzleBoard::Direction direction;
-    switch (key) {
-    case VK_LEFT: direction = PuzzleBoard::MoveLeft; break;
-    case VK_RIGHT: direction = PuzzleBoard::MoveRight; break;
-    case VK_UP: direction = PuzzleBoard::MoveUp; break;
-    case VK_DOWN: direction = PuzzleBoard::MoveDown; break;
-    default: return;
-    }
-    AfterMove(Board->Move(direction) ? 1 : 0);
-}
-
-void ToggleShowPictureCommand()
-{
-    ShowPictureToggled = !ShowPictureToggled;
-    CheckMenuItem(GetMenu(PlayerWindow), IdGameShowPicture,
-                  MF_BYCOMMAND | (ShowPictureToggled ? MF_CHECKED : MF_UNCHECKED));
-    InvalidateRect(PlayerWindow, nullptr, FALSE);
-}
-
 namespace {
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -67,10 +24,84 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+bool GameInProgress()
+{
+    return PuzzleInPlay() && !Finished && Clock.Running() && Board->Moves() > 0;
+}
+
 }  // namespace
+
+void ClickCommand(int x, int y)
+{
+    StopSolve();
+    int column = 0;
+    int row = 0;
+    if (CellFromPoint(x, y, &column, &row))
+        SlideFromCell(column, row, -1);
+}
+
+void KeyCommand(WPARAM key, LPARAM flags)
+{
+    if (key == VK_SPACE) {
+        if (!(flags & (1 << 30)))  // not an auto-repeat
+            SetShowPictureHeld(true);
+        return;
+    }
+    if (!PuzzleInPlay())
+        return;
+    // An arrow moves the tile on that side of the gap into it: Left takes the
+    // tile right of the gap.
+    int column = Board->GapColumn();
+    int row = Board->GapRow();
+    switch (key) {
+    case VK_LEFT: ++column; break;
+    case VK_RIGHT: --column; break;
+    case VK_UP: ++row; break;
+    case VK_DOWN: --row; break;
+    default: return;
+    }
+    StopSolve();
+    if (column >= 0 && row >= 0 && column < Board->Size() && row < Board->Size())
+        SlideFromCell(column, row, -1);
+}
+
+void ShuffleCommand()
+{
+    if (!PuzzleInPlay())
+        return;
+    if (GameInProgress()) {
+        SetPaused(GameClock::PausedDialog, true);
+        int answer = MessageBoxA(PlayerWindow, "Discard the game in progress and shuffle?",
+                                 PlayerTitle, MB_YESNO | MB_ICONQUESTION);
+        SetPaused(GameClock::PausedDialog, false);
+        if (answer != IDYES)
+            return;
+    }
+    NewGame(true);
+}
+
+void ToggleShowPictureCommand()
+{
+    FinishAnimation();
+    ShowPictureToggled = !ShowPictureToggled;
+    CheckMenuItem(GetMenu(PlayerWindow), IdGameShowPicture,
+                  MF_BYCOMMAND | (ShowPictureToggled ? MF_CHECKED : MF_UNCHECKED));
+    SetPaused(GameClock::PausedPicture, ShowPictureHeld || ShowPictureToggled);
+    RedrawBoard();
+}
+
+void ToggleNumbersCommand()
+{
+    FinishAnimation();
+    ShowNumbers = !ShowNumbers;
+    CheckMenuItem(GetMenu(PlayerWindow), IdGameNumbers,
+                  MF_BYCOMMAND | (ShowNumbers ? MF_CHECKED : MF_UNCHECKED));
+    RedrawBoard();
+}
 
 void AboutCommand()
 {
+    SetPaused(GameClock::PausedDialog, true);
     DialogBoxParamA(PlayerInstance, "about_dlg", PlayerWindow, AboutDlgProc, 0);
+    SetPaused(GameClock::PausedDialog, false);
 }
-

@@ -8,31 +8,6 @@
 
 #include "player_state.h"
 
-const char PlayerClassName[] = "VORNIXPLAYER";
-const char PlayerTitle[] = "Vornix Puzzle";
-const int MinClientWidth = 320;
-const UINT_PTR ClockTimer = 1;
-
-HINSTANCE PlayerInstance;
-HWND PlayerWindow;
-HWND StatusText;
-HWND NoticeText;
-HBITMAP PictureBitmap;
-int PictureWidth;
-int PictureHeight;
-PlayerLayout Layout;
-int AreaWidth;
-int PictureLeft;
-int LineHeight;
-PuzzleBoard* Board;
-PackageRecord Record;
-bool ShowPictureToggled;
-bool ShowPictureHeld;
-bool ClockRunning;
-DWORD ClockStart;
-unsigned ElapsedSeconds;
-bool Finished;
-
 // The program is linked statically. The C++ library's default terminate
 // handler would bring in its name demangler (over 40 KB) only to print a
 // message that a GUI program has nowhere to show; this one just ends.
@@ -46,6 +21,7 @@ void __verbose_terminate_handler()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
     PlayerInstance = instance;
+    BecomeDpiAware();
     int failure = LoadPuzzle();
     if (failure)
         return failure;
@@ -53,24 +29,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     RECT work;
     if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
         SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    PlanWindow(work);
-    PuzzleBoard board(Layout.grid >= 2 ? Layout.grid : 1);
-    Board = &board;
-    if (PuzzleInPlay() && Record.shuffle == "YES")
-        ScatterTiles(board);
-
-    HWND window = CreatePlayerWindow(work);
+    AnimationsOn = ClientAreaAnimationOn();
+    HWND window = OpenPlayer(work);
     if (!window)
         return 1;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
+    HACCEL keys = LoadAcceleratorsA(instance, "player_keys");
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (keys && TranslateAcceleratorA(window, keys, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    delete Board;
     Board = nullptr;
-    DeleteObject(PictureBitmap);
+    ReleasePuzzle();
     return static_cast<int>(msg.wParam);
 }

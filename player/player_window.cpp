@@ -1,4 +1,6 @@
-// The player's main window: its status lines, its size and its procedure.
+// The player's main window: its opening size, the layout of the picture
+// area and the status strip at any size and DPI, and its procedure, which
+// routes each message to a small handler.
 #include <windows.h>
 
 #include <string>
@@ -6,35 +8,215 @@
 #include "player_ids.h"
 #include "player_state.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+const char PlayerClassName[] = "VORNIXPLAYER";
+const char PlayerTitle[] = "Vornix Puzzle";
+HWND PlayerWindow;
+HWND StatusText;
+HWND NoticeText;
+int WindowDpi = 96;
+int AreaWidth;
+int AreaHeight;
+PictureRect Picture;
+
 namespace {
+
+const DWORD PlayerStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+HFONT StatusFont;
+int LineHeight;    // of the status line
+int NoticeHeight;  // of the grid notice, wrapped to the window's width
+int StripHeight;   // the status strip under the picture area
+
+int Margin()
+{
+    return ScaleForDpi(8);
+}
+
+int Padding()
+{
+    return ScaleForDpi(4);
+}
+
+void MakeStatusFont()
+{
+    if (StatusFont)
+        DeleteObject(StatusFont);
+    StatusFont = CreateMessageFont(WindowDpi);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, StatusFont ? StatusFont : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics;
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    LineHeight = metrics.tmHeight + 2;
+    if (StatusText)
+        SendMessageA(StatusText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
+    if (NoticeText)
+        SendMessageA(NoticeText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
+}
+
+// The strip's height for a client area clientWidth wide: the status line and
+// the grid notice measured and wrapped at that width.
+int MeasureStrip(int clientWidth)
+{
+    const std::string notice = GridNotice(Layout);
+    NoticeHeight = 0;
+    if (!notice.empty()) {
+        int width = clientWidth - 2 * Margin();
+        RECT box = {0, 0, width > 1 ? width : 1, 0};
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ previous = SelectObject(screen, StatusFont);
+        DrawTextA(screen, notice.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(screen, previous);
+        ReleaseDC(nullptr, screen);
+        NoticeHeight = box.bottom - box.top;
+    }
+    return Padding() + LineHeight + NoticeHeight + Padding();
+}
+
+void LayoutWindow(int clientWidth, int clientHeight)
+{
+    StripHeight = MeasureStrip(clientWidth);
+    AreaWidth = clientWidth > 1 ? clientWidth : 1;
+    AreaHeight = clientHeight - StripHeight > 1 ? clientHeight - StripHeight : 1;
+    const int width = clientWidth - 2 * Margin();
+    MoveWindow(StatusText, Margin(), AreaHeight + Padding(), width, LineHeight, TRUE);
+    MoveWindow(NoticeText, Margin(), AreaHeight + Padding() + LineHeight, width, NoticeHeight, TRUE);
+    FinishAnimation();
+    LayoutPicture();
+    InvalidateRect(PlayerWindow, nullptr, FALSE);
+}
 
 void CreateStatusLines(HWND window)
 {
-    const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
     const DWORD style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-    StatusText = CreateWindowExA(0, "STATIC", "", style, 8, Layout.height + 4, AreaWidth - 16,
-                                 LineHeight, window, reinterpret_cast<HMENU>(IdStatusText),
-                                 PlayerInstance, nullptr);
-    std::string notice = GridNotice(Layout);
+    StatusText = CreateWindowExA(0, "STATIC", "", style, 0, 0, 1, 1, window,
+                                 reinterpret_cast<HMENU>(IdStatusText), PlayerInstance, nullptr);
+    const std::string notice = GridNotice(Layout);
     NoticeText = CreateWindowExA(0, "STATIC", notice.c_str(), notice.empty() ? style & ~WS_VISIBLE : style,
-                                 8, Layout.height + 4 + LineHeight, AreaWidth - 16, LineHeight,
-                                 window, reinterpret_cast<HMENU>(IdNoticeText), PlayerInstance,
-                                 nullptr);
-    SendMessageA(StatusText, WM_SETFONT, font, FALSE);
-    SendMessageA(NoticeText, WM_SETFONT, font, FALSE);
+                                 0, 0, 1, 1, window, reinterpret_cast<HMENU>(IdNoticeText),
+                                 PlayerInstance, nullptr);
+    MakeStatusFont();
+}
+
+void OnCreate(HWND window)
+{
+    PlayerWindow = window;
+    WindowDpi = DpiOfWindow(window);
+    CreateStatusLines(window);
+    if (!PuzzleInPlay()) {
+        HMENU menu = GetMenu(window);
+        for (int id : {IdGameShuffle, IdGameUndo, IdGameHint, IdGameSolve, IdGameNumbers})
+            EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED);
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    LayoutWindow(client.right, client.bottom);
+    UpdateStatus();
+}
+
+void OnSize(WPARAM kind, int width, int height)
+{
+    if (kind == SIZE_MINIMIZED) {
+        SetPaused(GameClock::PausedMinimised, true);
+        return;
+    }
+    SetPaused(GameClock::PausedMinimised, false);
+    LayoutWindow(width, height);
+}
+
+void OnMinMaxInfo(MINMAXINFO* info)
+{
+    RECT frame = {0, 0, ScaleForDpi(MinClientWidth), StripHeight + ScaleForDpi(64)};
+    AdjustFrameForDpi(&frame, PlayerStyle, 0, WindowDpi);
+    info->ptMinTrackSize.x = frame.right - frame.left;
+    info->ptMinTrackSize.y = frame.bottom - frame.top;
+}
+
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested)
+{
+    WindowDpi = dpi > 0 ? dpi : 96;
+    MakeStatusFont();
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    LayoutWindow(client.right, client.bottom);
+}
+
+bool OnCommand(HWND window, int id)
+{
+    switch (id) {
+    case IdGameShuffle: ShuffleCommand(); return true;
+    case IdGameUndo: UndoSlide(); return true;
+    case IdGameHint: ShowHint(); return true;
+    case IdGameSolve: StartSolve(); return true;
+    case IdGameNumbers: ToggleNumbersCommand(); return true;
+    case IdGameShowPicture: ToggleShowPictureCommand(); return true;
+    case IdGameExit: DestroyWindow(window); return true;
+    case IdHelpAbout: AboutCommand(); return true;
+    }
+    return false;
+}
+
+void OnTimer(UINT_PTR timer)
+{
+    if (timer == ClockTimer)
+        TickClock();
+    else if (timer == AnimationTimer)
+        AnimationTick();
+    else if (timer == SolveTimer)
+        SolveStep();
+}
+
+void OnDestroy()
+{
+    StopSolve();
+    FinishAnimation();
+    KillTimer(PlayerWindow, ClockTimer);
+    ReleasePaintResources();
+    if (StatusFont)
+        DeleteObject(StatusFont);
+    StatusFont = nullptr;
+    StatusText = NoticeText = nullptr;
+    PlayerWindow = nullptr;
+    PostQuitMessage(0);
 }
 
 }  // namespace
+
+int ScaleForDpi(int pixelsAt96)
+{
+    return MulDiv(pixelsAt96, WindowDpi, 96);
+}
+
+bool CellFromPoint(int x, int y, int* column, int* row)
+{
+    if (!PuzzleInPlay())
+        return false;
+    *column = CellAt(Picture.width, Layout.grid, x - Picture.left);
+    *row = CellAt(Picture.height, Layout.grid, y - Picture.top);
+    return *column >= 0 && *row >= 0;
+}
 
 LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        PlayerWindow = window;
-        CreateStatusLines(window);
-        if (!PuzzleInPlay())
-            EnableMenuItem(GetMenu(window), IdGameShuffle, MF_BYCOMMAND | MF_GRAYED);
-        UpdateStatus();
+        OnCreate(window);
+        return 0;
+    case WM_SIZE:
+        OnSize(wParam, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_PAINT:
         PaintPlayer(window);
@@ -66,43 +248,39 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetShowPictureHeld(false);
         return 0;
     case WM_TIMER:
-        if (wParam == ClockTimer)
-            TickClock();
+        OnTimer(wParam);
         return 0;
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IdGameShuffle: ShuffleBoard(); return 0;
-        case IdGameShowPicture: ToggleShowPictureCommand(); return 0;
-        case IdGameExit: DestroyWindow(window); return 0;
-        case IdHelpAbout: AboutCommand(); return 0;
-        }
+        if (OnCommand(window, LOWORD(wParam)))
+            return 0;
         break;
     case WM_DESTROY:
-        StopClock();
-        PostQuitMessage(0);
+        OnDestroy();
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void PlanWindow(const RECT& work)
+HWND OpenPlayer(const RECT& work)
 {
-    Layout = ComputePlayerLayout(PictureWidth, PictureHeight, work.right - work.left,
-                                 work.bottom - work.top, RecordGridSize(Record));
-    AreaWidth = Layout.width > MinClientWidth ? Layout.width : MinClientWidth;
-    PictureLeft = (AreaWidth - Layout.width) / 2;
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(screen, &metrics);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    LineHeight = metrics.tmHeight + 2;
-}
+    WindowDpi = SystemDpi();
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    Layout = ComputePlayerLayout(PictureWidth, PictureHeight, workWidth, workHeight,
+                                 RecordGridSize(Record));
+    if (Layout.gridReduced)
+        PuzzleKey += "-" + std::to_string(Layout.grid);
+    delete Board;
+    Board = new PuzzleBoard(Layout.grid >= 2 ? Layout.grid : 1);
+    const bool scatter = PuzzleInPlay() && Record.shuffle == "YES";
+    if (scatter)
+        Board->Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
+                       PuzzleBoard::ShuffleSteps(Board->Size()));
+    Gate.Begin(scatter);
+    Finished = Assisted = false;
+    Clock.Reset();
+    Best = ReadBest(PuzzleKey);
 
-
-HWND CreatePlayerWindow(const RECT& work)
-{
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = PlayerWndProc;
     windowClass.hInstance = PlayerInstance;
@@ -111,17 +289,22 @@ HWND CreatePlayerWindow(const RECT& work)
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszMenuName = "player_menu";
     windowClass.lpszClassName = PlayerClassName;
-    if (!RegisterClassA(&windowClass))
+    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
 
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    const int stripLines = GridNotice(Layout).empty() ? 1 : 2;
-    RECT frame = {0, 0, AreaWidth, Layout.height + 8 + stripLines * LineHeight};
-    AdjustWindowRect(&frame, style, TRUE);
+    // The client area: the picture at its opening size, never narrower than
+    // the minimum, with the status strip under it.
+    MakeStatusFont();
+    int clientWidth = Layout.width;
+    if (clientWidth < ScaleForDpi(MinClientWidth))
+        clientWidth = ScaleForDpi(MinClientWidth);
+    const int clientHeight = Layout.height + MeasureStrip(clientWidth);
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustFrameForDpi(&frame, PlayerStyle, 0, WindowDpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    const int left = work.left + ((work.right - work.left) - width) / 2;
-    const int top = work.top + ((work.bottom - work.top) - height) / 2;
-    return CreateWindowExA(0, PlayerClassName, PlayerTitle, style, left, top, width, height,
+    const int left = work.left + (workWidth - width) / 2;
+    const int top = work.top + (workHeight - height) / 2;
+    return CreateWindowExA(0, PlayerClassName, PlayerTitle, PlayerStyle, left, top, width, height,
                            nullptr, nullptr, PlayerInstance, nullptr);
 }
