@@ -15,10 +15,12 @@ typedef BOOL(WINAPI* SetAwareProc)(void);
 typedef UINT(WINAPI* DpiForWindowProc)(HWND);
 typedef BOOL(WINAPI* AdjustForDpiProc)(RECT*, DWORD, BOOL, DWORD, UINT);
 
-FARPROC User32Proc(const char* name)
+// An entry of user32 as a plain pointer (cast to its type by the caller), or
+// null where this Windows lacks it.
+void* User32Proc(const char* name)
 {
     HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? GetProcAddress(user32, name) : nullptr;
+    return user32 ? reinterpret_cast<void*>(GetProcAddress(user32, name)) : nullptr;
 }
 
 }  // namespace
