@@ -9,11 +9,11 @@
 namespace {
 
 const char Usage[] =
-    "usage: vornixpack build --picture P.bmp [--grid N] [--shuffle] [--win-url U]\n"
+    "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        -o TARGET.exe\n"
+    "                        [--verbose] -o TARGET.exe\n"
     "       vornixpack inspect TARGET.exe\n"
-    "       vornixpack extract TARGET.exe -o PICTURE.bmp\n"
+    "       vornixpack extract TARGET.exe -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
     "\n"
     "build    writes a puzzle program: the player stub followed by the picture and\n"
