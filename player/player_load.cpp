@@ -106,16 +106,31 @@ void ReleasePuzzle()
 
 int LoadPuzzle()
 {
-    char path[MAX_PATH + 1] = {0};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        ShowFailure(DamagedText);
-        return 1;
+    // By its wide name, which reaches the file from a folder whose name the
+    // process's code page cannot spell. Grown until the whole name fits.
+    std::vector<wchar_t> path(MAX_PATH + 1);
+    for (;;) {
+        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            ShowFailure(DamagedText);
+            return 1;
+        }
+        if (length < path.size() - 1)
+            break;
+        if (path.size() > 32768) {
+            ShowFailure(DamagedText);
+            return 1;
+        }
+        path.resize(path.size() * 2);
     }
     PackageContents contents;
-    PackageStatus status = ReadPackageFile(path, contents);
+    PackageStatus status = ReadPackageFile(path.data(), contents);
     if (status == PackageMissing) {
         ShowFailure(NoPuzzleText);
+        return 1;
+    }
+    if (status == PackageTooLarge) {
+        ShowFailure(TooLargeText);
         return 1;
     }
     if (status != PackageOk || contents.picture.empty()) {
