@@ -118,6 +118,7 @@ void UpdateStatus()
         return;
     if (!PuzzleInPlay()) {
         SetWindowTextA(StatusText, "");
+        RedrawStatusLine(StatusLineRect());
         return;
     }
     std::string text;
@@ -127,6 +128,7 @@ void UpdateStatus()
         text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Board->Moves(),
                           Clock.ElapsedSeconds(GetTickCount()));
     SetWindowTextA(StatusText, text.c_str());
+    RedrawStatusLine(StatusLineRect());
 }
 
 void TickClock()

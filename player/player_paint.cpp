@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "player_state.h"
 
@@ -19,7 +20,7 @@ HBITMAP ScaledBitmap;
 HGDIOBJ ScaledPrevious;
 int ScaledWidth;
 int ScaledHeight;
-HDC FrameDc;           // holds FrameBitmap: the picture area as last drawn
+HDC FrameDc;           // holds FrameBitmap: the client area as last drawn
 HBITMAP FrameBitmap;
 HGDIOBJ FramePrevious;
 int FrameWidth;
@@ -53,8 +54,9 @@ void ReleaseFrame()
     FrameWidth = FrameHeight = 0;
 }
 
-// The picture at width x height in a 24-bit section, made with the player's
-// own filter (the system's HALFTONE is not everywhere as good).
+// The picture at width x height, made with the player's own filter (the
+// system's HALFTONE is not everywhere as good) in a 24-bit section, then kept
+// in the screen's own format so that tiles are copied without conversion.
 bool MakeScaled(int width, int height)
 {
     ReleaseScaled();
@@ -67,23 +69,30 @@ bool MakeScaled(int width, int height)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    ScaledBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!ScaledBitmap)
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section)
         return false;
     PixelRows target;
     target.data = static_cast<uint8_t*>(bits);
     target.width = width;
     target.height = height;
     target.stride = (width * 3 + 3) & ~3;
-    if (!ScalePixels(SourcePixels, target)) {
+    bool scaled = ScalePixels(SourcePixels, target);
+    HDC screen = GetDC(PlayerWindow);
+    ScaledBitmap = scaled ? CreateCompatibleBitmap(screen, width, height) : nullptr;
+    ScaledDc = ScaledBitmap ? CreateCompatibleDC(screen) : nullptr;
+    ReleaseDC(PlayerWindow, screen);
+    if (ScaledDc) {
+        ScaledPrevious = SelectObject(ScaledDc, ScaledBitmap);
+        SetDIBitsToDevice(ScaledDc, 0, 0, width, height, 0, 0, 0, height, bits, &info, DIB_RGB_COLORS);
+        ScaledWidth = width;
+        ScaledHeight = height;
+    }
+    DeleteObject(section);
+    if (!ScaledDc) {
         ReleaseScaled();
         return false;
     }
-    GdiFlush();
-    ScaledDc = CreateCompatibleDC(nullptr);
-    ScaledPrevious = SelectObject(ScaledDc, ScaledBitmap);
-    ScaledWidth = width;
-    ScaledHeight = height;
     return true;
 }
 
@@ -242,6 +251,7 @@ void DrawBoard()
     if (!FrameDc)
         return;
     Fill(FrameDc, 0, 0, FrameWidth, FrameHeight, GetSysColor(COLOR_BTNFACE));
+    DrawStatusLine(FrameDc);
     if (!ScaledDc)
         return;
     if (ShowingWholePicture()) {
@@ -269,18 +279,26 @@ void LayoutPicture()
         return;
     if (Picture.width != ScaledWidth || Picture.height != ScaledHeight)
         MakeScaled(Picture.width, Picture.height);
-    if (AreaWidth != FrameWidth || AreaHeight != FrameHeight)
-        MakeFrame(AreaWidth, AreaHeight);
+    RECT client;
+    GetClientRect(PlayerWindow, &client);
+    if (client.right != FrameWidth || client.bottom != FrameHeight)
+        MakeFrame(client.right > 1 ? client.right : 1, client.bottom > 1 ? client.bottom : 1);
     DrawBoard();
 }
 
 void RedrawBoard()
 {
     DrawBoard();
-    if (PlayerWindow) {
-        RECT area = {0, 0, AreaWidth, AreaHeight};
-        InvalidateRect(PlayerWindow, &area, FALSE);
-    }
+    if (PlayerWindow)
+        InvalidateRect(PlayerWindow, nullptr, FALSE);
+}
+
+void RedrawStatusLine(const RECT& line)
+{
+    if (!FrameDc)
+        return;
+    DrawStatusLine(FrameDc);
+    InvalidateRect(PlayerWindow, &line, FALSE);
 }
 
 void RedrawCells(int column1, int row1, int column2, int row2)
@@ -313,25 +331,31 @@ void RedrawCells(int column1, int row1, int column2, int row2)
 
 void PaintPlayer(HWND window)
 {
+    // The rectangles that need painting (a slide's cells and the status line,
+    // say), each copied from the frame on its own rather than their bounds.
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    std::vector<RECT> parts;
+    if (update && GetUpdateRgn(window, update, FALSE) == COMPLEXREGION) {
+        DWORD size = GetRegionData(update, 0, nullptr);
+        std::vector<char> data(size);
+        RGNDATA* region = reinterpret_cast<RGNDATA*>(data.data());
+        if (size && GetRegionData(update, size, region)) {
+            const RECT* rects = reinterpret_cast<const RECT*>(region->Buffer);
+            parts.assign(rects, rects + region->rdh.nCount);
+        }
+    }
+    if (update)
+        DeleteObject(update);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    const RECT& dirty = paint.rcPaint;
-    if (FrameDc) {
-        int right = dirty.right < FrameWidth ? dirty.right : FrameWidth;
-        int bottom = dirty.bottom < FrameHeight ? dirty.bottom : FrameHeight;
-        if (right > dirty.left && bottom > dirty.top)
-            BitBlt(dc, dirty.left, dirty.top, right - dirty.left, bottom - dirty.top, FrameDc,
-                   dirty.left, dirty.top, SRCCOPY);
-    }
-    if (dirty.bottom > FrameHeight) {
-        RECT strip = {client.left, FrameHeight, client.right, client.bottom};
-        FillRect(dc, &strip, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    if (dirty.right > FrameWidth) {
-        RECT side = {FrameWidth, 0, client.right, FrameHeight};
-        FillRect(dc, &side, GetSysColorBrush(COLOR_BTNFACE));
+    if (parts.empty())
+        parts.push_back(paint.rcPaint);
+    for (const RECT& part : parts) {
+        if (FrameDc)
+            BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, FrameDc,
+                   part.left, part.top, SRCCOPY);
+        else
+            FillRect(dc, &part, GetSysColorBrush(COLOR_BTNFACE));
     }
     EndPaint(window, &paint);
 }

@@ -63,6 +63,10 @@ bool PreparePuzzle(PackageContents& contents, const char** failure);
 void ReleasePuzzle();
 
 // player_window.cpp
+// Draws the status line's text (kept in the hidden StatusText) into dc, at
+// its place in the strip under the picture area.
+void DrawStatusLine(HDC dc);
+RECT StatusLineRect();
 LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Plans the opening size, makes the board, registers the class and creates
 // the window centred in the work area (not yet shown).
@@ -84,6 +88,8 @@ bool ClientAreaAnimationOn();
 // and redraws the whole board off screen.
 void LayoutPicture();
 void RedrawBoard();
+// Redraws the status line off screen and marks its place for the next paint.
+void RedrawStatusLine(const RECT& line);
 // Redraws the cells between two cells of one row or column.
 void RedrawCells(int column1, int row1, int column2, int row2);
 void PaintPlayer(HWND window);

@@ -93,7 +93,10 @@ void LayoutWindow(int clientWidth, int clientHeight)
 void CreateStatusLines(HWND window)
 {
     const DWORD style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-    StatusText = CreateWindowExA(0, "STATIC", "", style, 0, 0, 1, 1, window,
+    // The status line changes with every slide. It keeps its text in a hidden
+    // control (where tools and screen readers find it) and the window draws
+    // it with one call instead of a control's whole repaint.
+    StatusText = CreateWindowExA(0, "STATIC", "", style & ~WS_VISIBLE, 0, 0, 1, 1, window,
                                  reinterpret_cast<HMENU>(IdStatusText), PlayerInstance, nullptr);
     const std::string notice = GridNotice(Layout);
     NoticeText = CreateWindowExA(0, "STATIC", notice.c_str(), notice.empty() ? style & ~WS_VISIBLE : style,
@@ -188,6 +191,29 @@ void OnDestroy()
 }
 
 }  // namespace
+
+void DrawStatusLine(HDC dc)
+{
+    if (!StatusText || !PlayerWindow)
+        return;
+    char text[128] = {0};
+    const int length = GetWindowTextA(StatusText, text, sizeof text);
+    RECT line = StatusLineRect();
+    HGDIOBJ previous = SelectObject(dc, StatusFont ? StatusFont : GetStockObject(DEFAULT_GUI_FONT));
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    ExtTextOutA(dc, Margin(), AreaHeight + Padding(), ETO_OPAQUE | ETO_CLIPPED, &line, text,
+                static_cast<UINT>(length), nullptr);
+    SelectObject(dc, previous);
+}
+
+RECT StatusLineRect()
+{
+    RECT client;
+    GetClientRect(PlayerWindow, &client);
+    RECT line = {0, AreaHeight, client.right, AreaHeight + Padding() + LineHeight};
+    return line;
+}
 
 int ScaleForDpi(int pixelsAt96)
 {
