@@ -20,6 +20,7 @@ HBITMAP ScaledBitmap;
 HGDIOBJ ScaledPrevious;
 int ScaledWidth;
 int ScaledHeight;
+bool Rough;            // stretched during a drag, to be made again with the filter
 HDC FrameDc;           // holds FrameBitmap: the client area as last drawn
 HBITMAP FrameBitmap;
 HGDIOBJ FramePrevious;
@@ -39,6 +40,7 @@ void ReleaseScaled()
     ScaledDc = nullptr;
     ScaledBitmap = nullptr;
     ScaledWidth = ScaledHeight = 0;
+    Rough = false;
 }
 
 void ReleaseFrame()
@@ -93,6 +95,33 @@ bool MakeScaled(int width, int height)
         ReleaseScaled();
         return false;
     }
+    return true;
+}
+
+// The current copy stretched to width x height without filtering.
+bool StretchScaled(int width, int height)
+{
+    if (!ScaledDc)
+        return false;
+    HDC screen = GetDC(PlayerWindow);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = bitmap ? CreateCompatibleDC(screen) : nullptr;
+    ReleaseDC(PlayerWindow, screen);
+    if (!dc) {
+        if (bitmap)
+            DeleteObject(bitmap);
+        return false;
+    }
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, width, height, ScaledDc, 0, 0, ScaledWidth, ScaledHeight, SRCCOPY);
+    ReleaseScaled();
+    ScaledDc = dc;
+    ScaledBitmap = bitmap;
+    ScaledPrevious = previous;
+    ScaledWidth = width;
+    ScaledHeight = height;
+    Rough = true;
     return true;
 }
 
@@ -272,18 +301,33 @@ bool ShowingWholePicture()
     return !PuzzleInPlay() || ShowPictureToggled || ShowPictureHeld;
 }
 
+bool LiveResizing;
+
 void LayoutPicture()
 {
     Picture = FitPicture(PictureWidth, PictureHeight, AreaWidth, AreaHeight);
     if (AreaWidth < 1 || AreaHeight < 1)
         return;
-    if (Picture.width != ScaledWidth || Picture.height != ScaledHeight)
-        MakeScaled(Picture.width, Picture.height);
+    if (Picture.width != ScaledWidth || Picture.height != ScaledHeight) {
+        // While the user drags the frame, the copy at the last size is
+        // stretched quickly; the filtered copy follows when the drag ends.
+        if (!LiveResizing || !StretchScaled(Picture.width, Picture.height))
+            MakeScaled(Picture.width, Picture.height);
+    }
     RECT client;
     GetClientRect(PlayerWindow, &client);
     if (client.right != FrameWidth || client.bottom != FrameHeight)
         MakeFrame(client.right > 1 ? client.right : 1, client.bottom > 1 ? client.bottom : 1);
     DrawBoard();
+}
+
+void EndLiveResize()
+{
+    LiveResizing = false;
+    if (Rough) {
+        MakeScaled(Picture.width, Picture.height);
+        RedrawBoard();
+    }
 }
 
 void RedrawBoard()

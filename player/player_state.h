@@ -87,6 +87,10 @@ bool ClientAreaAnimationOn();
 // Fits the picture into the current area, rescales it when its size changed
 // and redraws the whole board off screen.
 void LayoutPicture();
+// Set while the user drags the window's frame; EndLiveResize makes the
+// filtered copy for the size the drag ended at.
+extern bool LiveResizing;
+void EndLiveResize();
 void RedrawBoard();
 // Redraws the status line off screen and marks its place for the next paint.
 void RedrawStatusLine(const RECT& line);

@@ -238,6 +238,12 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:
         OnSize(wParam, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_ENTERSIZEMOVE:
+        LiveResizing = true;
+        return 0;
+    case WM_EXITSIZEMOVE:
+        EndLiveResize();
+        return 0;
     case WM_GETMINMAXINFO:
         OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;

@@ -164,6 +164,22 @@ void ExpectShares(playerwin::PlayerWindowTest& test, const vntest::CapturedPixel
         }
 }
 
+TEST_F(PlayerWindow, DraggingTheFrameEndsWithTheSamePictureAsAResize)
+{
+    Open(DiscPicture(160), 4, true);
+    SetWindowPos(window, NULL, 0, 0, 613, 471, SWP_NOZORDER | SWP_NOMOVE);
+    vntest::CapturedPixels resized = Client();
+    SetWindowPos(window, NULL, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOMOVE);
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    for (int step = 0; step < 5; ++step)
+        SetWindowPos(window, NULL, 0, 0, 680 - 17 * step, 540 - 17 * step, SWP_NOZORDER | SWP_NOMOVE);
+    SetWindowPos(window, NULL, 0, 0, 613, 471, SWP_NOZORDER | SWP_NOMOVE);
+    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+    vntest::CapturedPixels dragged = Client();
+    ASSERT_EQ(resized.width, dragged.width);
+    EXPECT_TRUE(resized.pixels == dragged.pixels);
+}
+
 TEST_F(PlayerWindow, AThreeByThreePictureAtGridFourShowsEveryTilesShare)
 {
     auto colour = [](int x, int y) { return RGB(40 + 90 * x, 30 + 100 * y, 200 - 60 * x); };
