@@ -180,6 +180,24 @@ TEST_F(PlayerWindow, DraggingTheFrameEndsWithTheSamePictureAsAResize)
     EXPECT_TRUE(resized.pixels == dragged.pixels);
 }
 
+TEST_F(PlayerWindow, AnimatedSlidesStartOneCellBackAndEndWhereAnInstantSlideDoes)
+{
+    Open(BlockPicture(160, 160), 4);
+    AnimationsOn = true;
+    Click(1, 3);  // two tiles slide right, towards the gap in the corner
+    int dx = 0, dy = 0;
+    ASSERT_TRUE(TileOffset(3, 3, &dx, &dy));
+    EXPECT_EQ(CellEdge(Picture.width, 4, 2) - CellEdge(Picture.width, 4, 3), dx);
+    EXPECT_EQ(0, dy);
+    EXPECT_TRUE(TileOffset(2, 3, &dx, &dy));
+    EXPECT_FALSE(TileOffset(1, 3, &dx, &dy));  // the new gap
+    EXPECT_FALSE(TileOffset(0, 3, &dx, &dy));
+    EXPECT_FALSE(TileOffset(3, 2, &dx, &dy));
+    EXPECT_TRUE(vntest::WaitUntil([&] { return !TileOffset(3, 3, &dx, &dy); }, 5000));
+    ExpectBlockBoard("after the animation");
+    AnimationsOn = false;
+}
+
 TEST_F(PlayerWindow, AThreeByThreePictureAtGridFourShowsEveryTilesShare)
 {
     auto colour = [](int x, int y) { return RGB(40 + 90 * x, 30 + 100 * y, 200 - 60 * x); };
