@@ -1,7 +1,7 @@
-// Drawing the player's picture area. The picture is scaled once per size to
-// its place on screen (the tiles are cut from that copy, so every tile shows
-// its share at any size), and the board is kept drawn in an off-screen frame:
-// a slide redraws only its cells there, and a paint copies the frame out.
+// Drawing the player's client area. The tiles are cut from the picture
+// scaled to its place on screen (player_picture.cpp), so every tile shows its
+// share at any size, and the board is kept drawn in an off-screen frame: a
+// slide redraws only its cells there, and a paint copies the frame out.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,12 +15,6 @@ const COLORREF SlotColour = RGB(128, 128, 128);
 const COLORREF SeamColour = RGB(64, 64, 64);
 const COLORREF HintColour = RGB(255, 214, 0);
 
-HDC ScaledDc;          // holds ScaledBitmap: the picture at Picture's size
-HBITMAP ScaledBitmap;
-HGDIOBJ ScaledPrevious;
-int ScaledWidth;
-int ScaledHeight;
-bool Rough;            // stretched during a drag, to be made again with the filter
 HDC FrameDc;           // holds FrameBitmap: the client area as last drawn
 HBITMAP FrameBitmap;
 HGDIOBJ FramePrevious;
@@ -28,20 +22,6 @@ int FrameWidth;
 int FrameHeight;
 HFONT NumberFont;
 int NumberFontHeight;
-
-void ReleaseScaled()
-{
-    if (ScaledDc) {
-        SelectObject(ScaledDc, ScaledPrevious);
-        DeleteDC(ScaledDc);
-    }
-    if (ScaledBitmap)
-        DeleteObject(ScaledBitmap);
-    ScaledDc = nullptr;
-    ScaledBitmap = nullptr;
-    ScaledWidth = ScaledHeight = 0;
-    Rough = false;
-}
 
 void ReleaseFrame()
 {
@@ -54,75 +34,6 @@ void ReleaseFrame()
     FrameDc = nullptr;
     FrameBitmap = nullptr;
     FrameWidth = FrameHeight = 0;
-}
-
-// The picture at width x height, made with the player's own filter (the
-// system's HALFTONE is not everywhere as good) in a 24-bit section, then kept
-// in the screen's own format so that tiles are copied without conversion.
-bool MakeScaled(int width, int height)
-{
-    ReleaseScaled();
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section)
-        return false;
-    PixelRows target;
-    target.data = static_cast<uint8_t*>(bits);
-    target.width = width;
-    target.height = height;
-    target.stride = (width * 3 + 3) & ~3;
-    bool scaled = ScalePixels(SourcePixels, target);
-    HDC screen = GetDC(PlayerWindow);
-    ScaledBitmap = scaled ? CreateCompatibleBitmap(screen, width, height) : nullptr;
-    ScaledDc = ScaledBitmap ? CreateCompatibleDC(screen) : nullptr;
-    ReleaseDC(PlayerWindow, screen);
-    if (ScaledDc) {
-        ScaledPrevious = SelectObject(ScaledDc, ScaledBitmap);
-        SetDIBitsToDevice(ScaledDc, 0, 0, width, height, 0, 0, 0, height, bits, &info, DIB_RGB_COLORS);
-        ScaledWidth = width;
-        ScaledHeight = height;
-    }
-    DeleteObject(section);
-    if (!ScaledDc) {
-        ReleaseScaled();
-        return false;
-    }
-    return true;
-}
-
-// The current copy stretched to width x height without filtering.
-bool StretchScaled(int width, int height)
-{
-    if (!ScaledDc)
-        return false;
-    HDC screen = GetDC(PlayerWindow);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = bitmap ? CreateCompatibleDC(screen) : nullptr;
-    ReleaseDC(PlayerWindow, screen);
-    if (!dc) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        return false;
-    }
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, width, height, ScaledDc, 0, 0, ScaledWidth, ScaledHeight, SRCCOPY);
-    ReleaseScaled();
-    ScaledDc = dc;
-    ScaledBitmap = bitmap;
-    ScaledPrevious = previous;
-    ScaledWidth = width;
-    ScaledHeight = height;
-    Rough = true;
-    return true;
 }
 
 bool MakeFrame(int width, int height)
@@ -311,8 +222,8 @@ void LayoutPicture()
     if (Picture.width != ScaledWidth || Picture.height != ScaledHeight) {
         // While the user drags the frame, the copy at the last size is
         // stretched quickly; the filtered copy follows when the drag ends.
-        if (!LiveResizing || !StretchScaled(Picture.width, Picture.height))
-            MakeScaled(Picture.width, Picture.height);
+        if (!LiveResizing || !StretchScaledPicture(Picture.width, Picture.height))
+            ScalePicture(Picture.width, Picture.height);
     }
     RECT client;
     GetClientRect(PlayerWindow, &client);
@@ -324,8 +235,8 @@ void LayoutPicture()
 void EndLiveResize()
 {
     LiveResizing = false;
-    if (Rough) {
-        MakeScaled(Picture.width, Picture.height);
+    if (ScaledIsRough) {
+        ScalePicture(Picture.width, Picture.height);
         RedrawBoard();
     }
 }
@@ -406,7 +317,7 @@ void PaintPlayer(HWND window)
 
 void ReleasePaintResources()
 {
-    ReleaseScaled();
+    ReleaseScaledPicture();
     ReleaseFrame();
     if (NumberFont)
         DeleteObject(NumberFont);
