@@ -205,6 +205,19 @@ void DrawBoard()
     DrawMovingTiles(FrameDc, 0, 0, grid - 1, grid - 1);
 }
 
+// Copies a part of the frame to the window at once: a slide is shown without
+// waiting for (and paying for) a paint message. Paints still copy any part
+// that the system asks for.
+void Present(const RECT& part)
+{
+    if (!PlayerWindow || !FrameDc || !IsWindowVisible(PlayerWindow) || IsIconic(PlayerWindow))
+        return;
+    HDC dc = GetDC(PlayerWindow);
+    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, FrameDc, part.left,
+           part.top, SRCCOPY);
+    ReleaseDC(PlayerWindow, dc);
+}
+
 }  // namespace
 
 bool ShowingWholePicture()
@@ -253,7 +266,7 @@ void RedrawStatusLine(const RECT& line)
     if (!FrameDc)
         return;
     DrawStatusLine(FrameDc);
-    InvalidateRect(PlayerWindow, &line, FALSE);
+    Present(line);
 }
 
 void RedrawCells(int column1, int row1, int column2, int row2)
@@ -281,7 +294,7 @@ void RedrawCells(int column1, int row1, int column2, int row2)
     RECT first = CellRect(column1, row1);
     RECT last = CellRect(column2, row2);
     RECT dirty = {first.left, first.top, last.right, last.bottom};
-    InvalidateRect(PlayerWindow, &dirty, FALSE);
+    Present(dirty);
 }
 
 void PaintPlayer(HWND window)
