@@ -282,6 +282,9 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
+    case WM_SETTINGCHANGE:
+        AnimationsOn = ClientAreaAnimationOn();
+        break;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam)))
             return 0;

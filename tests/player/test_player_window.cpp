@@ -473,6 +473,35 @@ TEST_F(PlayerWindow, DpiChangeMovesToTheSuggestedRectangleAndLaysOutAgain)
     ExpectBlockBoard("after a DPI change");
 }
 
+TEST_F(PlayerWindow, AboutShowsTheRecordsUtf8TextsAndPausesTheClock)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    Record.companyName = "Caf\xc3\xa9 \xc3\x9cn\xc3\xaf" "c\xc3\xb8" "d\xc3\xa9 \xe2\x98\x95";  // "Café Ünïcødé ☕"
+    Record.tagLine = "\xd0\x9f\xd0\xb0\xd0\xb7\xd0\xbb";                                     // "Пазл"
+    Click(Board->GapColumn() == 0 ? 1 : Board->GapColumn() - 1, Board->GapRow());
+    ASSERT_TRUE(Clock.Ticking());
+    std::wstring company, tagLine;
+    std::atomic<bool> tickingWhileOpen{true};
+    std::thread reader([&] {
+        HWND about = vntest::WaitForTopWindow("#32770", "About", GetCurrentProcessId(), 30000);
+        if (!about)
+            return;
+        tickingWhileOpen = Clock.Ticking();
+        wchar_t text[256] = {0};
+        SendMessageW(GetDlgItem(about, IdAboutCompany), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        company = text;
+        SendMessageW(GetDlgItem(about, IdAboutTagLine), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        tagLine = text;
+        PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    Command(IdHelpAbout);
+    reader.join();
+    EXPECT_EQ(std::wstring(L"Caf\u00e9 \u00dcn\u00ef" L"c\u00f8" L"d\u00e9 \u2615"), company);
+    EXPECT_EQ(std::wstring(L"\u041f\u0430\u0437\u043b"), tagLine);
+    EXPECT_FALSE(tickingWhileOpen);
+    EXPECT_TRUE(Clock.Ticking());
+}
+
 TEST_F(PlayerWindow, EveryCommandHasAMenuEntryShowingItsKey)
 {
     Open(BlockPicture(160, 160), 4);
