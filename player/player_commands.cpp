@@ -14,17 +14,15 @@ namespace {
 void SetRecordText(HWND dialog, int id, const std::string& field)
 {
     const std::string text = RecordDisplayText(field);
-    UINT codePage = CP_UTF8;
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) {
-        codePage = CP_ACP;
-        length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
-    }
+    // A record field holds at most MaxRecordLength bytes, each at most one
+    // UTF-16 unit.
+    static wchar_t wide[MaxRecordLength + 1];
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, wide, MaxRecordLength + 1);
+    if (length <= 0)
+        length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MaxRecordLength + 1);
     if (length <= 0)
         return;
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], length);
-    SetDlgItemTextW(dialog, id, wide.c_str());
+    SetDlgItemTextW(dialog, id, wide);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
