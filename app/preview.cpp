@@ -1,6 +1,6 @@
-// The picture preview: PreviewBitmap stretched into the PreviewFrame inside a
-// 2-pixel margin, with the puzzle grid drawn over it in a grey dash-dot-dot pen
-// and its bottom-right cell filled grey.
+// The picture preview: PreviewBitmap, already scaled to the PreviewFrame's
+// inner area, copied inside a 2-pixel margin, with the puzzle grid drawn over
+// it in a grey dash-dot-dot pen and its bottom-right cell filled grey.
 #include "app.h"
 #include "preview_grid.h"
 
@@ -43,8 +43,14 @@ void DrawPreview(HDC paintContext)
     HDC frame = GetDC(PreviewFrame);
 
     // Destination from (2, 2), W - 4 by H - 4: a 2-pixel margin on every side.
-    StretchBlt(frame, 2, 2, client.right - 4, client.bottom - 4, memory, 0, 0,
-               PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
+    // The bitmap has that size already; should the frame have changed size
+    // since, it is stretched.
+    int width = client.right - 4, height = client.bottom - 4;
+    if (PreviewBitmapInfo.bmWidth == width && PreviewBitmapInfo.bmHeight == height)
+        BitBlt(frame, 2, 2, width, height, memory, 0, 0, SRCCOPY);
+    else
+        StretchBlt(frame, 2, 2, width, height, memory, 0, 0,
+                   PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
 
     if (GridSize > 0)
         DrawGrid(frame, MakePreviewGrid(client.right, client.bottom, GridSize));
@@ -63,4 +69,18 @@ void PaintPreview(HWND window)
     if (PreviewBitmap && PreviewFrame)
         DrawPreview(paintContext);
     EndPaint(window, &paint);
+}
+
+void InvalidatePreview()
+{
+    if (!PreviewFrame || !PreviewBitmap) {
+        // Nothing drawn there: the frame's area only needs the background.
+        InvalidateRect(MainWindow, NULL, TRUE);
+        return;
+    }
+    RECT area;
+    GetWindowRect(PreviewFrame, &area);
+    MapWindowPoints(NULL, MainWindow, reinterpret_cast<POINT*>(&area), 2);
+    // The picture covers the inside of the frame whole: no erase needed.
+    InvalidateRect(MainWindow, &area, FALSE);
 }
