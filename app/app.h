@@ -54,6 +54,10 @@ extern HFONT StatusFont;
 extern VnImage* PreviewImage;
 extern HBITMAP PreviewBitmap;
 extern BITMAP PreviewBitmapInfo;
+// PreviewComposition: the frame's inner area as last painted, the picture
+// with the grid for PreviewCompositionGrid over it (none before a paint).
+extern HBITMAP PreviewComposition;
+extern int PreviewCompositionGrid;
 extern int PictureWidth;
 extern int PictureHeight;
 extern std::string PreviewPicturePath;
@@ -111,6 +115,8 @@ FormPlace FormControlPlace(int index, int X, int Y);
 void PaintPreview(HWND window);
 // Requests a repaint of the preview frame's area alone.
 void InvalidatePreview();
+// Drops the composed preview, when the picture changes or the window goes.
+void ReleasePreviewComposition();
 
 // Commands.
 void PictureBrowseCommand();

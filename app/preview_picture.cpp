@@ -92,6 +92,7 @@ void LoadPreviewPicture(const char* path)
         DeleteObject(PreviewBitmap);
         PreviewBitmap = NULL;
     }
+    ReleasePreviewComposition();
     PictureWidth = PictureHeight = 0;
     if (PreviewImage && PreviewImage->dibBlock) {
         HDC windowContext = GetDC(MainWindow);

@@ -17,6 +17,8 @@ HFONT StatusFont;
 VnImage* PreviewImage;
 HBITMAP PreviewBitmap;
 BITMAP PreviewBitmapInfo;
+HBITMAP PreviewComposition;
+int PreviewCompositionGrid = -1;
 int PictureWidth, PictureHeight;
 std::string PreviewPicturePath;
 int GridSize;
@@ -147,6 +149,7 @@ static void TearDownMainWindow()
         DeleteObject(PreviewBitmap);
         PreviewBitmap = NULL;
     }
+    ReleasePreviewComposition();
     if (BackgroundBrush) {
         DeleteObject(BackgroundBrush);
         BackgroundBrush = NULL;
