@@ -131,16 +131,31 @@ static void PutTabOrderInReadingOrder(HWND* created)
     }
 }
 
-// The status line's font: the form's dialog font at a height that lets two
-// lines fit the line's height of 1.75·Y, so every status text shows whole.
-static HFONT MakeStatusFont(int Y)
+// The status line's font: the dialog font (DEFAULT_GUI_FONT), made smaller
+// only where two of its lines would not fit the line's height of 1.75·Y, so
+// every status text shows whole.
+static HFONT MakeStatusFont(HWND window, int Y)
 {
     LOGFONTA font;
     ZeroMemory(&font, sizeof font);
-    if (!GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font))
+    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+    if (!guiFont || !GetObjectA(guiFont, sizeof font, &font))
         lstrcpyA(font.lfFaceName, "MS Shell Dlg");
-    font.lfHeight = Scaled(1.75, Y) / 2;  // cell height of one line
-    font.lfWidth = 0;
+    const int lineRoom = Scaled(1.75, Y) / 2;
+    int lineHeight = lineRoom + 1;
+    if (guiFont) {
+        HDC context = GetDC(window);
+        HGDIOBJ previous = SelectObject(context, guiFont);
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(context, &metrics))
+            lineHeight = metrics.tmHeight;
+        SelectObject(context, previous);
+        ReleaseDC(window, context);
+    }
+    if (lineHeight > lineRoom) {
+        font.lfHeight = lineRoom;  // positive: the cell height of one line
+        font.lfWidth = 0;
+    }
     return CreateFontIndirectA(&font);
 }
 
@@ -154,14 +169,25 @@ static void FillServiceList(HWND window)
     SendMessageA(combo, CB_SETCURSEL, (WPARAM)(rand() % SearchServiceCount), 0);
 }
 
-// Gives the window a client area of 93·X by 31·X, keeping its top-left corner.
-static void FitWindowToForm(HWND window, int X)
+// Gives the window a client area of 93·X by 31·X, keeping its top-left
+// corner. The rows below the groups are placed in Y, so where Y is large
+// against X (the system font at high DPI) the area grows to hold them with a
+// margin of Y/2.
+static void FitWindowToForm(HWND window, int X, int Y)
 {
+    int clientHeight = 31 * X;
+    for (int i = 0; i < FormControlCount; ++i) {
+        FormPlace place = FormControlPlace(i, X, Y);
+        // The service list's height is that of its dropped list.
+        int bottom = place.y + (i == SearchLabelIndex + 3 ? Y : place.height) + Y / 2;
+        if (bottom > clientHeight)
+            clientHeight = bottom;
+    }
     RECT windowRect, clientRect;
     GetWindowRect(window, &windowRect);
     GetClientRect(window, &clientRect);
     int width = 93 * X + (windowRect.right - windowRect.left) - clientRect.right;
-    int height = 31 * X + (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    int height = clientHeight + (windowRect.bottom - windowRect.top) - clientRect.bottom;
     MoveWindow(window, windowRect.left, windowRect.top, width, height, TRUE);
 }
 
@@ -201,10 +227,10 @@ void BuildForm(HWND window)
     SendMessageA(GridSizeField, EM_LIMITTEXT, GridSizeDigits, 0);
     if (StatusFont)
         DeleteObject(StatusFont);
-    StatusFont = MakeStatusFont(BaseUnitY);
+    StatusFont = MakeStatusFont(window, BaseUnitY);
     if (StatusFont)
         SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
-    FitWindowToForm(window, BaseUnitX);
+    FitWindowToForm(window, BaseUnitX, BaseUnitY);
     RememberProgramFolder();
 }
 
