@@ -1,0 +1,15 @@
+#include "picture_padding.h"
+
+#include "package_cipher.h"
+
+bool PictureIsPadded(const uint8_t* data, size_t size)
+{
+    (void)data;
+    (void)size;
+    return false;
+}
+
+uint32_t StoredPictureLength(const uint8_t* data, size_t size, uint32_t length)
+{
+    return PictureIsPadded(data, size) ? PackageCipher::PaddedLength(length) : length;
+}
