@@ -43,8 +43,10 @@ fuzz-build: deps
 	@cmake --build $(FUZZ) -j$(JOBS)
 
 # -k: every suite runs even when an earlier one fails; make still fails then.
+# The three suites run side by side (the Windows tests mostly wait on Wine),
+# each one's output shown whole when it ends.
 test: native win fuzz-build
-	@$(MAKE) --no-print-directory -k test-native test-win test-fuzz
+	@$(MAKE) --no-print-directory -k -j3 --output-sync=target test-native test-win test-fuzz
 
 test-native:
 	ctest --test-dir $(NATIVE) --output-on-failure -j$(JOBS)
@@ -58,7 +60,9 @@ test-fuzz:
 fuzz: fuzz-build
 	ctest --test-dir $(FUZZ) --output-on-failure
 
-bench: deps win
+bench: deps
+	@$(CONFIGURE_WIN)
+	@cmake --build $(WIN) -j$(JOBS) --target winbench vornix vornix_distrib vornixpack
 	@cmake -S . -B $(BENCH) -DVORNIX_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH) -j$(JOBS)
 	@bash scripts/run-benchmarks $(BENCH) $(WIN)
