@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "file_identity.h"
@@ -9,6 +10,9 @@
 #include "measure_file.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "picture_padding.h"
+#include "system_error.h"
+#include "target_file.h"
 
 namespace {
 
@@ -24,33 +28,50 @@ const char ErrorNoPicture[] = "Error - could not open picture file.";
 const char ErrorReadStub[] = "Error - could not read stub.";
 const char ErrorReadPicture[] = "Error - could not read picture file.";
 const char ErrorWrite[] = "Error - could not write target.";
+const char ErrorCreateTarget[] = "Error - could not create target.";
 const char ErrorMemory[] = "Error - not enough memory.";
 const char ErrorTargetIsPicture[] = "Error - target is the picture file.";
 const char ErrorTargetIsStub[] = "Error - target is the stub.";
+const char ErrorSeparator[] = "Error - the company name and web site cannot hold '|'.";
+const char ErrorNotPicture[] = "Error - picture is not a supported image.";
 
 // The largest section whose padded length still fits the 32-bit lengths.
 const uint32_t MaxSectionLength = 0xFFFFFFF8u;
 
+// Leading bytes read to tell the picture's format.
+const size_t SniffLength = 16;
+
 // Everything one build holds open. Whatever is left when the build ends is
-// released here, on every path out of it.
+// released here, on every path out of it; an unfinished target file is
+// removed.
 struct BuildState {
     const TargetBuildRequest& request;
     const BuildStatusSink& status;
-    FILE* target = nullptr;
-    bool targetIsPlainFile = false;
+    TargetBuildFailure* failure;
+    TargetFile target;
     FILE* stub = nullptr;
     FILE* picture = nullptr;
-    unsigned char* buffer = nullptr;
+    unsigned char* buffer = nullptr;  // the stub, then the record
+    // The picture, read whole into a buffer with room for its padded length.
+    unsigned char* pictureData = nullptr;
+    bool pictureLoaded = false;
+    uint32_t pictureLength = 0;  // the file's length
+    uint32_t storedLength = 0;   // what the package stores: padded for some formats
 
-    BuildState(const TargetBuildRequest& r, const BuildStatusSink& s) : request(r), status(s) {}
-    ~BuildState() { Release(); }
+    BuildState(const TargetBuildRequest& r, const BuildStatusSink& s, TargetBuildFailure* f)
+        : request(r), status(s), failure(f)
+    {
+    }
+    ~BuildState()
+    {
+        Release();
+        DiscardTargetFile(target);
+    }
 
     unsigned char* Allocate(size_t size)
     {
-        ReleaseBuffer();
         void* (*allocate)(size_t) = request.allocate ? request.allocate : std::malloc;
-        buffer = static_cast<unsigned char*>(allocate(size ? size : 1));
-        return buffer;
+        return static_cast<unsigned char*>(allocate(size ? size : 1));
     }
 
     void ReleaseBuffer()
@@ -59,23 +80,16 @@ struct BuildState {
         buffer = nullptr;
     }
 
-    void CloseInputs()
+    void Release()
     {
+        ReleaseBuffer();
+        std::free(pictureData);
+        pictureData = nullptr;
         if (stub)
             std::fclose(stub);
         if (picture)
             std::fclose(picture);
         stub = picture = nullptr;
-    }
-
-    // Lets go of everything: the buffer, the inputs and the target.
-    void Release()
-    {
-        ReleaseBuffer();
-        CloseInputs();
-        if (target)
-            std::fclose(target);
-        target = nullptr;
     }
 
     void Say(const char* text)
@@ -84,46 +98,104 @@ struct BuildState {
             status(text);
     }
 
-    // A failure the target survives: it keeps what was written so far.
-    TargetBuildResult Stop(const char* text)
+    // Ends the build: everything is released, the unfinished target file is
+    // removed (an existing target stays as it was) and the error is shown.
+    TargetBuildResult Fail(const char* text, const std::string& path = std::string(),
+                           const std::string& reason = std::string(),
+                           TargetBuildResult result = TargetBuildFailed)
     {
         Release();
+        DiscardTargetFile(target);
+        if (failure) {
+            failure->path = path;
+            failure->reason = reason;
+        }
         Say(text);
-        return TargetBuildFailed;
-    }
-
-    // A failure that leaves the target incomplete: it is removed, unless the
-    // path names something other than a plain file (a device, say).
-    TargetBuildResult Abandon(const char* text)
-    {
-        const bool removeTarget = target && targetIsPlainFile;
-        Release();
-        if (removeTarget)
-            std::remove(request.targetPath.c_str());
-        Say(text);
-        return TargetBuildFailed;
+        return result;
     }
 
     bool Write(const void* data, size_t size)
     {
-        return size == 0 || std::fwrite(data, 1, size, target) == size;
+        return size == 0 || std::fwrite(data, 1, size, target.file) == size;
+    }
+
+    TargetBuildResult FailWrite()
+    {
+        return Fail(ErrorWrite, request.targetPath, RuntimeErrorText());
     }
 };
+
+// Reads the whole of an open file into buffer, which holds length bytes.
+bool ReadWhole(FILE* file, unsigned char* buffer, size_t length)
+{
+    return length == 0 || std::fread(buffer, 1, length, file) == length;
+}
+
+// Opens the picture and measures it; its leading bytes decide the stored
+// length. Returns 0 when it went well, else the status text of the failure.
+const char* OpenPicture(BuildState& b, std::string* reason)
+{
+    b.picture = OpenFileForReading(b.request.picturePath.c_str());
+    if (!b.picture) {
+        *reason = RuntimeErrorText();
+        return ErrorNoPicture;
+    }
+    long measured = MeasureFile(b.picture);
+    if (measured < 0) {
+        *reason = RuntimeErrorText();
+        return ErrorReadPicture;
+    }
+    if (static_cast<unsigned long>(measured) > MaxSectionLength) {
+        *reason = "the file is too large for a package";
+        return ErrorMemory;
+    }
+    b.pictureLength = static_cast<uint32_t>(measured);
+    // A short read here shows when the whole file is read.
+    unsigned char lead[SniffLength];
+    const size_t wanted = b.pictureLength < SniffLength ? b.pictureLength : SniffLength;
+    const size_t leadLength = wanted ? std::fread(lead, 1, wanted, b.picture) : 0;
+    if (std::fseek(b.picture, 0, SEEK_SET) != 0) {
+        *reason = RuntimeErrorText();
+        return ErrorReadPicture;
+    }
+    b.storedLength = StoredPictureLength(lead, leadLength, b.pictureLength);
+    return nullptr;
+}
+
+// Reads the opened picture into a buffer with room for its padded length,
+// and closes it. Returns 0 when it went well, else the failure's status text.
+const char* LoadPicture(BuildState& b, std::string* reason)
+{
+    b.pictureData = b.Allocate(PackageCipher::PaddedLength(b.pictureLength));
+    if (!b.pictureData)
+        return ErrorMemory;
+    if (!ReadWhole(b.picture, b.pictureData, b.pictureLength)) {
+        *reason = std::ferror(b.picture) ? RuntimeErrorText() : std::string("the file ended early");
+        return ErrorReadPicture;
+    }
+    std::fclose(b.picture);
+    b.picture = nullptr;
+    b.pictureLoaded = true;
+    return nullptr;
+}
 
 // Copies the stub into the target whole, through one buffer.
 TargetBuildResult CopyStub(BuildState& b)
 {
+    const std::string& path = b.request.stubPath;
     long size = MeasureFile(b.stub);
     if (size < 0)
-        return b.Abandon(ErrorReadStub);
+        return b.Fail(ErrorReadStub, path, RuntimeErrorText());
     size_t length = static_cast<size_t>(size);
-    unsigned char* data = b.Allocate(length);
-    if (!data)
-        return b.Abandon(ErrorMemory);
-    if (length && std::fread(data, 1, length, b.stub) != length)
-        return b.Abandon(ErrorReadStub);
-    if (!b.Write(data, length) || std::fflush(b.target) != 0)
-        return b.Abandon(ErrorWrite);
+    b.buffer = b.Allocate(length);
+    if (!b.buffer)
+        return b.Fail(ErrorMemory);
+    if (!ReadWhole(b.stub, b.buffer, length)) {
+        return b.Fail(ErrorReadStub, path,
+                      std::ferror(b.stub) ? RuntimeErrorText() : std::string("the file ended early"));
+    }
+    if (!b.Write(b.buffer, length) || std::fflush(b.target.file) != 0)
+        return b.FailWrite();
     b.ReleaseBuffer();
     std::fclose(b.stub);
     b.stub = nullptr;
@@ -131,7 +203,8 @@ TargetBuildResult CopyStub(BuildState& b)
 }
 
 // Enciphers length bytes held at the front of data (which has room for the
-// padded length) and writes the first length bytes of the result.
+// padded length; bytes past length become zeros) and writes the first
+// length bytes of the result.
 bool WriteSection(BuildState& b, unsigned char* data, uint32_t length)
 {
     PackageCipher cipher(PackageKey);
@@ -141,89 +214,109 @@ bool WriteSection(BuildState& b, unsigned char* data, uint32_t length)
 
 TargetBuildResult AppendPackage(BuildState& b)
 {
-    long measured = MeasureFile(b.picture);
-    if (measured < 0)
-        return b.Abandon(ErrorReadPicture);
-    if (static_cast<unsigned long>(measured) > MaxSectionLength)
-        return b.Abandon(ErrorMemory);
-    const uint32_t pictureLength = static_cast<uint32_t>(measured);
-
     b.Say(StatusAboutBox);
     const std::string record = ComposePackageInfoRecord(b.request.settings);
     const uint32_t recordLength = static_cast<uint32_t>(record.size());
 
     b.Say(StatusFileInfo);
     unsigned char header[8];
-    WriteLe32(header, pictureLength);
+    WriteLe32(header, b.storedLength);
     WriteLe32(header + 4, recordLength);
     if (!b.Write(header, sizeof header))
-        return b.Abandon(ErrorWrite);
+        return b.FailWrite();
 
     // The picture is read straight into the buffer that is enciphered in
     // place, so a picture needs its padded size in memory once, not twice.
     b.Say(StatusPicture);
-    unsigned char* data = b.Allocate(PackageCipher::PaddedLength(pictureLength));
-    if (!data)
-        return b.Abandon(ErrorMemory);
-    if (pictureLength && std::fread(data, 1, pictureLength, b.picture) != pictureLength)
-        return b.Abandon(ErrorReadPicture);
-    std::fclose(b.picture);
-    b.picture = nullptr;
-    if (!WriteSection(b, data, pictureLength))
-        return b.Abandon(ErrorWrite);
+    if (!b.pictureLoaded) {
+        std::string reason;
+        if (const char* error = LoadPicture(b, &reason))
+            return b.Fail(error, reason.empty() ? std::string() : b.request.picturePath, reason);
+    }
+    // Zero bytes after the file's own ones fill a padded length.
+    std::memset(b.pictureData + b.pictureLength, 0, b.storedLength - b.pictureLength);
+    if (!WriteSection(b, b.pictureData, b.storedLength))
+        return b.FailWrite();
+    std::free(b.pictureData);
+    b.pictureData = nullptr;
 
-    data = b.Allocate(PackageCipher::PaddedLength(recordLength));
-    if (!data)
-        return b.Abandon(ErrorMemory);
-    record.copy(reinterpret_cast<char*>(data), recordLength);
-    if (!WriteSection(b, data, recordLength))
-        return b.Abandon(ErrorWrite);
+    b.buffer = b.Allocate(PackageCipher::PaddedLength(recordLength));
+    if (!b.buffer)
+        return b.Fail(ErrorMemory);
+    record.copy(reinterpret_cast<char*>(b.buffer), recordLength);
+    if (!WriteSection(b, b.buffer, recordLength))
+        return b.FailWrite();
     b.ReleaseBuffer();
+    return TargetBuildDone;
+}
+
+// The checks made before anything is opened for writing.
+TargetBuildResult CheckRequest(BuildState& b)
+{
+    const TargetBuildRequest& r = b.request;
+    if (AboutTextsHoldSeparator(r.settings))
+        return b.Fail(ErrorSeparator);
+    if (r.targetPath.empty())
+        return b.Fail(ErrorCreateTarget, std::string(), "no target path given", TargetNotOpened);
+    // Writing the target must never destroy one of the inputs.
+    if (SameExistingFile(r.targetPath.c_str(), r.picturePath.c_str()))
+        return b.Fail(ErrorTargetIsPicture);
+    if (SameExistingFile(r.targetPath.c_str(), r.stubPath.c_str()))
+        return b.Fail(ErrorTargetIsStub);
+    // The picture is read and checked now when it can be opened; one that
+    // cannot is reported in its place in the build.
+    if (r.pictureCheck) {
+        std::string reason;
+        const char* error = OpenPicture(b, &reason);
+        if (error && error != ErrorNoPicture)
+            return b.Fail(error, r.picturePath, reason);
+        if (!error) {
+            error = LoadPicture(b, &reason);
+            if (error)
+                return b.Fail(error, reason.empty() ? std::string() : r.picturePath, reason);
+            if (!r.pictureCheck(b.pictureData, b.pictureLength))
+                return b.Fail(ErrorNotPicture, r.picturePath);
+        }
+    }
     return TargetBuildDone;
 }
 
 TargetBuildResult RunBuild(BuildState& b)
 {
     const TargetBuildRequest& r = b.request;
-    const char* targetPath = r.targetPath.c_str();
+    const TargetBuildResult checked = CheckRequest(b);
+    if (checked != TargetBuildDone)
+        return checked;
 
-    // Opening the target truncates it, so it must not be one of the inputs.
-    if (SameExistingFile(targetPath, r.picturePath.c_str())) {
-        b.Say(ErrorTargetIsPicture);
-        return TargetBuildFailed;
-    }
-    if (SameExistingFile(targetPath, r.stubPath.c_str())) {
-        b.Say(ErrorTargetIsStub);
-        return TargetBuildFailed;
-    }
-
-    b.target = std::fopen(targetPath, "wb");
-    if (!b.target)
-        return TargetNotOpened;
-    b.targetIsPlainFile = IsPlainFile(b.target);
+    std::string reason;
+    if (!OpenTargetFile(r.targetPath, b.target, &reason))
+        return b.Fail(ErrorCreateTarget, r.targetPath, reason, TargetNotOpened);
 
     b.Say(StatusCreatingStub);
     b.stub = OpenFileForReading(r.stubPath.c_str());
     if (!b.stub)
-        return b.Stop(ErrorNoStub);
+        return b.Fail(ErrorNoStub, r.stubPath, RuntimeErrorText());
     if (CopyStub(b) != TargetBuildDone)
         return TargetBuildFailed;
     b.Say(StatusDone);
 
     b.Say(StatusOpenPicture);
-    b.picture = OpenFileForReading(r.picturePath.c_str());
-    if (!b.picture)
-        return b.Stop(ErrorNoPicture);
+    if (!b.pictureLoaded) {
+        if (const char* error = OpenPicture(b, &reason))
+            return b.Fail(error, r.picturePath, reason);
+    }
     if (AppendPackage(b) != TargetBuildDone)
         return TargetBuildFailed;
 
-    FILE* target = b.target;
-    b.target = nullptr;
-    if (std::fclose(target) != 0) {
-        if (b.targetIsPlainFile)
-            std::remove(targetPath);
-        b.Say(ErrorWrite);
-        return TargetBuildFailed;
+    if (std::fflush(b.target.file) != 0)
+        return b.FailWrite();
+    switch (CommitTargetFile(b.target, &reason)) {
+    case TargetCommitted:
+        break;
+    case TargetCloseFailed:
+        return b.Fail(ErrorWrite, r.targetPath, reason);
+    case TargetMoveFailed:
+        return b.Fail(ErrorCreateTarget, r.targetPath, reason);
     }
     b.Say(StatusDone);
     return TargetBuildDone;
@@ -231,14 +324,15 @@ TargetBuildResult RunBuild(BuildState& b)
 
 }  // namespace
 
-TargetBuildResult BuildTarget(const TargetBuildRequest& request, const BuildStatusSink& status)
+TargetBuildResult BuildTarget(const TargetBuildRequest& request, const BuildStatusSink& status,
+                              TargetBuildFailure* failure)
 {
-    if (request.targetPath.empty())
-        return TargetNotOpened;
-    BuildState state(request, status);
+    if (failure)
+        *failure = TargetBuildFailure();
+    BuildState state(request, status, failure);
     try {
         return RunBuild(state);
     } catch (const std::bad_alloc&) {
-        return state.Abandon(ErrorMemory);
+        return state.Fail(ErrorMemory);
     }
 }

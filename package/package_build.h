@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -15,23 +16,40 @@ struct TargetBuildRequest {
     std::string picturePath;
     std::string stubPath = "vornix_distrib.exe";
     PackageSettings settings;
+    // Whether the picture file's bytes are a picture the player can show.
+    // Empty: no check. Called before the target is touched.
+    std::function<bool(const uint8_t* data, size_t size)> pictureCheck;
     // Every working buffer comes from here and goes back through std::free;
     // tests put a failing allocator in to reach the out-of-memory path.
     void* (*allocate)(size_t size) = std::malloc;
 };
 
 enum TargetBuildResult {
-    TargetBuildDone,       // the target is complete; the last status was "Done."
-    TargetNotOpened,       // no target path, or it cannot be opened for writing: no status
-    TargetBuildFailed,     // the last status is the error text
+    TargetBuildDone,    // the target is complete; the last status was "Done."
+    TargetNotOpened,    // the target cannot be created or replaced; nothing written
+    TargetBuildFailed,  // the last status is the error text
+};
+
+// What a failed build could not do, for a message that names the file and
+// the system's reason.
+struct TargetBuildFailure {
+    std::string path;    // the file concerned; empty when none is
+    std::string reason;  // the system's error text; empty when the status says it all
 };
 
 // Receives each status text as the build reaches it.
 typedef std::function<void(const char* text)> BuildStatusSink;
 
-// Builds the target in one pass, in file order. On failure the target is left
-// as follows: if the stub or the picture cannot be opened, the target stays
-// (empty, or holding the stub copy alone); if a read, a write, the close or
-// an allocation fails, the incomplete target is removed. A target that names
-// the stub or the picture itself is refused before anything is opened.
-TargetBuildResult BuildTarget(const TargetBuildRequest& request, const BuildStatusSink& status);
+// Builds the target in one pass, in file order, into a temporary file in the
+// target's folder that replaces the target only once it is complete: on any
+// failure the temporary file is removed and an existing target is left as it
+// was. Refused before anything is opened: a company name or web site holding
+// "|", a target that names the stub or the picture itself and (with a
+// pictureCheck) a picture that is not a supported image. Every outcome is
+// reported through status, the failures with an "Error - ..." text.
+//
+// PNG, JPEG, GIF and TIFF files, known by their leading bytes, are stored
+// with zero bytes appended up to a multiple of 8, so that the whole file can
+// be deciphered again; other files are stored byte for byte.
+TargetBuildResult BuildTarget(const TargetBuildRequest& request, const BuildStatusSink& status,
+                              TargetBuildFailure* failure = nullptr);

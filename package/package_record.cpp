@@ -3,15 +3,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "utf8_text.h"
+
 namespace {
 
-// A form text as the builder reads it: a C string cut to limit characters.
+// A form text as the builder reads it: a C string cut to limit bytes, on a
+// UTF-8 character boundary.
 std::string FormText(const std::string& text, size_t limit)
 {
-    std::string cut(text.c_str());
-    if (cut.size() > limit)
-        cut.resize(limit);
-    return cut;
+    return Utf8Cut(std::string(text.c_str()), limit);
 }
 
 char LowerAscii(char c)
@@ -66,6 +66,12 @@ std::string NormaliseWinAddress(const std::string& typed)
     if (EqualsNoCase(address, "http://") || EqualsNoCase(address, "https://"))
         return "NONE";
     return address;
+}
+
+bool AboutTextsHoldSeparator(const PackageSettings& settings)
+{
+    return FormText(settings.companyName, AboutTextLimit).find('|') != std::string::npos ||
+           FormText(settings.webSite, AboutTextLimit).find('|') != std::string::npos;
 }
 
 std::string ComposePackageInfoRecord(const PackageSettings& settings)

@@ -26,11 +26,16 @@ bool HoldsWebScheme(const std::string& text);
 // The address the player opens on a win. Text holding "http://" or
 // "https://" (any letter case, anywhere) is kept as typed; other text gets
 // "HTTP://" in front; an empty text or a bare scheme becomes "NONE". The text
-// is first cut to WinAddressLimit characters.
+// is first cut to WinAddressLimit bytes, never inside a UTF-8 character.
 std::string NormaliseWinAddress(const std::string& typed);
+
+// Whether the company name or the web site, as the record would hold them,
+// contains "|": the record's separator, which these fields cannot be told
+// apart from. (The tag line can: it runs up to the shuffle flag.)
+bool AboutTextsHoldSeparator(const PackageSettings& settings);
 
 // The record text "grid|company|site|tagline|YES-or-NO|address|END". About
 // texts are cut to AboutTextLimit characters and written as " " when empty;
-// fields are neither quoted nor escaped. Between 19 and 1808 characters for
+// fields are neither quoted nor escaped. Cuts never split a UTF-8 character. Between 19 and 1808 characters for
 // grid sizes the form can hold.
 std::string ComposePackageInfoRecord(const PackageSettings& settings);

@@ -13,8 +13,11 @@
 #include "package_reader.h"
 #include "package_test_util.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -63,10 +66,21 @@ protected:
         request.settings.winAddress = "https://acme.example/won";
     }
 
-    TargetBuildResult Build()
+    TargetBuildResult Build(TargetBuildFailure* failure = nullptr)
     {
         texts.clear();
-        return BuildTarget(request, [this](const char* text) { texts.push_back(text); });
+        return BuildTarget(request, [this](const char* text) { texts.push_back(text); }, failure);
+    }
+
+    // Files and folders in the scratch folder.
+    size_t FolderEntries() const
+    {
+        size_t count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            (void)entry;
+            ++count;
+        }
+        return count;
     }
 
     Bytes stub, picture;
@@ -142,6 +156,64 @@ TEST_F(BuildTargetTest, WholeBlockPictureIsTheCompleteCiphertext)
     }
 }
 
+// A picture of the given length that starts with the given leading bytes.
+Bytes WithLead(const char* lead, size_t leadLength, size_t length, unsigned seed)
+{
+    Bytes data = Pattern(length, seed);
+    std::copy(lead, lead + leadLength, data.begin());
+    return data;
+}
+
+TEST_F(BuildTargetTest, CompressedPicturesAreStoredPaddedToWholeBlocks)
+{
+    const struct {
+        const char* lead;
+        size_t leadLength;
+    } formats[] = {
+        {"\x89PNG\r\n\x1a\n", 8}, {"\xFF\xD8\xFF", 3}, {"GIF87a", 6},
+        {"GIF89a", 6},            {"II*\0", 4},           {"MM\0*", 4},
+    };
+    const std::string record = "4|Acme| |a|b|YES|https://acme.example/won|END";
+    for (const auto& format : formats) {
+        for (size_t length : {1001u, 1003u, 1008u}) {
+            picture = WithLead(format.lead, format.leadLength, length, 7);
+            WriteAll(request.picturePath, picture);
+            ASSERT_EQ(Build(), TargetBuildDone) << format.lead;
+            EXPECT_EQ(texts, SuccessTexts);
+
+            Bytes padded(picture);
+            padded.resize(PackageCipher::PaddedLength(static_cast<uint32_t>(length)), 0);
+            const size_t S = stub.size(), P = padded.size();
+            Bytes target = ReadFileBytes(request.targetPath);
+            ASSERT_EQ(target.size(), S + 8 + P + record.size()) << format.lead << " " << length;
+            EXPECT_EQ(Little32(target, S), P);
+            EXPECT_EQ(Bytes(target.begin() + S + 8, target.begin() + S + 8 + P), Enciphered(padded));
+
+            // Every byte comes back: the file, then the zeros.
+            PackageContents contents;
+            ASSERT_EQ(ReadPackageAfterStub(target.data(), target.size(), static_cast<uint32_t>(S),
+                                           contents),
+                      PackageOk);
+            EXPECT_EQ(contents.picture, padded) << format.lead << " " << length;
+            EXPECT_EQ(contents.reconstructedCount, 0u);
+        }
+    }
+}
+
+TEST_F(BuildTargetTest, BitmapsAndOtherFilesAreStoredByteForByte)
+{
+    for (const Bytes& file : {WithLead("BM", 2, 1001, 3), WithLead("\x28\0\0\0", 4, 1003, 4),
+                              WithLead("\x89PNX", 4, 1005, 5), WithLead("GIF88a", 6, 1001, 6),
+                              WithLead("\xFF\xD8", 2, 2, 6)}) {
+        WriteAll(request.picturePath, file);
+        ASSERT_EQ(Build(), TargetBuildDone);
+        Bytes target = ReadFileBytes(request.targetPath);
+        EXPECT_EQ(Little32(target, stub.size()), file.size());
+        EXPECT_EQ(Bytes(target.begin() + stub.size() + 8, target.begin() + stub.size() + 8 + file.size()),
+                  Enciphered(file));
+    }
+}
+
 TEST_F(BuildTargetTest, SameSettingsGiveIdenticalFilesAndARebuildTruncates)
 {
     ASSERT_EQ(Build(), TargetBuildDone);
@@ -162,42 +234,172 @@ TEST_F(BuildTargetTest, EmptyStubAndEmptyPictureStillMakeAPackage)
     EXPECT_EQ(Little32(target, 4), 45u);
 }
 
-TEST_F(BuildTargetTest, UnopenableTargetDoesNothingAndSaysNothing)
+TEST_F(BuildTargetTest, UncreatableTargetIsReportedAndNothingIsWritten)
 {
+    const Texts refused = {"Error - could not create target."};
     request.targetPath = "";
     EXPECT_EQ(Build(), TargetNotOpened);
-    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(texts, refused);
 
     request.targetPath = Path("no-such-folder/target.exe");
-    EXPECT_EQ(Build(), TargetNotOpened);
-    EXPECT_TRUE(texts.empty());
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
+    EXPECT_EQ(texts, refused);
     EXPECT_FALSE(Exists(request.targetPath));
+    EXPECT_EQ(failure.path, request.targetPath);
+    EXPECT_FALSE(failure.reason.empty());
 
     request.targetPath = dir.string();  // a folder
     EXPECT_EQ(Build(), TargetNotOpened);
-    EXPECT_TRUE(texts.empty());
+    EXPECT_EQ(texts, refused);
+    EXPECT_EQ(FolderEntries(), 2u) << "only the stub and the picture";
 }
 
-TEST_F(BuildTargetTest, MissingStubLeavesAnEmptyTarget)
+TEST_F(BuildTargetTest, ReadOnlyTargetIsReportedAndKept)
+{
+    const Bytes old = Pattern(77, 8);
+    WriteAll(request.targetPath, old);
+    std::filesystem::permissions(request.targetPath, std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read);
+#ifndef _WIN32
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes read-only files";
+#endif
+    EXPECT_EQ(Build(), TargetNotOpened);
+    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(ReadFileBytes(request.targetPath), old);
+    EXPECT_EQ(FolderEntries(), 3u);
+    std::filesystem::permissions(request.targetPath, std::filesystem::perms::owner_all);
+}
+
+#ifdef _WIN32
+TEST_F(BuildTargetTest, TargetHeldOpenByAnotherProgramIsReportedAndKept)
+{
+    const Bytes old = Pattern(77, 8);
+    WriteAll(request.targetPath, old);
+    // Held the way a running program holds its file: reads shared, nothing else.
+    HANDLE held = CreateFileA(request.targetPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Build(), TargetNotOpened);
+    CloseHandle(held);
+    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(ReadFileBytes(request.targetPath), old);
+    EXPECT_EQ(FolderEntries(), 3u);
+}
+#endif
+
+TEST_F(BuildTargetTest, TheTargetIsReplacedOnlyWhenComplete)
+{
+    const Bytes old = Pattern(4321, 8);
+    WriteAll(request.targetPath, old);
+    std::vector<bool> oldWhileBuilding;
+    texts.clear();
+    ASSERT_EQ(BuildTarget(request,
+                          [&](const char* text) {
+                              texts.push_back(text);
+                              oldWhileBuilding.push_back(ReadFileBytes(request.targetPath) == old);
+                          }),
+              TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+    ASSERT_EQ(oldWhileBuilding.size(), SuccessTexts.size());
+    for (size_t i = 0; i + 1 < oldWhileBuilding.size(); ++i)
+        EXPECT_TRUE(oldWhileBuilding[i]) << "at \"" << texts[i] << "\"";
+    EXPECT_FALSE(oldWhileBuilding.back()) << "replaced before the last \"Done.\"";
+    EXPECT_EQ(ReadFileBytes(request.targetPath).size(), stub.size() + 8 + picture.size() + 45);
+    EXPECT_EQ(FolderEntries(), 3u) << "no temporary file left";
+}
+
+TEST_F(BuildTargetTest, MissingStubLeavesTheTargetAsItWas)
 {
     request.stubPath = Path("vornix_distrib.exe");
-    WriteAll(request.targetPath, Pattern(50, 4));
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not open stub."}));
+    EXPECT_FALSE(Exists(request.targetPath));
+    EXPECT_EQ(failure.path, request.stubPath);
+    EXPECT_FALSE(failure.reason.empty());
+
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
     EXPECT_EQ(Build(), TargetBuildFailed);
     EXPECT_EQ(texts, Texts({"Creating stub...", "Error - could not open stub."}));
-    ASSERT_TRUE(Exists(request.targetPath));
-    EXPECT_TRUE(ReadFileBytes(request.targetPath).empty());
+    EXPECT_EQ(ReadFileBytes(request.targetPath), old);
+    EXPECT_EQ(FolderEntries(), 3u);
 }
 
-TEST_F(BuildTargetTest, MissingPictureLeavesTheStubCopyAlone)
+TEST_F(BuildTargetTest, MissingPictureLeavesTheTargetAsItWas)
 {
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
     for (const std::string& path : {Path("missing.bmp"), std::string(), dir.string()}) {
         request.picturePath = path;
         EXPECT_EQ(Build(), TargetBuildFailed) << path;
         EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
                                 "Error - could not open picture file."}))
             << path;
-        EXPECT_EQ(ReadFileBytes(request.targetPath), stub) << path;
+        EXPECT_EQ(ReadFileBytes(request.targetPath), old) << path;
+        EXPECT_EQ(FolderEntries(), 3u) << path;
     }
+}
+
+TEST_F(BuildTargetTest, SeparatorInCompanyOrSiteIsRefusedBeforeAnythingIsOpened)
+{
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
+    request.stubPath = Path("no-stub.exe");  // would fail later, if the build went on
+    for (const char* text : {"|", "Acme|", "|Acme", "A||B"}) {
+        for (int field = 0; field < 2; ++field) {
+            request.settings.companyName = field == 0 ? text : "Acme";
+            request.settings.webSite = field == 1 ? text : "acme.example";
+            EXPECT_EQ(Build(), TargetBuildFailed) << text;
+            EXPECT_EQ(texts, Texts({"Error - the company name and web site cannot hold '|'."}))
+                << text;
+            EXPECT_EQ(ReadFileBytes(request.targetPath), old) << text;
+        }
+    }
+    // Beyond the 254 characters the record keeps, a "|" is never written.
+    request.stubPath = Path("stub.exe");
+    request.settings.companyName = std::string(254, 'c') + "|";
+    request.settings.webSite = "";
+    EXPECT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+}
+
+TEST_F(BuildTargetTest, PictureCheckSeesThePictureAndARefusalWritesNothing)
+{
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
+    Bytes seen;
+    bool accept = false;
+    request.pictureCheck = [&](const uint8_t* data, size_t size) {
+        seen.assign(data, data + size);
+        return accept;
+    };
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Error - picture is not a supported image."}));
+    EXPECT_EQ(seen, picture);
+    EXPECT_EQ(ReadFileBytes(request.targetPath), old);
+    EXPECT_EQ(FolderEntries(), 3u);
+    EXPECT_EQ(failure.path, request.picturePath);
+
+    // Accepted, the target is what a build without the check writes.
+    accept = true;
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+    const Bytes checked = ReadFileBytes(request.targetPath);
+    request.pictureCheck = nullptr;
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(ReadFileBytes(request.targetPath), checked);
+
+    // A picture that cannot be opened is reported in its usual place.
+    request.pictureCheck = [](const uint8_t*, size_t) { return true; };
+    request.picturePath = Path("missing.bmp");
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
+                            "Error - could not open picture file."}));
+    EXPECT_EQ(ReadFileBytes(request.targetPath), checked);
 }
 
 TEST_F(BuildTargetTest, TargetNamingAnInputIsRefusedBeforeAnythingIsOpened)
@@ -243,8 +445,10 @@ void* FailingAllocate(size_t size)
     return allocationsLeft-- > 0 ? std::malloc(size) : nullptr;
 }
 
-TEST_F(BuildTargetTest, AllocationFailureRemovesTheTarget)
+TEST_F(BuildTargetTest, AllocationFailureLeavesTheTargetAsItWas)
 {
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
     request.allocate = FailingAllocate;
     const Texts expected[] = {
         {"Creating stub...", "Error - not enough memory."},
@@ -257,7 +461,8 @@ TEST_F(BuildTargetTest, AllocationFailureRemovesTheTarget)
         allocationsLeft = failing;
         EXPECT_EQ(Build(), TargetBuildFailed) << "allocation " << failing + 1;
         EXPECT_EQ(texts, expected[failing]) << "allocation " << failing + 1;
-        EXPECT_FALSE(Exists(request.targetPath)) << "allocation " << failing + 1;
+        EXPECT_EQ(ReadFileBytes(request.targetPath), old) << "allocation " << failing + 1;
+        EXPECT_EQ(FolderEntries(), 3u) << "allocation " << failing + 1;
     }
     allocationsLeft = 3;
     EXPECT_EQ(Build(), TargetBuildDone);
@@ -274,7 +479,22 @@ TEST_F(BuildTargetTest, FailedWriteIsReportedAndADeviceIsNotRemoved)
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
-TEST_F(BuildTargetTest, ShortReadsRemoveTheTarget)
+TEST_F(BuildTargetTest, ALinkedTargetKeepsItsLinkAndTheFileItsPermissions)
+{
+    WriteAll(Path("real.exe"), Pattern(10, 4));
+    ASSERT_EQ(chmod(Path("real.exe").c_str(), 0751), 0);
+    ASSERT_EQ(symlink("real.exe", request.targetPath.c_str()), 0);
+    ASSERT_EQ(Build(), TargetBuildDone);
+    struct stat info;
+    ASSERT_EQ(lstat(request.targetPath.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(stat(Path("real.exe").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0751u);
+    EXPECT_EQ(ReadFileBytes(Path("real.exe")).size(), stub.size() + 8 + picture.size() + 45);
+    EXPECT_EQ(FolderEntries(), 4u);
+}
+
+TEST_F(BuildTargetTest, ShortReadsLeaveNoTarget)
 {
     // A kernel attribute file reports 4096 bytes but reads only a few.
     const char* shortFile = "/sys/devices/system/cpu/online";

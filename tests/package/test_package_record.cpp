@@ -59,6 +59,20 @@ TEST(PackageRecord, HighBytesPassThroughUnchanged)
     EXPECT_EQ(record, "0|Caf\xE9 M\xFCller| | |NO|NONE|END");
 }
 
+TEST(PackageRecord, TextsCutAtTheirLimitKeepWholeUtf8Characters)
+{
+    // 253 ASCII bytes then a two-byte character: byte 254 would be its first half.
+    PackageSettings settings;
+    settings.companyName = std::string(253, 'c') + "\xC3\xA9";
+    settings.webSite = std::string(251, 's') + "\xE2\x98\x95";  // fits exactly
+    settings.tagLine = "\xE6\x97\xA5" + std::string(252, 't');  // one byte over
+    settings.winAddress = "http://x/" + std::string(1012, 'w') + "\xF0\x9F\x98\x80";
+    std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record, "0|" + std::string(253, 'c') + "|" + std::string(251, 's') +
+                          "\xE2\x98\x95|\xE6\x97\xA5" + std::string(251, 't') + "|NO|http://x/" +
+                          std::string(1012, 'w') + "|END");
+}
+
 TEST(WinAddress, EmptyOrBareSchemeMeansNone)
 {
     EXPECT_EQ(NormaliseWinAddress(""), "NONE");
