@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <string>
+
 class VnImage;
 
 // Control and command identifiers.
@@ -20,6 +22,7 @@ enum {
     IdSearchPhrase = 109,
     IdSearch = 110,
     IdSearchService = 111,
+    IdPictureTypingTimer = 150,
     IdMenuExit = 200,
     IdMenuAbout = 201,
     IdAboutOk = 900,
@@ -40,12 +43,34 @@ extern HWND AboutBoxGroup, CompanyNameLabel, CompanyNameEdit, WebSiteLabel, WebS
     TagLineLabel, TagLineEdit, TargetLabel, TargetPathEdit, TargetBrowseButton, StatusText,
     CreateTargetButton;
 
+extern HFONT StatusFont;
+
+// The preview: PreviewImage holds a picture only while it is decoded;
+// PreviewBitmap is the picture already scaled to the preview frame's inner
+// area (described by PreviewBitmapInfo), so a repaint is one plain copy;
+// PictureWidth and PictureHeight are the picture's own size (0 without one);
+// PreviewPicturePath is the path last loaded, so a typed path that has not
+// changed is not loaded again.
 extern VnImage* PreviewImage;
 extern HBITMAP PreviewBitmap;
 extern BITMAP PreviewBitmapInfo;
+// PreviewComposition: the frame's inner area as last painted, the picture
+// with the grid for PreviewCompositionGrid over it (none before a paint).
+extern HBITMAP PreviewComposition;
+extern int PreviewCompositionGrid;
+extern int PictureWidth;
+extern int PictureHeight;
+extern std::string PreviewPicturePath;
 extern int GridSize;
 extern OPENFILENAMEA FileDialogRecord;
 extern char FileNameBuffer[256];
+
+// Folder of the running program (no trailing backslash), where "GO !" looks
+// for the player stub when the current folder has none. Set with the form.
+extern char ProgramFolder[MAX_PATH];
+// The target the user agreed to replace (chosen in the save dialog, or built
+// by an earlier "GO !"): "GO !" asks before replacing any other existing file.
+extern std::string ConfirmedTargetPath;
 
 // The About dialog's procedure, recorded when the form is built.
 extern DLGPROC AboutProcedure;
@@ -66,6 +91,10 @@ int VornixMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int sh
 bool RegisterMainWindowClass();
 HWND CreateMainWindow();
 int RunMessageLoop();
+// The form's keyboard interface for one queued message: Tab and Shift+Tab,
+// Enter for "GO !", Alt with a label's underlined letter. True when the
+// message was handled (and dispatched) there.
+bool HandleFormKeys(MSG* message);
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -84,6 +113,10 @@ FormPlace FormControlPlace(int index, int X, int Y);
 
 // Preview.
 void PaintPreview(HWND window);
+// Requests a repaint of the preview frame's area alone.
+void InvalidatePreview();
+// Drops the composed preview, when the picture changes or the window goes.
+void ReleasePreviewComposition();
 
 // Commands.
 void PictureBrowseCommand();
@@ -98,5 +131,12 @@ void SearchCommand();
 void FillOpenDialogRecord();
 void FillSaveDialogRecord();
 void LoadPreviewPicture(const char* path);
+// The picture path typed into the File field: loaded into the preview when
+// the field loses focus or typing pauses, unless it is the one shown.
+void PictureFieldChanged(WORD notification);
+void RefreshTypedPicture();
+// Where "GO !" takes the player stub from: "vornix_distrib.exe" in the
+// current folder when it is there, else the one in ProgramFolder.
+std::string LocateStub();
 void AboutCommand();
 void ExitCommand();

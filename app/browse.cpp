@@ -1,13 +1,11 @@
-// Picture and target selection with the standard file dialogs, and the loading
-// of the chosen picture into the preview bitmap.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <new>
+// Picture and target selection with the standard file dialogs. Each dialog
+// leaves the process's current folder as it found it, since "GO !" may find
+// the player stub there.
+#include <cstring>
+#include <string>
 
 #include "app.h"
-#include "measure_file.h"
-#include "vn_image.h"
+#include "control_text.h"
 
 namespace {
 
@@ -29,34 +27,42 @@ void FillDialogRecord(const char* filter, const char* title, DWORD flags, const 
     FileDialogRecord.lpstrDefExt = defaultExtension;
 }
 
-// Reads a whole file into a new heap buffer (free() it). Null when the file
-// cannot be opened, measured or read in full, when it is empty, or when the
-// buffer cannot be allocated.
-uint8_t* ReadPictureFile(const char* path, uint32_t* size)
+// Shows a file dialog and puts the current folder back afterwards:
+// OFN_NOCHANGEDIR does not hold for the open dialog on every system.
+bool ShowFileDialog(BOOL(WINAPI* dialog)(LPOPENFILENAMEA))
 {
-    FILE* file = fopen(path, "rb");
-    if (!file)
-        return NULL;
-    uint8_t* buffer = NULL;
-    long length = MeasureFile(file);
-    if (length > 0) {
-        buffer = static_cast<uint8_t*>(malloc(static_cast<size_t>(length)));
-        if (buffer && fread(buffer, 1, static_cast<size_t>(length), file) != static_cast<size_t>(length)) {
-            free(buffer);
-            buffer = NULL;
-        }
-    }
-    fclose(file);
-    if (buffer)
-        *size = static_cast<uint32_t>(length);
-    return buffer;
+    char folder[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    bool saved = length > 0 && length < sizeof folder;
+    BOOL chosen = dialog(&FileDialogRecord);
+    if (saved)
+        SetCurrentDirectoryA(folder);
+    return chosen != FALSE;
+}
+
+// The proposal for an empty Target field: the picture's name with ".exe",
+// in the picture's folder (returned in *folder). Empty without a picture.
+std::string ProposedTargetName(const std::string& picture, std::string* folder)
+{
+    std::string::size_type slash = picture.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? picture : picture.substr(slash + 1);
+    *folder = slash == std::string::npos ? std::string() : picture.substr(0, slash);
+    std::string::size_type dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    if (name.empty())
+        return std::string();
+    return name + ".exe";
 }
 
 }  // namespace
 
 void FillOpenDialogRecord()
 {
-    FillDialogRecord("Bitmap Files\0*.BMP\0", "Open Picture File",
+    FillDialogRecord("Pictures (*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff)\0"
+                     "*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff\0"
+                     "Bitmap Files\0*.BMP\0",
+                     "Open Picture File",
                      OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR, "BMP");
 }
 
@@ -66,42 +72,11 @@ void FillSaveDialogRecord()
                      OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT, "EXE");
 }
 
-void LoadPreviewPicture(const char* path)
-{
-    // Decode the file, if it can be read at all; a file that cannot be read
-    // is treated like one that does not decode.
-    uint32_t size = 0;
-    uint8_t* pictureBuffer = ReadPictureFile(path, &size);
-    delete PreviewImage;
-    PreviewImage = NULL;
-    if (pictureBuffer) {
-        PreviewImage = new (std::nothrow) VnImage(pictureBuffer, size, ImageTypeBmp);
-        free(pictureBuffer);
-    }
-
-    // The old bitmap goes before the new one is made, so at most one exists.
-    HDC windowContext = GetDC(MainWindow);
-    if (PreviewBitmap) {
-        DeleteObject(PreviewBitmap);
-        PreviewBitmap = NULL;
-    }
-    if (PreviewImage)
-        PreviewBitmap = PreviewImage->ToDeviceBitmap(windowContext);
-    ReleaseDC(MainWindow, windowContext);
-
-    delete PreviewImage;
-    PreviewImage = NULL;
-
-    if (!PreviewBitmap || !GetObjectA(PreviewBitmap, sizeof PreviewBitmapInfo, &PreviewBitmapInfo))
-        ZeroMemory(&PreviewBitmapInfo, sizeof PreviewBitmapInfo);
-    InvalidateRect(MainWindow, NULL, TRUE);
-}
-
 void PictureBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillOpenDialogRecord();
-    if (!GetOpenFileNameA(&FileDialogRecord))
+    if (!ShowFileDialog(GetOpenFileNameA))
         return;
     SetWindowTextA(PictureFileEdit, FileNameBuffer);
     LoadPreviewPicture(FileNameBuffer);
@@ -111,7 +86,17 @@ void TargetBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillSaveDialogRecord();
-    if (!GetSaveFileNameA(&FileDialogRecord))
+    std::string folder;
+    if (ReadControlText(TargetPathEdit).empty()) {
+        std::string proposal = ProposedTargetName(ReadControlText(PictureFileEdit), &folder);
+        if (proposal.size() < sizeof FileNameBuffer)
+            lstrcpynA(FileNameBuffer, proposal.c_str(), sizeof FileNameBuffer);
+        if (!folder.empty())
+            FileDialogRecord.lpstrInitialDir = folder.c_str();
+    }
+    if (!ShowFileDialog(GetSaveFileNameA))
         return;
     SetWindowTextA(TargetPathEdit, FileNameBuffer);
+    // The dialog asked before an existing file is replaced.
+    ConfirmedTargetPath = FileNameBuffer;
 }

@@ -1,43 +1,104 @@
-// "GO !": reads the form and hands its values to the package build, which
-// writes the target and reports its progress in the status line.
+// "GO !": reads the form, refuses paths that do not fit and asks before a
+// typed target replaces an existing file, then hands the values to the
+// package build, which writes the target and reports its progress in the
+// status line.
 #include "app.h"
 
+#include <string>
+
+#include "control_text.h"
 #include "package_build.h"
+#include "vn_image.h"
 
 namespace {
 
-// A control's text, read into a buffer of the given size (terminator
-// included), so longer text is cut as the form has always cut it.
-std::string ControlText(HWND control, int bufferSize)
-{
-    std::string text(static_cast<size_t>(bufferSize), '\0');
-    int length = GetWindowTextA(control, &text[0], bufferSize);
-    text.resize(length > 0 ? static_cast<size_t>(length) : 0);
-    return text;
-}
+const char StubFileName[] = "vornix_distrib.exe";
+const char TargetTooLong[] = "Error - target path is too long.";
+const char PictureTooLong[] = "Error - picture path is too long.";
+
+// Longest paths the form passes on: what the 256-byte path buffer holds.
+const size_t MaxPathBytes = sizeof FileNameBuffer - 1;
 
 void ShowStatus(const char* text)
 {
     SetWindowTextA(StatusText, text);
 }
 
+bool IsPlainFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// True when the target may be written: it does not exist yet, it is the file
+// the user already agreed to replace (in the save dialog or by an earlier
+// build), or the user agrees now.
+bool MayReplaceTarget(const std::string& target)
+{
+    if (!IsPlainFile(target.c_str()) || lstrcmpiA(target.c_str(), ConfirmedTargetPath.c_str()) == 0)
+        return true;
+    std::string question = target + " already exists.\nDo you want to replace it?";
+    return MessageBoxA(MainWindow, question.c_str(), "Create Target Application",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// A field's text as the settings record carries it: UTF-8, at most limit
+// bytes, cut at a character boundary.
+std::string RecordText(HWND field, size_t limit)
+{
+    return CutText(TextToUtf8(ReadControlText(field)), limit, CP_UTF8);
+}
+
+// Whether the bytes decode as a picture the player can show.
+bool PictureDecodes(const uint8_t* data, size_t size)
+{
+    if (!data || size == 0 || size > 0xFFFFFFFFu)
+        return false;
+    VnImage image(data, static_cast<uint32_t>(size), ImageTypeBmp);
+    return image.dibBlock != NULL;
+}
+
 }  // namespace
+
+std::string LocateStub()
+{
+    if (IsPlainFile(StubFileName))
+        return StubFileName;
+    std::string beside = std::string(ProgramFolder) + "\\" + StubFileName;
+    if (ProgramFolder[0] != '\0' && IsPlainFile(beside.c_str()))
+        return beside;
+    // Neither: the build reports that the stub cannot be opened.
+    return StubFileName;
+}
 
 void CreateTargetCommand()
 {
-    FileNameBuffer[0] = '\0';
-    GetWindowTextA(TargetPathEdit, FileNameBuffer, sizeof FileNameBuffer);
+    std::string target = ReadControlText(TargetPathEdit);
+    if (target.size() > MaxPathBytes) {
+        ShowStatus(TargetTooLong);
+        return;
+    }
+    lstrcpynA(FileNameBuffer, target.c_str(), sizeof FileNameBuffer);
+    std::string picture = ReadControlText(PictureFileEdit);
+    if (picture.size() > MaxPathBytes) {
+        ShowStatus(PictureTooLong);
+        return;
+    }
+    if (!target.empty() && !MayReplaceTarget(target))
+        return;
 
     TargetBuildRequest request;
-    request.targetPath = FileNameBuffer;
-    request.picturePath = ControlText(PictureFileEdit, 255);
-    request.stubPath = "vornix_distrib.exe";
-    request.settings.companyName = ControlText(CompanyNameEdit, 255);
-    request.settings.webSite = ControlText(WebSiteEdit, 255);
-    request.settings.tagLine = ControlText(TagLineEdit, 255);
+    request.targetPath = target;
+    request.picturePath = picture;
+    request.stubPath = LocateStub();
+    request.pictureCheck = PictureDecodes;
+    request.settings.companyName = RecordText(CompanyNameEdit, AboutTextLimit);
+    request.settings.webSite = RecordText(WebSiteEdit, AboutTextLimit);
+    request.settings.tagLine = RecordText(TagLineEdit, AboutTextLimit);
     request.settings.shuffle = IsDlgButtonChecked(MainWindow, IdShuffle) == BST_CHECKED;
-    request.settings.winAddress = ControlText(WinUrlEdit, 1024);
+    request.settings.winAddress = RecordText(WinUrlEdit, WinAddressLimit);
     request.settings.gridSize = GridSize;
 
-    BuildTarget(request, ShowStatus);
+    if (BuildTarget(request, ShowStatus) == TargetBuildDone)
+        ConfirmedTargetPath = target;
 }

@@ -5,6 +5,7 @@
 #include "search_address.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 // k times a base unit, truncated toward zero.
@@ -15,7 +16,9 @@ static int Scaled(double k, int unit)
 
 // The form's controls in creation order. Every style also has WS_CHILD and
 // WS_VISIBLE. Rows 11 to 14 (the search controls) are reached by identifier,
-// so their handles are not kept.
+// so their handles are not kept. Every field and button is a tab stop; each
+// label's underlined letter (Alt+letter) moves to the field after it. The
+// letters leave F and H to the menu bar.
 struct FormControl {
     const char* className;
     const char* text;
@@ -26,35 +29,41 @@ struct FormControl {
 
 static const FormControl FormControls[FormControlCount] = {
     {"button", "Picture Properties", BS_GROUPBOX, 0, &PicturePropertiesGroup},
-    {"static", "File : ", SS_LEFT, 0, &PictureFileLabel},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit},
-    {"button", "Browse...", BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
+    {"static", "F&ile : ", SS_LEFT, 0, &PictureFileLabel},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit},
+    {"button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
     {"static", "SAMPLE", SS_BLACKFRAME, IdPreviewFrame, &PreviewFrame},
-    {"static", "Grid Size : ", SS_LEFT, 0, &GridSizeLabel},
-    {"edit", "0", WS_BORDER | ES_NUMBER, IdGridSize, &GridSizeField},
-    {"button", "Shuffle on Launch? ", BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
-    {"static", "Surf on Win URL : ", SS_LEFT, 0, &WinUrlLabel},
-    {"edit", "http://", WS_BORDER | ES_AUTOHSCROLL, IdWinUrl, &WinUrlEdit},
-    {"static", "Web Image Search:", SS_LEFT, 0, NULL},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdSearchPhrase, NULL},
-    {"button", "Search...", BS_PUSHBUTTON, IdSearch, NULL},
-    {"combobox", "", CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, IdSearchService, NULL},
+    {"static", "&Grid Size : ", SS_LEFT, 0, &GridSizeLabel},
+    {"edit", "0", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, IdGridSize, &GridSizeField},
+    {"button", "&Shuffle on Launch? ", WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
+    {"static", "Surf on Win &URL : ", SS_LEFT, 0, &WinUrlLabel},
+    {"edit", "http://", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdWinUrl, &WinUrlEdit},
+    {"static", "&Web Image Search:", SS_LEFT, 0, NULL},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdSearchPhrase, NULL},
+    {"button", "Search...", WS_TABSTOP | BS_PUSHBUTTON, IdSearch, NULL},
+    {"combobox", "", WS_TABSTOP | CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, IdSearchService, NULL},
     {"button", "About Box Customization", BS_GROUPBOX, 0, &AboutBoxGroup},
-    {"static", "Company Name : ", SS_LEFT, 0, &CompanyNameLabel},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &CompanyNameEdit},
-    {"static", "Web Site : ", SS_LEFT, 0, &WebSiteLabel},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &WebSiteEdit},
-    {"static", "Tag Line : ", SS_LEFT, 0, &TagLineLabel},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &TagLineEdit},
-    {"static", "Target ", SS_LEFT, 0, &TargetLabel},
-    {"edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit},
-    {"button", "Browse...", BS_PUSHBUTTON, IdTargetBrowse, &TargetBrowseButton},
+    {"static", "&Company Name : ", SS_LEFT, 0, &CompanyNameLabel},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &CompanyNameEdit},
+    {"static", "Web Sit&e : ", SS_LEFT, 0, &WebSiteLabel},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &WebSiteEdit},
+    {"static", "Tag &Line : ", SS_LEFT, 0, &TagLineLabel},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &TagLineEdit},
+    {"static", "T&arget ", SS_LEFT, 0, &TargetLabel},
+    {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit},
+    {"button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, IdTargetBrowse, &TargetBrowseButton},
     {"static", "Idle", SS_LEFT, 0, &StatusText},
-    {"button", "GO !", BS_PUSHBUTTON, IdCreateTarget, &CreateTargetButton},
+    {"button", "GO !", WS_TABSTOP | BS_DEFPUSHBUTTON, IdCreateTarget, &CreateTargetButton},
 };
 
 // Index of the first control after the service list is filled.
 static const int AboutBoxGroupIndex = 14;
+// The search controls (label, phrase, button, list), created after the
+// shuffle and address rows but placed beside the preview, above them.
+static const int SearchLabelIndex = 10;
+static const int SearchControlCount = 4;
+// Longest grid size the field takes: three digits.
+static const int GridSizeDigits = 3;
 
 FormPlace FormControlPlace(int index, int X, int Y)
 {
@@ -86,13 +95,13 @@ FormPlace FormControlPlace(int index, int X, int Y)
     case 21: return {47 * X, targetRow, 7 * X, Y};          // TargetLabel
     case 22: return {53 * X, targetRow, 28 * X, Y};         // TargetPathEdit
     case 23: return {82 * X, targetRow, 10 * X, Y};         // TargetBrowseButton
-    case 24: return {47 * X, 13 * Y, 28 * X, Y};            // StatusText
+    case 24: return {47 * X, 13 * Y, 34 * X, Scaled(1.75, Y)}; // StatusText, two lines
     case 25: return {82 * X, 13 * Y, 10 * X, Scaled(1.75, Y)}; // CreateTargetButton
     default: return {0, 0, 0, 0};
     }
 }
 
-static void CreateFormControls(HWND window, int first, int end)
+static void CreateFormControls(HWND window, int first, int end, HWND* created)
 {
     for (int i = first; i < end; ++i) {
         const FormControl& control = FormControls[i];
@@ -103,7 +112,51 @@ static void CreateFormControls(HWND window, int first, int end)
                                       window, (HMENU)(INT_PTR)control.id, AppInstance, NULL);
         if (control.handle)
             *control.handle = handle;
+        created[i] = handle;
     }
+}
+
+// Tab order is the controls' stacking order, which starts as the creation
+// order. Moves the search controls right after the preview frame so that Tab
+// goes through the form in reading order: the picture row, the search beside
+// the preview, the grid, shuffle and address rows below, then the right half.
+static void PutTabOrderInReadingOrder(HWND* created)
+{
+    HWND after = created[4];  // PreviewFrame
+    for (int i = SearchLabelIndex; i < SearchLabelIndex + SearchControlCount; ++i) {
+        if (!after || !created[i])
+            return;
+        SetWindowPos(created[i], after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = created[i];
+    }
+}
+
+// The status line's font: the dialog font (DEFAULT_GUI_FONT), made smaller
+// only where two of its lines would not fit the line's height of 1.75·Y, so
+// every status text shows whole.
+static HFONT MakeStatusFont(HWND window, int Y)
+{
+    LOGFONTA font;
+    ZeroMemory(&font, sizeof font);
+    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+    if (!guiFont || !GetObjectA(guiFont, sizeof font, &font))
+        lstrcpyA(font.lfFaceName, "MS Shell Dlg");
+    const int lineRoom = Scaled(1.75, Y) / 2;
+    int lineHeight = lineRoom + 1;
+    if (guiFont) {
+        HDC context = GetDC(window);
+        HGDIOBJ previous = SelectObject(context, guiFont);
+        TEXTMETRICA metrics;
+        if (GetTextMetricsA(context, &metrics))
+            lineHeight = metrics.tmHeight;
+        SelectObject(context, previous);
+        ReleaseDC(window, context);
+    }
+    if (lineHeight > lineRoom) {
+        font.lfHeight = lineRoom;  // positive: the cell height of one line
+        font.lfWidth = 0;
+    }
+    return CreateFontIndirectA(&font);
 }
 
 // Fills the service list in its fixed order and preselects one entry at random.
@@ -116,15 +169,43 @@ static void FillServiceList(HWND window)
     SendMessageA(combo, CB_SETCURSEL, (WPARAM)(rand() % SearchServiceCount), 0);
 }
 
-// Gives the window a client area of 93·X by 31·X, keeping its top-left corner.
-static void FitWindowToForm(HWND window, int X)
+// Gives the window a client area of 93·X by 31·X, keeping its top-left
+// corner. The rows below the groups are placed in Y, so where Y is large
+// against X (the system font at high DPI) the area grows to hold them with a
+// margin of Y/2.
+static void FitWindowToForm(HWND window, int X, int Y)
 {
+    int clientHeight = 31 * X;
+    for (int i = 0; i < FormControlCount; ++i) {
+        FormPlace place = FormControlPlace(i, X, Y);
+        // The service list's height is that of its dropped list.
+        int bottom = place.y + (i == SearchLabelIndex + 3 ? Y : place.height) + Y / 2;
+        if (bottom > clientHeight)
+            clientHeight = bottom;
+    }
     RECT windowRect, clientRect;
     GetWindowRect(window, &windowRect);
     GetClientRect(window, &clientRect);
     int width = 93 * X + (windowRect.right - windowRect.left) - clientRect.right;
-    int height = 31 * X + (windowRect.bottom - windowRect.top) - clientRect.bottom;
+    int height = clientHeight + (windowRect.bottom - windowRect.top) - clientRect.bottom;
     MoveWindow(window, windowRect.left, windowRect.top, width, height, TRUE);
+}
+
+// The folder of the running program, where the player stub is looked for
+// when the current folder has none.
+static void RememberProgramFolder()
+{
+    ProgramFolder[0] = '\0';
+    DWORD length = GetModuleFileNameA(NULL, ProgramFolder, sizeof ProgramFolder);
+    if (length == 0 || length >= sizeof ProgramFolder) {
+        ProgramFolder[0] = '\0';
+        return;
+    }
+    char* slash = strrchr(ProgramFolder, '\\');
+    if (slash)
+        *slash = '\0';
+    else
+        ProgramFolder[0] = '\0';
 }
 
 void BuildForm(HWND window)
@@ -138,17 +219,27 @@ void BuildForm(HWND window)
     BaseUnitY = (short)HIWORD(GetDialogBaseUnits());
     AboutProcedure = AboutDlgProc;
 
-    CreateFormControls(window, 0, AboutBoxGroupIndex);
+    HWND created[FormControlCount] = {};
+    CreateFormControls(window, 0, AboutBoxGroupIndex, created);
     FillServiceList(window);
-    CreateFormControls(window, AboutBoxGroupIndex, FormControlCount);
-    FitWindowToForm(window, BaseUnitX);
+    CreateFormControls(window, AboutBoxGroupIndex, FormControlCount, created);
+    PutTabOrderInReadingOrder(created);
+    SendMessageA(GridSizeField, EM_LIMITTEXT, GridSizeDigits, 0);
+    if (StatusFont)
+        DeleteObject(StatusFont);
+    StatusFont = MakeStatusFont(window, BaseUnitY);
+    if (StatusFont)
+        SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
+    FitWindowToForm(window, BaseUnitX, BaseUnitY);
+    RememberProgramFolder();
 }
 
 void UpdateGridSize()
 {
-    // Only the first four characters count.
+    // The field takes three digits; reading four bytes (terminator included)
+    // is room enough.
     char text[5] = {0};
     GetWindowTextA(GridSizeField, text, sizeof text);
     GridSize = atoi(text);
-    InvalidateRect(MainWindow, NULL, TRUE);
+    InvalidatePreview();
 }

@@ -1,6 +1,8 @@
-// The picture preview: PreviewBitmap stretched into the PreviewFrame inside a
-// 2-pixel margin, with the puzzle grid drawn over it in a grey dash-dot-dot pen
-// and its bottom-right cell filled grey.
+// The picture preview: PreviewBitmap, already scaled to the PreviewFrame's
+// inner area, copied inside a 2-pixel margin, with the puzzle grid drawn over
+// it in a grey dash-dot-dot pen and its bottom-right cell filled grey. The
+// picture with its grid is kept composed, so that a repaint is one copy and
+// a new grid size draws the grid once.
 #include "app.h"
 #include "preview_grid.h"
 
@@ -33,22 +35,58 @@ void DrawGrid(HDC frame, const PreviewGrid& grid)
     DeleteObject(pen);
 }
 
+// Makes PreviewComposition, the frame's inner area as the preview shows it
+// (the picture with the grid over it), unless it already holds the current
+// grid size. False when it cannot be made.
+bool ComposePreview(HDC paintContext, int width, int height)
+{
+    if (PreviewComposition && PreviewCompositionGrid == GridSize)
+        return true;
+    if (!PreviewComposition) {
+        PreviewComposition = CreateCompatibleBitmap(paintContext, width, height);
+        if (!PreviewComposition)
+            return false;
+    }
+    HDC picture = CreateCompatibleDC(paintContext);
+    HDC composition = CreateCompatibleDC(paintContext);
+    HGDIOBJ previousPicture = SelectObject(picture, PreviewBitmap);
+    HGDIOBJ previousComposition = SelectObject(composition, PreviewComposition);
+
+    // The picture already has the inner area's size; should the frame have
+    // changed size since it was scaled, it is stretched.
+    if (PreviewBitmapInfo.bmWidth == width && PreviewBitmapInfo.bmHeight == height)
+        BitBlt(composition, 0, 0, width, height, picture, 0, 0, SRCCOPY);
+    else
+        StretchBlt(composition, 0, 0, width, height, picture, 0, 0,
+                   PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
+    if (GridSize > 0) {
+        // Grid coordinates are the frame's; the composition starts at (2, 2).
+        SetViewportOrgEx(composition, -2, -2, NULL);
+        DrawGrid(composition, MakePreviewGrid(width + 4, height + 4, GridSize));
+        SetViewportOrgEx(composition, 0, 0, NULL);
+    }
+
+    SelectObject(composition, previousComposition);
+    SelectObject(picture, previousPicture);
+    DeleteDC(composition);
+    DeleteDC(picture);
+    PreviewCompositionGrid = GridSize;
+    return true;
+}
+
 void DrawPreview(HDC paintContext)
 {
     RECT client;
     GetClientRect(PreviewFrame, &client);
+    // Destination from (2, 2), W - 4 by H - 4: a 2-pixel margin on every side.
+    int width = client.right - 4, height = client.bottom - 4;
+    if (width < 1 || height < 1 || !ComposePreview(paintContext, width, height))
+        return;
 
     HDC memory = CreateCompatibleDC(paintContext);
-    HGDIOBJ previousBitmap = SelectObject(memory, PreviewBitmap);
+    HGDIOBJ previousBitmap = SelectObject(memory, PreviewComposition);
     HDC frame = GetDC(PreviewFrame);
-
-    // Destination from (2, 2), W - 4 by H - 4: a 2-pixel margin on every side.
-    StretchBlt(frame, 2, 2, client.right - 4, client.bottom - 4, memory, 0, 0,
-               PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
-
-    if (GridSize > 0)
-        DrawGrid(frame, MakePreviewGrid(client.right, client.bottom, GridSize));
-
+    BitBlt(frame, 2, 2, width, height, memory, 0, 0, SRCCOPY);
     ReleaseDC(PreviewFrame, frame);
     SelectObject(memory, previousBitmap);
     DeleteDC(memory);
@@ -63,4 +101,26 @@ void PaintPreview(HWND window)
     if (PreviewBitmap && PreviewFrame)
         DrawPreview(paintContext);
     EndPaint(window, &paint);
+}
+
+void InvalidatePreview()
+{
+    if (!PreviewFrame || !PreviewBitmap) {
+        // Nothing drawn there: the frame's area only needs the background.
+        InvalidateRect(MainWindow, NULL, TRUE);
+        return;
+    }
+    RECT area;
+    GetWindowRect(PreviewFrame, &area);
+    MapWindowPoints(NULL, MainWindow, reinterpret_cast<POINT*>(&area), 2);
+    // The picture covers the inside of the frame whole: no erase needed.
+    InvalidateRect(MainWindow, &area, FALSE);
+}
+
+void ReleasePreviewComposition()
+{
+    if (PreviewComposition)
+        DeleteObject(PreviewComposition);
+    PreviewComposition = NULL;
+    PreviewCompositionGrid = -1;
 }

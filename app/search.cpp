@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "control_text.h"
 #include "search_address.h"
 
 void SearchCommand()
 {
-    char phrase[SearchPhraseMaxLength + 1] = {0};
-    GetDlgItemTextA(MainWindow, IdSearchPhrase, phrase, sizeof phrase);
+    // The sites read the phrase as UTF-8; the address encoder cuts it to
+    // SearchPhraseMaxLength bytes at a character boundary.
+    std::string phrase = TextToUtf8(ReadControlText(GetDlgItem(MainWindow, IdSearchPhrase)));
 
     int service = static_cast<int>(SendDlgItemMessageA(MainWindow, IdSearchService, CB_GETCURSEL, 0, 0));
     // The list always holds a selection once the window exists; should it
@@ -20,6 +22,6 @@ void SearchCommand()
     if (service < 0 || service >= SearchServiceCount)
         service = rand() % SearchServiceCount;
 
-    std::string address = SearchAddress(service, phrase);
+    std::string address = SearchAddress(service, phrase.c_str());
     ShellExecuteA(NULL, "open", address.c_str(), NULL, NULL, SW_SHOWNORMAL);
 }

@@ -1,6 +1,6 @@
 #include "search_address.h"
 
-#include <cstring>
+#include "utf8_text.h"
 
 namespace {
 
@@ -10,18 +10,22 @@ bool IsUnreservedByte(unsigned char c)
            c == '-' || c == '_' || c == '.' || c == '~';
 }
 
-}  // namespace
-
-std::string EncodeSearchPhrase(const char* phrase)
+// Percent-encodes every byte but the unreserved ones; a space becomes
+// spaceText.
+std::string Encode(const char* phrase, const char* spaceText)
 {
     static const char hexDigits[] = "0123456789ABCDEF";
     std::string encoded;
     if (!phrase)
         return encoded;
-    for (int i = 0; i < SearchPhraseMaxLength && phrase[i] != '\0'; ++i) {
+    size_t length = 0;
+    while (length < static_cast<size_t>(SearchPhraseMaxLength) + 1 && phrase[length] != '\0')
+        ++length;
+    length = Utf8CutLength(phrase, length, SearchPhraseMaxLength);
+    for (size_t i = 0; i < length; ++i) {
         unsigned char c = static_cast<unsigned char>(phrase[i]);
         if (c == ' ') {
-            encoded += '+';
+            encoded += spaceText;
         } else if (IsUnreservedByte(c)) {
             encoded += static_cast<char>(c);
         } else {
@@ -33,18 +37,15 @@ std::string EncodeSearchPhrase(const char* phrase)
     return encoded;
 }
 
-std::string FormatSearchAddress(const char* urlTemplate, const std::string& value)
+}  // namespace
+
+std::string EncodeSearchPhrase(const char* phrase)
 {
-    std::string address = urlTemplate ? urlTemplate : "";
-    std::string::size_type slot = address.find("%s");
-    if (slot != std::string::npos)
-        address.replace(slot, 2, value);
-    return address;
+    return Encode(phrase, "+");
 }
 
-std::string SearchAddress(int service, const char* phrase)
+std::string EncodeSearchPathSegment(const char* phrase, char spaceAs)
 {
-    if (service < 0 || service >= SearchServiceCount)
-        return std::string();
-    return FormatSearchAddress(SearchUrlTemplates[service], EncodeSearchPhrase(phrase));
+    const char space[2] = {spaceAs, '\0'};
+    return Encode(phrase, spaceAs ? space : "%20");
 }

@@ -1,6 +1,7 @@
-// The web image search's address: the service list, the address templates,
-// and the encoding of the typed phrase. Portable: no window-system headers,
-// so it is tested natively.
+// The web image search's address: the service list, the two address layouts
+// (each service's own search page, or the partner redirect of a build that has
+// a partner account) and the encoding of the typed phrase. Portable: no
+// window-system headers, so it is tested natively.
 #pragma once
 
 #include <string>
@@ -11,23 +12,38 @@ const int SearchServiceCount = 3;
 // Display names of the services, in the order of the drop-down list.
 extern const char* const SearchServiceNames[SearchServiceCount];
 
-// One address template per service, in the same order; each holds exactly one
-// "%s", where the encoded phrase goes.
-extern const char* const SearchUrlTemplates[SearchServiceCount];
-
-// Longest possible phrase, as read from the phrase field (the terminator not
+// Longest phrase, in bytes, as read from the phrase field (the terminator not
 // counted).
 const int SearchPhraseMaxLength = 1023;
 
-// The phrase made safe for a query value: a space becomes "+", letters, digits
-// and "-_.~" stay as they are, and every other byte becomes "%" followed by two
-// upper-case hexadecimal digits. Reads at most SearchPhraseMaxLength bytes.
+// The phrase (UTF-8) made safe for a query value: a space becomes "+",
+// letters, digits and "-_.~" stay as they are, and every other byte becomes
+// "%" and two upper-case hexadecimal digits, so "café" gives "caf%C3%A9".
+// Reads at most SearchPhraseMaxLength bytes, never ending inside a UTF-8
+// sequence.
 std::string EncodeSearchPhrase(const char* phrase);
 
-// The template with its "%s" replaced by the value, copied as is. A template
-// without "%s" is returned unchanged.
-std::string FormatSearchAddress(const char* urlTemplate, const std::string& value);
+// The phrase made safe for one path segment: like EncodeSearchPhrase, but a
+// space becomes spaceAs when that is given, or "%20" when it is 0.
+std::string EncodeSearchPathSegment(const char* phrase, char spaceAs);
 
-// The full address for the service with the given index (0 to 2) and the phrase
-// as typed. An index outside the list gives an empty string.
+// The partner redirect: https://HOST/interactive?KEY=PHRASE&nvc_cj=1&pid=PID
+// &url=PAGE&aid=AID, with the service's own key and page.
+struct SearchRedirect {
+    const char* host;
+    const char* publisherId;
+    const char* advertiserId;
+};
+
+// The redirect this build was configured with, or null when it has none (the
+// default): then the search opens the services' own pages.
+const SearchRedirect* ConfiguredSearchRedirect();
+
+// The address for the service with the given index (0 to 2) and the phrase as
+// typed (UTF-8): the service's own search page with the phrase where that site
+// takes it, or, with a redirect, the redirect's layout. An index outside the
+// list gives an empty string.
+std::string SearchAddressVia(int service, const char* phrase, const SearchRedirect* redirect);
+
+// SearchAddressVia with the configured redirect.
 std::string SearchAddress(int service, const char* phrase);

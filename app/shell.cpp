@@ -13,10 +13,17 @@ HWND PicturePropertiesGroup, PictureFileLabel, PictureFileEdit, PictureBrowseBut
 HWND AboutBoxGroup, CompanyNameLabel, CompanyNameEdit, WebSiteLabel, WebSiteEdit,
     TagLineLabel, TagLineEdit, TargetLabel, TargetPathEdit, TargetBrowseButton, StatusText,
     CreateTargetButton;
+HFONT StatusFont;
 VnImage* PreviewImage;
 HBITMAP PreviewBitmap;
 BITMAP PreviewBitmapInfo;
+HBITMAP PreviewComposition;
+int PreviewCompositionGrid = -1;
+int PictureWidth, PictureHeight;
+std::string PreviewPicturePath;
 int GridSize;
+char ProgramFolder[MAX_PATH];
+std::string ConfirmedTargetPath;
 OPENFILENAMEA FileDialogRecord;
 char FileNameBuffer[256];
 DLGPROC AboutProcedure;
@@ -90,10 +97,43 @@ int RunMessageLoop()
     ZeroMemory(&message, sizeof message);
     // GetMessageA returns -1 on failure; stop there too rather than spin.
     while (GetMessageA(&message, NULL, 0, 0) > 0) {
+        if (HandleFormKeys(&message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
     return message.message == WM_QUIT ? (int)message.wParam : 0;
+}
+
+// The button that Enter presses: the push button that has the focus, else
+// "GO !".
+static int DefaultButtonId()
+{
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == MainWindow &&
+        (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
+        return GetDlgCtrlID(focus);
+    return IdCreateTarget;
+}
+
+// WM_NEXTDLGCTL, which the dialog manager sends when Alt with a label's
+// letter is pressed: lParam nonzero puts the focus on the control wParam,
+// otherwise it goes to the next (wParam 0) or previous tab stop. An edit
+// reached this way has its text selected, as Tab does.
+static void MoveFocus(WPARAM wParam, LPARAM lParam)
+{
+    HWND target = LOWORD(lParam) ? (HWND)wParam
+                                  : GetNextDlgTabItem(MainWindow, GetFocus(), wParam != 0);
+    if (!target)
+        return;
+    if (!LOWORD(lParam) && (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageA(target, EM_SETSEL, 0, -1);
+    SetFocus(target);
+}
+
+bool HandleFormKeys(MSG* message)
+{
+    return MainWindow && IsWindow(MainWindow) && IsDialogMessageA(MainWindow, message);
 }
 
 // Releases what the window holds, once: the handles are reset so that a
@@ -109,17 +149,34 @@ static void TearDownMainWindow()
         DeleteObject(PreviewBitmap);
         PreviewBitmap = NULL;
     }
+    ReleasePreviewComposition();
     if (BackgroundBrush) {
         DeleteObject(BackgroundBrush);
         BackgroundBrush = NULL;
     }
+    if (StatusFont) {
+        // The status line is destroyed with the window, after this message.
+        if (StatusText && IsWindow(StatusText))
+            SendMessageA(StatusText, WM_SETFONT, 0, FALSE);
+        DeleteObject(StatusFont);
+        StatusFont = NULL;
+    }
+    KillTimer(MainWindow, IdPictureTypingTimer);
+    PictureWidth = PictureHeight = 0;
+    PreviewPicturePath.clear();
+    ConfirmedTargetPath.clear();
     PostQuitMessage(0);
 }
 
 // Runs the command whose identifier is the whole wParam, so that a control
-// notification (nonzero high word) never triggers one.
-static void RouteCommand(WPARAM wParam)
+// notification (nonzero high word) never triggers one. The picture field has
+// identifier 0 and is told apart by its handle.
+static void RouteCommand(WPARAM wParam, LPARAM lParam)
 {
+    if (lParam && (HWND)lParam == PictureFileEdit) {
+        PictureFieldChanged(HIWORD(wParam));
+        return;
+    }
     switch (wParam) {
     case IdPictureBrowse:
         PictureBrowseCommand();
@@ -159,8 +216,17 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         TearDownMainWindow();
         return 0;
     case WM_COMMAND:
-        RouteCommand(wParam);
+        RouteCommand(wParam, lParam);
         return 0;
+    case WM_TIMER:
+        if (wParam == IdPictureTypingTimer)
+            RefreshTypedPicture();
+        return 0;
+    case WM_NEXTDLGCTL:
+        MoveFocus(wParam, lParam);
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(DefaultButtonId(), DC_HASDEFID);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

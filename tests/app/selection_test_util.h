@@ -108,6 +108,8 @@ struct DialogScript {
     std::string fileName;          // typed into the file name box
     bool cancel = false;           // press Cancel instead of OK
     int replaceAnswer = 0;         // IDYES or IDNO for the replace question; 0: none expected
+    std::string moveCurrentFolderTo; // made the current folder while the dialog is open, as a
+                                   // dialog that ignores OFN_NOCHANGEDIR does; empty: left alone
 
     bool dialogFound = false;
     std::string initialFileName;   // the file name box when the dialog appeared
@@ -177,6 +179,8 @@ inline DWORD DriveDialogSteps(DialogScript* script)
     if (script->cancel) {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDCANCEL));
     } else {
+        if (!script->moveCurrentFolderTo.empty())
+            SetCurrentDirectoryA(script->moveCurrentFolderTo.c_str());
         SendMessageA(GetDlgItem(dialog, FileNameBoxId), WM_SETTEXT, 0, (LPARAM)script->fileName.c_str());
         // Posted, not sent: the replace question runs inside the click's handling.
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));

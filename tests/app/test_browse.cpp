@@ -100,7 +100,12 @@ TEST_F(BrowseTest, DialogRecordsAreRefilledFromZero)
     memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
     FillOpenDialogRecord();
     // One pair of strings ended by an empty string: a double NUL at the end.
-    ExpectDialogRecord(window, "Bitmap Files\0*.BMP\0\0", 20, "Open Picture File", 0x201808, "BMP");
+    // Two pairs of strings ended by an empty string: the picture formats
+    // first, then the bitmaps alone.
+    const char pictures[] = "Pictures (*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff)\0"
+                            "*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff\0"
+                            "Bitmap Files\0*.BMP\0";
+    ExpectDialogRecord(window, pictures, sizeof pictures, "Open Picture File", 0x201808, "BMP");
 
     memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
     FillSaveDialogRecord();
@@ -122,8 +127,8 @@ TEST_F(BrowseTest, ChoosingAPictureFillsThePictureEditAndMakesTheBitmap)
     EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), picture.c_str());
     EXPECT_EQ(WindowText(TargetPathEdit), "C:\\target.exe");
     ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
-    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 16);
-    EXPECT_EQ(PreviewBitmapInfo.bmHeight, 8);
+    EXPECT_EQ(PictureWidth, 16);
+    EXPECT_EQ(PictureHeight, 8);
     EXPECT_EQ(PreviewImage, nullptr);
     EXPECT_EQ(CurrentDirectory() + "\\", folder);
 }
@@ -133,12 +138,16 @@ TEST_F(BrowseTest, SecondPictureReplacesTheFirst)
     std::string wide = pictureFolder + "wide.bmp";
     ASSERT_TRUE(vntest::WriteBmp24(wide, 30, 5, Quadrants));
     ChoosePicture(picture);
-    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    HBITMAP first = PreviewBitmap;
+    ASSERT_NE(first, (HBITMAP)NULL);
+    ASSERT_EQ(GetObjectType(first), (DWORD)OBJ_BITMAP);
     ChoosePicture(wide);
     EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), wide.c_str());
     ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
-    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 30);
-    EXPECT_EQ(PreviewBitmapInfo.bmHeight, 5);
+    EXPECT_EQ(PictureWidth, 30);
+    EXPECT_EQ(PictureHeight, 5);
+    // The first picture's bitmap is gone, not left behind.
+    EXPECT_EQ(GetObjectType(first), 0u);
 }
 
 TEST_F(BrowseTest, CancellingTheOpenDialogChangesNothing)
@@ -158,7 +167,7 @@ TEST_F(BrowseTest, CancellingTheOpenDialogChangesNothing)
     EXPECT_STRCASEEQ(WindowText(PictureFileEdit).c_str(), picture.c_str());
     EXPECT_EQ(WindowText(TargetPathEdit), "C:\\target.exe");
     EXPECT_EQ(PreviewBitmap, before);
-    EXPECT_EQ(PreviewBitmapInfo.bmWidth, 16);
+    EXPECT_EQ(PictureWidth, 16);
     EXPECT_EQ(CurrentDirectory() + "\\", folder);
 }
 
@@ -220,7 +229,7 @@ TEST_F(BrowseTest, TargetNameWithoutExtensionGetsExe)
 
     ASSERT_TRUE(script.dialogFound);
     EXPECT_TRUE(script.closed);
-    EXPECT_EQ(script.initialFileName, "");
+    EXPECT_EQ(script.initialFileName, "picture.exe");
     EXPECT_FALSE(script.replaceAsked);
     EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), (pictureFolder + "puzzle.EXE").c_str());
     // The dialog appends the extension of the chosen filter ("*.EXE"); Wine's
@@ -278,6 +287,88 @@ TEST_F(BrowseTest, CancellingTheSaveDialogChangesNothing)
     EXPECT_EQ(WindowText(TargetPathEdit), "C:\\kept.exe");
     EXPECT_EQ(WindowText(PictureFileEdit), "");
     EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, AnEmptyTargetIsProposedAsThePictureNameInItsFolder)
+{
+    ChoosePicture(picture);
+    DialogScript script;
+    script.title = "Create Target Application";
+    script.fileName = "quadrants.exe";  // the proposal, taken as it is
+    RunWithDialog(window, IdTargetBrowse, script);
+    ASSERT_TRUE(script.dialogFound);
+    EXPECT_EQ(script.initialFileName, "quadrants.exe");
+    EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), (pictureFolder + "quadrants.exe").c_str());
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+
+    // With a target already there, the dialog starts empty.
+    script = DialogScript();
+    script.title = "Create Target Application";
+    script.cancel = true;
+    RunWithDialog(window, IdTargetBrowse, script);
+    EXPECT_EQ(script.initialFileName, "");
+}
+
+TEST_F(BrowseTest, EachDialogPutsBackACurrentFolderThatMovedWhileItWasOpen)
+{
+    // Not every system's open dialog honours OFN_NOCHANGEDIR: the folder is
+    // moved from inside the dialog, and must be back when the command ends.
+    DialogScript open;
+    open.title = "Open Picture File";
+    open.fileName = picture;
+    open.moveCurrentFolderTo = pictureFolder;
+    RunWithDialog(window, IdPictureBrowse, open);
+    ASSERT_TRUE(open.closed);
+    EXPECT_NE(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+
+    DialogScript save;
+    save.title = "Create Target Application";
+    save.fileName = pictureFolder + "puzzle.exe";
+    save.moveCurrentFolderTo = pictureFolder;
+    RunWithDialog(window, IdTargetBrowse, save);
+    ASSERT_TRUE(save.closed);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+
+    DialogScript cancelled;
+    cancelled.title = "Open Picture File";
+    cancelled.cancel = true;
+    cancelled.moveCurrentFolderTo = pictureFolder;
+    RunWithDialog(window, IdPictureBrowse, cancelled);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, ATypedPictureLoadsWhenTheFieldLosesFocus)
+{
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(PictureFileEdit);
+    SetWindowTextA(PictureFileEdit, picture.c_str());
+    SetFocus(GridSizeField);
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PictureWidth, 16);
+    EXPECT_EQ(PictureHeight, 8);
+
+    // Leaving the field again with the same path loads nothing again.
+    HBITMAP loaded = PreviewBitmap;
+    SetFocus(PictureFileEdit);
+    SetFocus(GridSizeField);
+    EXPECT_EQ(PreviewBitmap, loaded);
+
+    // A path that names no picture empties the preview, as Browse does.
+    SetFocus(PictureFileEdit);
+    SetWindowTextA(PictureFileEdit, (pictureFolder + "missing.bmp").c_str());
+    SetFocus(GridSizeField);
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+}
+
+TEST_F(BrowseTest, ATypedPictureLoadsWhenTypingPauses)
+{
+    // Pasted, with the focus staying in the field.
+    SetWindowTextA(PictureFileEdit, picture.c_str());
+    EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_TRUE(vntest::WaitUntil([] { return PreviewBitmap != NULL; }, 5000));
+    EXPECT_EQ(PictureWidth, 16);
 }
 
 }  // namespace

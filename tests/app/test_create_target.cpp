@@ -1,13 +1,17 @@
 // "GO !" on the real form: the controls are filled through their handles, the
-// build command is sent synchronously, and the target is compared with what
-// the package build writes for the same values.
+// build command is sent synchronously, every status the line shows is
+// recorded, and the target is compared with bytes composed here from the
+// package layout: stub, picture and record lengths, enciphered picture,
+// enciphered record.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app.h"
-#include "package_build.h"
+#include "package_cipher.h"
+#include "package_key.h"
+#include "selection_test_util.h"
 #include "test_files.h"
 #include "win_test_util.h"
 
@@ -15,150 +19,379 @@ namespace {
 
 typedef std::vector<unsigned char> Bytes;
 
-Bytes Filler(size_t n, unsigned seed)
+const char* const BuildSteps[] = {
+    "Creating stub...", "Done.", "Open Picture File..", "Generating About Box...",
+    "Appending File Info...", "Appending Picture...", "Done.",
+};
+
+void AppendLittle32(Bytes& out, uint32_t value)
 {
-    Bytes data(n);
-    for (size_t i = 0; i < n; ++i)
-        data[i] = static_cast<unsigned char>((i * 131 + seed * 17) ^ (i >> 3));
-    return data;
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
-uint32_t Little32(const Bytes& data, size_t at)
+// The first n bytes of the section enciphered with the package key.
+void AppendSection(Bytes& out, const Bytes& section)
 {
-    return data[at] | data[at + 1] << 8 | data[at + 2] << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+    uint32_t n = static_cast<uint32_t>(section.size());
+    Bytes enciphered(PackageCipher::PaddedLength(n) + 8);
+    PackageCipher cipher(PackageKey);
+    cipher.EncipherBuffer(section.data(), n, enciphered.data());
+    out.insert(out.end(), enciphered.begin(), enciphered.begin() + n);
 }
 
-class CreateTargetTest : public ::testing::Test {
+Bytes Compose(const Bytes& stub, const Bytes& picture, const std::string& record)
+{
+    Bytes out(stub);
+    AppendLittle32(out, static_cast<uint32_t>(picture.size()));
+    AppendLittle32(out, static_cast<uint32_t>(record.size()));
+    AppendSection(out, picture);
+    AppendSection(out, Bytes(record.begin(), record.end()));
+    return out;
+}
+
+// Every text the status line is given, in order.
+std::vector<std::string>* StatusLog;
+WNDPROC StatusProcedure;
+
+LRESULT CALLBACK RecordStatus(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETTEXT && StatusLog)
+        StatusLog->push_back(lParam ? reinterpret_cast<const char*>(lParam) : "");
+    return CallWindowProcA(StatusProcedure, control, message, wParam, lParam);
+}
+
+// Answers the replace question of "GO !" from a second thread: records
+// whether it came and its text, and presses the given answer.
+struct ReplaceQuestion {
+    int answer = IDNO;
+    bool asked = false;
+    std::string text;
+    volatile LONG done = 0;
+};
+
+DWORD WINAPI AnswerReplaceQuestion(void* param)
+{
+    ReplaceQuestion* q = static_cast<ReplaceQuestion*>(param);
+    HWND box = NULL;
+    vntest::WaitUntil([&] {
+        box = vntest::WaitForTopWindow("#32770", "Create Target Application", GetCurrentProcessId(), 0);
+        return box != NULL || q->done != 0;
+    }, 20000);
+    if (!box)
+        return 0;
+    q->asked = true;
+    vntest::WaitUntil([&] { return GetDlgItem(box, q->answer) != NULL; }, 5000);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    q->text = text ? vntest::WindowText(text) : "";
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(q->answer, BN_CLICKED), (LPARAM)GetDlgItem(box, q->answer));
+    return 0;
+}
+
+class CreateTargetTest : public vntest::ScratchWindowTest {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
-        folder = std::string(temp) + "vnpkg_create_target_" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder.c_str(), NULL);
-        stubFolder = folder + "\\with_stub";
-        emptyFolder = folder + "\\without_stub";
+        ScratchWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        stubFolder = folder + "with_stub";
+        emptyFolder = folder + "without_stub";
         CreateDirectoryA(stubFolder.c_str(), NULL);
         CreateDirectoryA(emptyFolder.c_str(), NULL);
-        ASSERT_TRUE(vntest::WriteFileBytes(stubFolder + "\\vornix_distrib.exe", Filler(4099, 1)));
-        ASSERT_TRUE(vntest::WriteFileBytes(folder + "\\picture.bmp", Filler(2005, 2)));
+        stub = vntest::PatternBytes(4099, 1);
+        ASSERT_TRUE(vntest::WriteFileBytes(stubFolder + "\\vornix_distrib.exe", stub));
+        picturePath = folder + "picture.bmp";
+        ASSERT_TRUE(vntest::WriteBmp24(picturePath, 7, 5, [](int x, int y) { return RGB(x * 30, y * 40, 90); }));
+        picture = vntest::ReadFileBytes(picturePath);
+        target = folder + "target.exe";
 
         GetCurrentDirectoryA(sizeof previousDirectory, previousDirectory);
-        AppInstance = GetModuleHandleA(NULL);
-        ASSERT_TRUE(RegisterMainWindowClass());
-        window = CreateMainWindow();
-        ASSERT_NE(window, (HWND)NULL);
+        ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
+        // The program's own folder holds no stub unless a test says so.
+        lstrcpyA(ProgramFolder, emptyFolder.c_str());
+
+        StatusLog = &statuses;
+        StatusProcedure = (WNDPROC)SetWindowLongPtrA(StatusText, GWLP_WNDPROC, (LONG_PTR)RecordStatus);
     }
 
     void TearDown() override
     {
-        if (window)
-            DestroyWindow(window);
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-        }
-        MainWindow = NULL;
+        StatusLog = nullptr;
         SetCurrentDirectoryA(previousDirectory);
-        for (const char* name : {"\\with_stub\\vornix_distrib.exe", "\\picture.bmp", "\\target.exe",
-                                 "\\expected.exe"})
-            DeleteFileA((folder + name).c_str());
-        RemoveDirectoryA(stubFolder.c_str());
-        RemoveDirectoryA(emptyFolder.c_str());
-        RemoveDirectoryA(folder.c_str());
+        ScratchWindowTest::TearDown();
     }
 
     void FillForm()
     {
-        SetWindowTextA(PictureFileEdit, (folder + "\\picture.bmp").c_str());
+        SetWindowTextA(PictureFileEdit, picturePath.c_str());
         SetWindowTextA(GridSizeField, "5");
         SendMessageA(ShuffleCheckBox, BM_SETCHECK, BST_CHECKED, 0);
         SetWindowTextA(WinUrlEdit, "Https://example.com/won");
         SetWindowTextA(CompanyNameEdit, "Acme Ltd");
         SetWindowTextA(WebSiteEdit, "");
         SetWindowTextA(TagLineEdit, "slide|win");
-        SetWindowTextA(TargetPathEdit, (folder + "\\target.exe").c_str());
+        SetWindowTextA(TargetPathEdit, target.c_str());
     }
+
+    // The record FillForm's values give.
+    static std::string FormRecord() { return "5|Acme Ltd| |slide|win|YES|Https://example.com/won|END"; }
 
     void PressGo()
     {
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdCreateTarget, BN_CLICKED),
-                     (LPARAM)CreateTargetButton);
+        statuses.clear();
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdCreateTarget, BN_CLICKED), (LPARAM)CreateTargetButton);
     }
 
-    std::string folder, stubFolder, emptyFolder;
+    // Presses "GO !" with a helper ready to answer a replace question.
+    ReplaceQuestion PressGoAnswering(int answer)
+    {
+        ReplaceQuestion question;
+        question.answer = answer;
+        HANDLE helper = CreateThread(NULL, 0, AnswerReplaceQuestion, &question, 0, NULL);
+        PressGo();
+        InterlockedExchange(&question.done, 1);
+        WaitForSingleObject(helper, INFINITE);
+        CloseHandle(helper);
+        return question;
+    }
+
+    // The files in the scratch folder, so that a test sees nothing was left.
+    std::vector<std::string> FolderFiles() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(entry.cFileName);
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+        return names;
+    }
+
+    std::vector<std::string> Statuses(std::initializer_list<const char*> texts) const
+    {
+        return std::vector<std::string>(texts.begin(), texts.end());
+    }
+
+    std::vector<std::string> statuses;
+    std::string stubFolder, emptyFolder, picturePath, target;
+    Bytes stub, picture;
     char previousDirectory[MAX_PATH] = "";
-    HWND window = NULL;
 };
 
-TEST_F(CreateTargetTest, GoWritesWhatThePackageBuildWrites)
+TEST_F(CreateTargetTest, GoWritesTheComposedPackageAndShowsEveryStep)
 {
-    ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
     FillForm();
     EXPECT_EQ(GridSize, 5);
     PressGo();
-    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
-    EXPECT_STREQ(FileNameBuffer, (folder + "\\target.exe").c_str());
-
-    TargetBuildRequest request;
-    request.targetPath = folder + "\\expected.exe";
-    request.picturePath = folder + "\\picture.bmp";
-    request.stubPath = stubFolder + "\\vornix_distrib.exe";
-    request.settings.gridSize = 5;
-    request.settings.shuffle = true;
-    request.settings.winAddress = "Https://example.com/won";
-    request.settings.companyName = "Acme Ltd";
-    request.settings.tagLine = "slide|win";
-    ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
-
-    Bytes target = vntest::ReadFileBytes(folder + "\\target.exe");
-    Bytes expected = vntest::ReadFileBytes(folder + "\\expected.exe");
-    ASSERT_FALSE(expected.empty());
-    EXPECT_TRUE(target == expected);
-    EXPECT_EQ(target.size(), expected.size());
+    EXPECT_EQ(statuses, std::vector<std::string>(std::begin(BuildSteps), std::end(BuildSteps)));
+    EXPECT_STREQ(FileNameBuffer, target.c_str());
+    Bytes written = vntest::ReadFileBytes(target);
+    Bytes expected = Compose(stub, picture, FormRecord());
+    EXPECT_EQ(written.size(), expected.size());
+    EXPECT_TRUE(written == expected);
+    // No temporary file stays behind.
+    EXPECT_EQ(FolderFiles().size(), 2u);
 }
 
-TEST_F(CreateTargetTest, LongTextsAreCutByTheFormsBuffers)
+TEST_F(CreateTargetTest, LongTextsAreCutToTheirLimitsAtACharacterBoundary)
 {
-    ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
     FillForm();
-    SetWindowTextA(CompanyNameEdit, std::string(300, 'c').c_str());
+    // 1 + 150 two-byte characters: 301 bytes, cut below 254 without
+    // splitting the character that the limit falls into.
+    std::wstring company = L"x" + std::wstring(150, L'\x00E9');
+    SetWindowTextW(CompanyNameEdit, company.c_str());
     SetWindowTextA(WinUrlEdit, std::string(1100, 'w').c_str());
     PressGo();
     ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
-    Bytes target = vntest::ReadFileBytes(folder + "\\target.exe");
-    ASSERT_GE(target.size(), 4099u + 8u);
-    // "5|" + 254 c + "| |slide|win|YES|HTTP://" + 1023 w + "|END"
-    EXPECT_EQ(Little32(target, 4099 + 4), 2u + 254u + 24u + 1023u + 4u);
+    std::string cutCompany = "x";
+    for (int i = 0; i < 126; ++i)
+        cutCompany += "\xC3\xA9";
+    std::string record = "5|" + cutCompany + "| |slide|win|YES|HTTP://" + std::string(1023, 'w') + "|END";
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, picture, record));
 }
 
-TEST_F(CreateTargetTest, NoStubInTheCurrentFolderLeavesAnEmptyTarget)
+TEST_F(CreateTargetTest, StubIsTakenFromTheCurrentFolderFirstThenBesideTheProgram)
 {
+    FillForm();
+    Bytes besideStub = vntest::PatternBytes(3001, 7);
+    ASSERT_TRUE(vntest::WriteFileBytes(emptyFolder + "\\vornix_distrib.exe", besideStub));
+
+    // The current folder has one: that one.
+    EXPECT_EQ(LocateStub(), "vornix_distrib.exe");
+    PressGo();
+    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, picture, FormRecord()));
+
+    // Started from elsewhere: the one beside the program.
+    lstrcpyA(ProgramFolder, emptyFolder.c_str());
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+    PressGo();
+    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(besideStub, picture, FormRecord()));
+}
+
+TEST_F(CreateTargetTest, FailedBuildsLeaveAnExistingTargetAsItWas)
+{
+    FillForm();
+    const Bytes old = vntest::PatternBytes(777, 3);
+    ASSERT_TRUE(vntest::WriteFileBytes(target, old));
+    ConfirmedTargetPath = target;  // chosen in the save dialog: no question
+
+    // No stub anywhere.
     ASSERT_TRUE(SetCurrentDirectoryA(emptyFolder.c_str()));
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Creating stub...", "Error - could not open stub."}));
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
+
+    // The picture gone.
+    ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
+    SetWindowTextA(PictureFileEdit, (folder + "missing.bmp").c_str());
+    PressGo();
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), "Error - could not open picture file.");
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
+
+    // The picture and the target, nothing else, in the folder.
+    EXPECT_EQ(FolderFiles().size(), 2u);
+}
+
+TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
+{
     FillForm();
     PressGo();
-    EXPECT_EQ(vntest::WindowText(StatusText), "Error - could not open stub.");
-    EXPECT_NE(GetFileAttributesA((folder + "\\target.exe").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(vntest::ReadFileBytes(folder + "\\target.exe").empty());
-}
+    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
 
-TEST_F(CreateTargetTest, EmptyTargetPathChangesNothing)
-{
-    ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
-    FillForm();
+    // A folder that does not exist.
+    SetWindowTextA(TargetPathEdit, (folder + "no such folder\\target.exe").c_str());
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - could not create target."}));
+    EXPECT_EQ(vntest::WindowText(StatusText), "Error - could not create target.");
+
+    // A file another program holds open without sharing: refused, and kept
+    // as it was.
+    std::string locked = folder + "kept.exe";
+    const Bytes old = vntest::PatternBytes(99, 5);
+    ASSERT_TRUE(vntest::WriteFileBytes(locked, old));
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ConfirmedTargetPath = locked;
+    SetWindowTextA(TargetPathEdit, locked.c_str());
+    PressGo();
+    CloseHandle(holder);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), "Error - could not create target.");
+    EXPECT_TRUE(vntest::ReadFileBytes(locked) == old);
+
+    // An empty Target field is no target either.
     SetWindowTextA(TargetPathEdit, "");
     PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - could not create target."}));
+}
+
+TEST_F(CreateTargetTest, PathsThatDoNotFitAreRefusedNotCut)
+{
+    FillForm();
+    // 258 characters: cut to 255, the name would lose its last three.
+    std::string longTarget = folder + "puzzle_target";
+    longTarget += std::string(258 - longTarget.size() - 4, 'x') + ".exe";
+    ASSERT_EQ(longTarget.size(), 258u);
+    SetWindowTextA(TargetPathEdit, longTarget.c_str());
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - target path is too long."}));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "puzzle_target*").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+
+    // A picture path of 255 characters, as the dialog can give, is read whole.
+    std::string longPicture = folder + std::string(255 - folder.size() - 4, 'p') + ".bmp";
+    ASSERT_EQ(longPicture.size(), 255u);
+    ASSERT_TRUE(vntest::WriteFileBytes(longPicture, picture));
+    SetWindowTextA(TargetPathEdit, target.c_str());
+    SetWindowTextA(PictureFileEdit, longPicture.c_str());
+    PressGo();
+    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+    DeleteFileA(target.c_str());
+
+    // One more character does not fit.
+    SetWindowTextA(PictureFileEdit, (longPicture + "x").c_str());
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - picture path is too long."}));
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CreateTargetTest, ASeparatorInTheCompanyOrWebSiteIsRefusedBeforeAnythingIsWritten)
+{
+    FillForm();
+    for (const char* company : {"|", "Acme|", "|Acme", "A||B"}) {
+        SCOPED_TRACE(company);
+        SetWindowTextA(CompanyNameEdit, company);
+        PressGo();
+        EXPECT_EQ(statuses, Statuses({"Error - the company name and web site cannot hold '|'."}));
+        EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    SetWindowTextA(CompanyNameEdit, "Acme");
+    SetWindowTextA(WebSiteEdit, "example.com|x");
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - the company name and web site cannot hold '|'."}));
+    EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CreateTargetTest, APictureThatDoesNotDecodeIsRefusedBeforeAnythingIsWritten)
+{
+    FillForm();
+    const Bytes old = vntest::PatternBytes(50, 9);
+    ASSERT_TRUE(vntest::WriteFileBytes(target, old));
+    ConfirmedTargetPath = target;
+    for (const char* name : {"notes.jpg", "notes.bmp"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(vntest::WriteFileBytes(folder + name, "not a picture at all\r\n", 22));
+        SetWindowTextA(PictureFileEdit, (folder + name).c_str());
+        PressGo();
+        EXPECT_EQ(statuses, Statuses({"Error - picture is not a supported image."}));
+        EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
+    }
+}
+
+TEST_F(CreateTargetTest, ATypedTargetThatExistsIsReplacedOnlyWhenTheUserAgrees)
+{
+    FillForm();
+    const Bytes old = vntest::PatternBytes(64, 4);
+    ASSERT_TRUE(vntest::WriteFileBytes(target, old));
+    SetWindowTextA(StatusText, "Idle");
+
+    ReplaceQuestion refused = PressGoAnswering(IDNO);
+    EXPECT_TRUE(refused.asked);
+    EXPECT_NE(refused.text.find("target.exe already exists."), std::string::npos) << refused.text;
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
     EXPECT_EQ(vntest::WindowText(StatusText), "Idle");
-    EXPECT_EQ(GetFileAttributesA((folder + "\\target.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ReplaceQuestion agreed = PressGoAnswering(IDYES);
+    EXPECT_TRUE(agreed.asked);
+    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, picture, FormRecord()));
+
+    // The file this builder has just written is not asked about again.
+    ReplaceQuestion again = PressGoAnswering(IDNO);
+    EXPECT_FALSE(again.asked);
+    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
 }
 
 TEST_F(CreateTargetTest, TargetThatIsThePictureIsRefused)
 {
-    ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
     FillForm();
-    SetWindowTextA(TargetPathEdit, (folder + "\\PICTURE.BMP").c_str());
+    SetWindowTextA(TargetPathEdit, (folder + "PICTURE.BMP").c_str());
+    ConfirmedTargetPath = folder + "PICTURE.BMP";
     PressGo();
     EXPECT_EQ(vntest::WindowText(StatusText), "Error - target is the picture file.");
-    EXPECT_TRUE(vntest::ReadFileBytes(folder + "\\picture.bmp") == Filler(2005, 2));
+    EXPECT_TRUE(vntest::ReadFileBytes(picturePath) == picture);
 }
 
 }  // namespace

@@ -43,46 +43,46 @@ std::vector<ExpectedControl> ExpectedForm(int X, int Y)
     return {
         {"PicturePropertiesGroup", "button", "Picture Properties", BS_GROUPBOX, 0,
          &PicturePropertiesGroup, {X / 2, Y / 2, 45 * X, 29 * X}},
-        {"PictureFileLabel", "static", "File : ", SS_LEFT, 0, &PictureFileLabel, {2 * X, 2 * Y, 7 * X, Y}},
-        {"PictureFileEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit,
+        {"PictureFileLabel", "static", "F&ile : ", SS_LEFT, 0, &PictureFileLabel, {2 * X, 2 * Y, 7 * X, Y}},
+        {"PictureFileEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit,
          {7 * X, 2 * Y, 25 * X, Y}},
-        {"PictureBrowseButton", "button", "Browse...", BS_PUSHBUTTON, 101, &PictureBrowseButton,
+        {"PictureBrowseButton", "button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, 101, &PictureBrowseButton,
          {33 * X, 2 * Y, 10 * X, Y}},
         {"PreviewFrame", "static", "SAMPLE", SS_BLACKFRAME, 102, &PreviewFrame, {2 * X, 4 * Y, 20 * X, 20 * X}},
-        {"GridSizeLabel", "static", "Grid Size : ", SS_LEFT, 0, &GridSizeLabel, {24 * X, gridRow, 12 * X, Y}},
-        {"GridSizeField", "edit", "0", WS_BORDER | ES_NUMBER, 103, &GridSizeField, {33 * X, gridRow, 2 * X, Y}},
-        {"ShuffleCheckBox", "button", "Shuffle on Launch? ", BS_AUTOCHECKBOX | BS_LEFTTEXT, 104,
+        {"GridSizeLabel", "static", "&Grid Size : ", SS_LEFT, 0, &GridSizeLabel, {24 * X, gridRow, 12 * X, Y}},
+        {"GridSizeField", "edit", "0", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, 103, &GridSizeField, {33 * X, gridRow, 2 * X, Y}},
+        {"ShuffleCheckBox", "button", "&Shuffle on Launch? ", WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, 104,
          &ShuffleCheckBox, {24 * X, 20 * X, 18 * X, Y}},
-        {"WinUrlLabel", "static", "Surf on Win URL : ", SS_LEFT, 0, &WinUrlLabel,
+        {"WinUrlLabel", "static", "Surf on Win &URL : ", SS_LEFT, 0, &WinUrlLabel,
          {24 * X, 20 * X + 2 * Y, 18 * X, Y}},
-        {"WinUrlEdit", "edit", "http://", WS_BORDER | ES_AUTOHSCROLL, 105, &WinUrlEdit,
+        {"WinUrlEdit", "edit", "http://", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 105, &WinUrlEdit,
          {24 * X, 20 * X + 3 * Y, 18 * X, Y}},
-        {"SearchLabel", "static", "Web Image Search:", SS_LEFT, 0, nullptr, {23 * X, 4 * Y, 18 * X, Y}},
-        {"SearchPhraseEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 109, nullptr,
+        {"SearchLabel", "static", "&Web Image Search:", SS_LEFT, 0, nullptr, {23 * X, 4 * Y, 18 * X, Y}},
+        {"SearchPhraseEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 109, nullptr,
          {23 * X, Trunc(5.25, Y), 12 * X, Y}},
-        {"SearchButton", "button", "Search...", BS_PUSHBUTTON, 110, nullptr,
+        {"SearchButton", "button", "Search...", WS_TABSTOP | BS_PUSHBUTTON, 110, nullptr,
          {Trunc(35.5, X), Trunc(5.25, Y), 9 * X, Y}},
-        {"SearchServiceCombo", "combobox", "", CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, 111, nullptr,
+        {"SearchServiceCombo", "combobox", "", WS_TABSTOP | CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, 111, nullptr,
          {23 * X, Trunc(6.5, Y), 18 * X, 5 * Y}},
         {"AboutBoxGroup", "button", "About Box Customization", BS_GROUPBOX, 0, &AboutBoxGroup,
          {47 * X, Y / 2, 45 * X, 21 * X}},
-        {"CompanyNameLabel", "static", "Company Name : ", SS_LEFT, 0, &CompanyNameLabel,
+        {"CompanyNameLabel", "static", "&Company Name : ", SS_LEFT, 0, &CompanyNameLabel,
          {48 * X, 2 * Y, 15 * X, Y}},
-        {"CompanyNameEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 106, &CompanyNameEdit,
+        {"CompanyNameEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 106, &CompanyNameEdit,
          {48 * X, Trunc(3.25, Y), 25 * X, Y}},
-        {"WebSiteLabel", "static", "Web Site : ", SS_LEFT, 0, &WebSiteLabel, {48 * X, 5 * Y, 15 * X, Y}},
-        {"WebSiteEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 106, &WebSiteEdit,
+        {"WebSiteLabel", "static", "Web Sit&e : ", SS_LEFT, 0, &WebSiteLabel, {48 * X, 5 * Y, 15 * X, Y}},
+        {"WebSiteEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 106, &WebSiteEdit,
          {48 * X, Trunc(6.25, Y), 25 * X, Y}},
-        {"TagLineLabel", "static", "Tag Line : ", SS_LEFT, 0, &TagLineLabel, {48 * X, 8 * Y, 15 * X, Y}},
-        {"TagLineEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 106, &TagLineEdit,
+        {"TagLineLabel", "static", "Tag &Line : ", SS_LEFT, 0, &TagLineLabel, {48 * X, 8 * Y, 15 * X, Y}},
+        {"TagLineEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 106, &TagLineEdit,
          {48 * X, Trunc(9.25, Y), 25 * X, Y}},
-        {"TargetLabel", "static", "Target ", SS_LEFT, 0, &TargetLabel, {47 * X, Trunc(11.5, Y), 7 * X, Y}},
-        {"TargetPathEdit", "edit", "", WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit,
+        {"TargetLabel", "static", "T&arget ", SS_LEFT, 0, &TargetLabel, {47 * X, Trunc(11.5, Y), 7 * X, Y}},
+        {"TargetPathEdit", "edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit,
          {53 * X, Trunc(11.5, Y), 28 * X, Y}},
-        {"TargetBrowseButton", "button", "Browse...", BS_PUSHBUTTON, 107, &TargetBrowseButton,
+        {"TargetBrowseButton", "button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, 107, &TargetBrowseButton,
          {82 * X, Trunc(11.5, Y), 10 * X, Y}},
-        {"StatusText", "static", "Idle", SS_LEFT, 0, &StatusText, {47 * X, 13 * Y, 28 * X, Y}},
-        {"CreateTargetButton", "button", "GO !", BS_PUSHBUTTON, 108, &CreateTargetButton,
+        {"StatusText", "static", "Idle", SS_LEFT, 0, &StatusText, {47 * X, 13 * Y, 34 * X, Trunc(1.75, Y)}},
+        {"CreateTargetButton", "button", "GO !", WS_TABSTOP | BS_DEFPUSHBUTTON, 108, &CreateTargetButton,
          {82 * X, 13 * Y, 10 * X, Trunc(1.75, Y)}},
     };
 }
@@ -154,7 +154,18 @@ protected:
         return children;
     }
 
+    // The live controls in creation order.
     std::vector<HWND> LiveChildren() const
+    {
+        std::vector<HWND> children;
+        for (const CreationRequest& request : ChildRequests())
+            if (IsWindow(request.created))
+                children.push_back(request.created);
+        return children;
+    }
+
+    // The children in stacking order, which is the order Tab goes through.
+    std::vector<HWND> StackingOrder() const
     {
         std::vector<HWND> children;
         for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -214,7 +225,6 @@ TEST_F(FormTest, LiveControlsMatchTheForm)
         DWORD style = (DWORD)GetWindowLongA(control, GWL_STYLE);
         DWORD kept = WS_CHILD | WS_VISIBLE | (want.style & ~WS_BORDER);
         EXPECT_EQ(style & kept, kept);
-        EXPECT_EQ(style & WS_TABSTOP, 0u);  // no keyboard navigation in the form
 
         RECT rect;
         GetWindowRect(control, &rect);
@@ -281,6 +291,46 @@ TEST_F(FormTest, StartsIdleWithNoPictureAndNoGrid)
     EXPECT_EQ(vntest::WindowText(StatusText), "Idle");
 }
 
+// Every text the status line can show, the longest ones included.
+const char* const StatusTexts[] = {
+    "Idle", "Creating stub...", "Done.", "Open Picture File..", "Generating About Box...",
+    "Appending File Info...", "Appending Picture...",
+    "Error - could not open stub.", "Error - could not open picture file.",
+    "Error - could not read stub.", "Error - could not read picture file.",
+    "Error - could not write target.", "Error - not enough memory.",
+    "Error - target is the picture file.", "Error - target is the stub.",
+    "Error - could not create target.", "Error - target path is too long.",
+    "Error - picture path is too long.", "Error - picture is not a supported image.",
+    "Error - the company name and web site cannot hold '|'.",
+};
+
+TEST_F(FormTest, StatusLineShowsEveryStatusWhole)
+{
+    RECT client;
+    GetClientRect(StatusText, &client);
+    HDC context = GetDC(StatusText);
+    HFONT font = (HFONT)SendMessageA(StatusText, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+    for (const char* text : StatusTexts) {
+        SCOPED_TRACE(text);
+        // The static control wraps at word breaks, as DrawText does here.
+        RECT needed = {0, 0, client.right, 0};
+        DrawTextA(context, text, -1, &needed, DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX);
+        EXPECT_LE(needed.right, client.right);
+        EXPECT_LE(needed.bottom, client.bottom);
+    }
+    SelectObject(context, previous);
+    ReleaseDC(StatusText, context);
+    // Nothing else stands where the second line goes.
+    RECT status, other;
+    GetWindowRect(StatusText, &status);
+    for (HWND control : {TargetPathEdit, TargetBrowseButton, CreateTargetButton, AboutBoxGroup}) {
+        GetWindowRect(control, &other);
+        RECT overlap;
+        EXPECT_FALSE(IntersectRect(&overlap, &status, &other)) << vntest::WindowText(control);
+    }
+}
+
 // Sets the grid-size field's text and sends the change notification the
 // field itself would send.
 void ChangeGridText(HWND window, const char* text)
@@ -335,15 +385,18 @@ TEST_F(FormTest, TypedDigitsReachGridSizeAndOtherKeysDoNot)
     EXPECT_EQ(GridSize, 7);
 }
 
-TEST_F(FormTest, GridSizeFieldRefusesWhatDoesNotFitItsWidth)
+TEST_F(FormTest, GridSizeFieldTakesThreeDigits)
 {
+    // "12" is a grid of 12, not of 1 with the second digit refused.
     SetWindowTextA(GridSizeField, "");
-    for (int i = 0; i < 8; ++i)
+    SendMessageA(GridSizeField, WM_CHAR, '1', 0);
+    SendMessageA(GridSizeField, WM_CHAR, '2', 0);
+    EXPECT_EQ(vntest::WindowText(GridSizeField), "12");
+    EXPECT_EQ(GridSize, 12);
+    for (int i = 0; i < 5; ++i)
         SendMessageA(GridSizeField, WM_CHAR, '8', 0);
-    std::string typed = vntest::WindowText(GridSizeField);
-    EXPECT_GE(typed.size(), 1u);
-    EXPECT_LT(typed.size(), 8u);
-    EXPECT_EQ(GridSize, atoi(typed.c_str()));
+    EXPECT_EQ(vntest::WindowText(GridSizeField), "128");
+    EXPECT_EQ(GridSize, 128);
 }
 
 // The layout for fixed base units, without a window.

@@ -132,6 +132,27 @@ protected:
                 EXPECT_EQ(Hex(shot.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;
     }
 
+    // The grid of one-pixel cells over the whole grid area, drawn straight
+    // onto the frame with the preview's pen and brush.
+    void DrawOnePixelCells()
+    {
+        HDC frame = GetDC(PreviewFrame);
+        HPEN pen = CreatePen(PS_DASHDOTDOT, 1, Grey);
+        HBRUSH slot = CreateSolidBrush(Grey);
+        HGDIOBJ oldPen = SelectObject(frame, pen);
+        HGDIOBJ oldBrush = SelectObject(frame, GetStockObject(NULL_BRUSH));
+        for (int x = 2; x < W - 4; ++x)
+            for (int y = 2; y < H - 4; ++y)
+                Rectangle(frame, x, y, x + 1, y + 1);
+        SelectObject(frame, slot);
+        Rectangle(frame, W - 5, H - 5, W - 4, H - 4);
+        SelectObject(frame, oldBrush);
+        SelectObject(frame, oldPen);
+        DeleteObject(slot);
+        DeleteObject(pen);
+        ReleaseDC(PreviewFrame, frame);
+    }
+
     std::string picture;
     int W = 0, H = 0;
 };
@@ -171,8 +192,8 @@ TEST_F(PreviewTest, PictureFillsTheFrameInsideTwoPixelMargins)
 
 TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
 {
-    // A wide picture is squeezed, a tiny one enlarged.
-    for (auto size : {std::make_pair(64, 6), std::make_pair(2, 2)}) {
+    // A wide picture is squeezed, a tiny one enlarged, a large one reduced.
+    for (auto size : {std::make_pair(64, 6), std::make_pair(2, 2), std::make_pair(900, 700)}) {
         std::string path = folder + "other.bmp";
         int w = size.first, h = size.second;
         ASSERT_TRUE(vntest::WriteBmp24(path, w, h, [&](int x, int y) {
@@ -180,8 +201,11 @@ TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
         }));
         LoadPreviewPicture(path.c_str());
         ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
-        EXPECT_EQ(PreviewBitmapInfo.bmWidth, w);
-        EXPECT_EQ(PreviewBitmapInfo.bmHeight, h);
+        EXPECT_EQ(PictureWidth, w);
+        EXPECT_EQ(PictureHeight, h);
+        // The preview keeps the picture at the frame's inner size only.
+        EXPECT_EQ(PreviewBitmapInfo.bmWidth, W - 4);
+        EXPECT_EQ(PreviewBitmapInfo.bmHeight, H - 4);
         Repaint();
         ExpectPictureWithoutGrid(FrameCapture(PreviewFrame));
     }
@@ -313,16 +337,15 @@ TEST_F(PreviewTest, GridSize9999StillRepaintsAndAnswers)
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
 
-    // Cells narrower than a pixel give outlines too small to draw, whether
-    // drawn one by one or one per pixel: what shows is the same as for a grid
-    // of exactly one cell per pixel, and as for one cell more.
+    // Cells narrower than a pixel are drawn as one cell per pixel. The
+    // expectation is drawn here by hand over the picture alone: W - 6 by
+    // H - 6 cells, each pixel wide, from (2, 2), outlined in the grid pen,
+    // the last one filled grey.
     FrameCapture huge(PreviewFrame);
-    TypeGridSize(std::to_string(W - 6).c_str());
-    FrameCapture onePerPixel(PreviewFrame);
-    TypeGridSize(std::to_string(W - 5).c_str());
-    FrameCapture oneMore(PreviewFrame);
-    EXPECT_TRUE(huge.pixels == onePerPixel.pixels);
-    EXPECT_TRUE(huge.pixels == oneMore.pixels);
+    TypeGridSize("0");
+    DrawOnePixelCells();
+    FrameCapture expected(PreviewFrame);
+    EXPECT_TRUE(huge.pixels == expected.pixels);
     for (int y : {H / 4, 3 * H / 4})
         for (int x : {W / 4, 3 * W / 4, W - 3})
             EXPECT_EQ(Hex(huge.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;

@@ -1,0 +1,131 @@
+// Loading a picture into the preview: the file is decoded once and scaled
+// once to the preview frame's inner area, so that every later repaint (a new
+// grid size, an uncovered window) is one plain copy of a small bitmap.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "app.h"
+#include "control_text.h"
+#include "measure_file.h"
+#include "vn_image.h"
+
+namespace {
+
+// Reads a whole file into a new heap buffer (free() it). Null when the file
+// cannot be opened, measured or read in full, when it is empty or larger than
+// the image library takes, or when the buffer cannot be allocated.
+uint8_t* ReadPictureFile(const char* path, uint32_t* size)
+{
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return NULL;
+    uint8_t* buffer = NULL;
+    long length = MeasureFile(file);
+    if (length > 0 && static_cast<uint64_t>(length) <= VnImageMaxBlockSize) {
+        buffer = static_cast<uint8_t*>(malloc(static_cast<size_t>(length)));
+        if (buffer && fread(buffer, 1, static_cast<size_t>(length), file) != static_cast<size_t>(length)) {
+            free(buffer);
+            buffer = NULL;
+        }
+    }
+    fclose(file);
+    if (buffer)
+        *size = static_cast<uint32_t>(length);
+    return buffer;
+}
+
+// The decoded picture scaled into a new device bitmap of the frame's inner
+// size, compatible with the window's context. Shrinking averages the
+// pixels it drops (HALFTONE); enlarging repeats them.
+HBITMAP ScaledPreviewBitmap(const VnImage& image, HDC windowContext)
+{
+    RECT client = {0, 0, 0, 0};
+    if (PreviewFrame)
+        GetClientRect(PreviewFrame, &client);
+    int width = client.right - 4, height = client.bottom - 4;
+    const BITMAPINFOHEADER* info = reinterpret_cast<const BITMAPINFOHEADER*>(image.dibBlock);
+    int pictureWidth = info->biWidth;
+    int pictureHeight = info->biHeight < 0 ? -info->biHeight : info->biHeight;
+    if (width < 1 || height < 1 || pictureWidth < 1 || pictureHeight < 1)
+        return NULL;
+
+    HBITMAP bitmap = CreateCompatibleBitmap(windowContext, width, height);
+    if (!bitmap)
+        return NULL;
+    HDC memory = CreateCompatibleDC(windowContext);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    bool shrinking = pictureWidth > width || pictureHeight > height;
+    SetStretchBltMode(memory, shrinking ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(memory, 0, 0, NULL);
+    int lines = StretchDIBits(memory, 0, 0, width, height, 0, 0, pictureWidth, pictureHeight,
+                              image.PixelBase(), reinterpret_cast<const BITMAPINFO*>(image.dibBlock),
+                              DIB_RGB_COLORS, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    if (lines <= 0) {
+        DeleteObject(bitmap);
+        return NULL;
+    }
+    return bitmap;
+}
+
+}  // namespace
+
+void LoadPreviewPicture(const char* path)
+{
+    PreviewPicturePath = path ? path : "";
+    // Decode the file, if it can be read at all; a file that cannot be read
+    // is treated like one that does not decode.
+    uint32_t size = 0;
+    uint8_t* pictureBuffer = path ? ReadPictureFile(path, &size) : NULL;
+    delete PreviewImage;
+    PreviewImage = NULL;
+    if (pictureBuffer) {
+        PreviewImage = new (std::nothrow) VnImage(pictureBuffer, size, ImageTypeBmp);
+        free(pictureBuffer);
+    }
+
+    // The old bitmap goes before the new one is made, so at most one exists.
+    if (PreviewBitmap) {
+        DeleteObject(PreviewBitmap);
+        PreviewBitmap = NULL;
+    }
+    ReleasePreviewComposition();
+    PictureWidth = PictureHeight = 0;
+    if (PreviewImage && PreviewImage->dibBlock) {
+        HDC windowContext = GetDC(MainWindow);
+        PreviewBitmap = ScaledPreviewBitmap(*PreviewImage, windowContext);
+        ReleaseDC(MainWindow, windowContext);
+        if (PreviewBitmap) {
+            PictureWidth = PreviewImage->header.biWidth;
+            PictureHeight = PreviewImage->header.biHeight < 0 ? -PreviewImage->header.biHeight
+                                                              : PreviewImage->header.biHeight;
+        }
+    }
+    delete PreviewImage;
+    PreviewImage = NULL;
+
+    if (!PreviewBitmap || !GetObjectA(PreviewBitmap, sizeof PreviewBitmapInfo, &PreviewBitmapInfo))
+        ZeroMemory(&PreviewBitmapInfo, sizeof PreviewBitmapInfo);
+    InvalidateRect(MainWindow, NULL, TRUE);
+}
+
+void RefreshTypedPicture()
+{
+    KillTimer(MainWindow, IdPictureTypingTimer);
+    std::string typed = ReadControlText(PictureFileEdit);
+    if (typed != PreviewPicturePath)
+        LoadPreviewPicture(typed.c_str());
+}
+
+void PictureFieldChanged(WORD notification)
+{
+    // Typing pauses for this long before the typed path is loaded.
+    const UINT TypingPauseMs = 700;
+    if (notification == EN_CHANGE)
+        SetTimer(MainWindow, IdPictureTypingTimer, TypingPauseMs, NULL);
+    else if (notification == EN_KILLFOCUS)
+        RefreshTypedPicture();
+}

@@ -1,0 +1,228 @@
+// The builder's preview speed, in the real main window: choosing a
+// 4000x3000 picture until its preview is on screen, against decoding the same
+// file; and a repaint after typing a grid size, against a plain BitBlt of the
+// preview frame. All in one run; the ratios are printed with their goals.
+// The repaint of the whole picture stretched on every paint, as the preview
+// once did, is measured beside them for comparison.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app.h"
+#include "test_files.h"
+#include "vn_image.h"
+#include "win_bench.h"
+
+namespace {
+
+// A 24-bit bottom-up BMP with a smooth pattern, written once.
+bool WriteLargeBmp(const std::string& path, int width, int height)
+{
+    int stride = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * height, 0);
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfSize = static_cast<DWORD>(file.size());
+    header.bfOffBits = 54;
+    BITMAPINFOHEADER info = {};
+    info.biSize = 40;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    memcpy(&file[0], &header, 14);
+    memcpy(&file[14], &info, 40);
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = &file[54 + static_cast<size_t>(y) * stride];
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<uint8_t>(x / 16);
+            row[3 * x + 1] = static_cast<uint8_t>(y / 12);
+            row[3 * x + 2] = static_cast<uint8_t>((x + y) / 28);
+        }
+    }
+    return vntest::WriteFileBytes(path, file);
+}
+
+// Reads the file and decodes it, as the preview does before scaling.
+void DecodeOnly(const std::string& path)
+{
+    std::vector<uint8_t> bytes = vntest::ReadFileBytes(path);
+    VnImage image(bytes.data(), static_cast<uint32_t>(bytes.size()), ImageTypeBmp);
+    if (!image.dibBlock)
+        std::printf("decode failed: %s\n", image.imageInfo.lastError);
+}
+
+// Drawing reaches the display some time after the call returns; reading a
+// pixel back waits until it has.
+void WaitForDisplay(HDC context)
+{
+    GdiFlush();
+    GetPixel(context, 3, 3);
+}
+
+// A window of the preview frame's size whose paint is one plain BitBlt of a
+// frame-sized bitmap: the least any repaint of the preview can cost.
+HDC PlainSource;
+int PlainWidth, PlainHeight;
+
+LRESULT CALLBACK PlainPaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint;
+        HDC context = BeginPaint(window, &paint);
+        BitBlt(context, 2, 2, PlainWidth, PlainHeight, PlainSource, 0, 0, SRCCOPY);
+        EndPaint(window, &paint);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreatePlainPaintWindow(const RECT& frame)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PlainPaintProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "VnPlainPaint";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "VnPlainPaint", "", WS_POPUP | WS_VISIBLE, 600, 500, frame.right,
+                                  frame.bottom, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    UpdateWindow(window);
+    return window;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string picture = argc > 1 ? argv[1] : std::string(temp) + "vn_bench_preview_4000x3000.bmp";
+    if (argc <= 1 && !WriteLargeBmp(picture, 4000, 3000)) {
+        std::printf("cannot write %s\n", picture.c_str());
+        return 1;
+    }
+
+    AppInstance = GetModuleHandleA(NULL);
+    if (!RegisterMainWindowClass() || !CreateMainWindow()) {
+        std::printf("cannot create the builder's window\n");
+        return 1;
+    }
+    ShowWindow(MainWindow, SW_SHOW);
+    UpdateWindow(MainWindow);
+
+    const int runs = 7;
+    winbench::Result decode = winbench::Measure([&] { DecodeOnly(picture); }, runs);
+    winbench::Result choose = winbench::Measure([&] {
+        LoadPreviewPicture(picture.c_str());
+        UpdateWindow(MainWindow);
+        HDC frameContext = GetDC(PreviewFrame);
+        WaitForDisplay(frameContext);
+        ReleaseDC(PreviewFrame, frameContext);
+    }, runs);
+    if (!PreviewBitmap) {
+        std::printf("the preview did not load %s\n", picture.c_str());
+        return 1;
+    }
+
+    // A plain copy of a frame-sized bitmap onto the preview frame.
+    RECT frame;
+    GetClientRect(PreviewFrame, &frame);
+    HDC frameContext = GetDC(PreviewFrame);
+    HDC memory = CreateCompatibleDC(frameContext);
+    HBITMAP plain = CreateCompatibleBitmap(frameContext, frame.right - 4, frame.bottom - 4);
+    HGDIOBJ previous = SelectObject(memory, plain);
+    PatBlt(memory, 0, 0, frame.right - 4, frame.bottom - 4, WHITENESS);
+    winbench::Result bitBlt = winbench::Measure([&] {
+        BitBlt(frameContext, 2, 2, frame.right - 4, frame.bottom - 4, memory, 0, 0, SRCCOPY);
+        WaitForDisplay(frameContext);
+    }, 50);
+
+    // The same copy as a window's whole repaint.
+    PlainSource = memory;
+    PlainWidth = frame.right - 4;
+    PlainHeight = frame.bottom - 4;
+    HWND plainWindow = CreatePlainPaintWindow(frame);
+    HDC plainContext = GetDC(plainWindow);
+    winbench::Result plainRepaint = winbench::Measure([&] {
+        InvalidateRect(plainWindow, NULL, FALSE);
+        UpdateWindow(plainWindow);
+        WaitForDisplay(plainContext);
+    }, 50);
+    ReleaseDC(plainWindow, plainContext);
+    DestroyWindow(plainWindow);
+
+    // Typing a grid size: the field's change and the repaint it asks for.
+    int typed = 0;
+    winbench::Result repaint = winbench::Measure([&] {
+        SetWindowTextA(GridSizeField, (typed++ & 1) ? "4" : "5");
+        UpdateWindow(MainWindow);
+        WaitForDisplay(frameContext);
+    }, 50);
+
+    // The repaint alone, as any uncovering of the window asks for it.
+    winbench::Result paint = winbench::Measure([&] {
+        InvalidatePreview();
+        UpdateWindow(MainWindow);
+        WaitForDisplay(frameContext);
+    }, 50);
+
+    // The one scaling of the picture to the preview, in the two modes.
+    std::vector<uint8_t> pictureBytes = vntest::ReadFileBytes(picture);
+    VnImage decoded(pictureBytes.data(), static_cast<uint32_t>(pictureBytes.size()), ImageTypeBmp);
+    HBITMAP small = CreateCompatibleBitmap(frameContext, frame.right - 4, frame.bottom - 4);
+    SelectObject(memory, small);
+    winbench::Result scaleResults[2];
+    const int modes[2] = {HALFTONE, COLORONCOLOR};
+    for (int i = 0; i < 2; ++i) {
+        SetStretchBltMode(memory, modes[i]);
+        scaleResults[i] = winbench::Measure([&] {
+            StretchDIBits(memory, 0, 0, frame.right - 4, frame.bottom - 4, 0, 0, decoded.header.biWidth,
+                          decoded.header.biHeight, decoded.PixelBase(),
+                          reinterpret_cast<const BITMAPINFO*>(decoded.dibBlock), DIB_RGB_COLORS, SRCCOPY);
+        }, runs);
+    }
+    SelectObject(memory, plain);
+    DeleteObject(small);
+
+    // For comparison: the whole picture as a device bitmap, stretched onto
+    // the frame on every paint.
+    std::vector<uint8_t> bytes = vntest::ReadFileBytes(picture);
+    VnImage image(bytes.data(), static_cast<uint32_t>(bytes.size()), ImageTypeBmp);
+    HBITMAP whole = image.ToDeviceBitmap(frameContext);
+    SelectObject(memory, whole);
+    winbench::Result stretch = winbench::Measure([&] {
+        StretchBlt(frameContext, 2, 2, frame.right - 4, frame.bottom - 4, memory, 0, 0,
+                   image.header.biWidth, image.header.biHeight, SRCCOPY);
+        WaitForDisplay(frameContext);
+    }, 5);
+    SelectObject(memory, previous);
+    DeleteObject(whole);
+    DeleteObject(plain);
+    DeleteDC(memory);
+    ReleaseDC(PreviewFrame, frameContext);
+
+    std::printf("picture: %s (%d x %d), preview frame %ld x %ld\n", picture.c_str(), PictureWidth,
+                PictureHeight, frame.right, frame.bottom);
+    winbench::Report("decode (read + VnImage)", decode);
+    winbench::Report("choose picture until the preview is painted", choose);
+    winbench::Report("scaling to the preview, HALFTONE", scaleResults[0]);
+    winbench::Report("scaling to the preview, COLORONCOLOR", scaleResults[1]);
+    winbench::Report("plain BitBlt of the preview frame", bitBlt);
+    winbench::Report("repaint that is one plain BitBlt", plainRepaint);
+    winbench::Report("grid size typed, preview repainted", repaint);
+    winbench::Report("preview repainted", paint);
+    winbench::Report("whole picture stretched onto the frame", stretch);
+    winbench::Ratio("choose / decode", choose, decode, "<= 1.5");
+    winbench::Ratio("grid size typed, repaint / plain BitBlt", repaint, bitBlt, "<= 1.2");
+    winbench::Ratio("repaint alone / plain BitBlt", paint, bitBlt, "<= 1.2");
+    winbench::Ratio("grid size typed / repaint of one BitBlt", repaint, plainRepaint, "<= 1.2");
+    winbench::Ratio("repaint alone / repaint of one BitBlt", paint, plainRepaint, "<= 1.2");
+    winbench::Ratio("whole-picture stretch / plain BitBlt", stretch, bitBlt, "for comparison");
+
+    DestroyWindow(MainWindow);
+    if (argc <= 1)
+        DeleteFileA(picture.c_str());
+    return 0;
+}
