@@ -33,6 +33,7 @@ cd "$dir"
 "$convert" -size 40x30 xc:red -fill blue -draw 'rectangle 5,5 25,20' -fill green \
            -draw 'circle 30,20 30,25' -transparent red gif_transparent.gif
 "$convert" rose.ppm -compress none tiff_plain.tif
+"$convert" rose.ppm -orient RightTop tiff_orient6.tif
 "$convert" scene.ppm -compress lzw -endian MSB tiff_lzw_msb.tif
 "$convert" scene.ppm -alpha set -channel A -evaluate set 50% +channel -compress zip tiff_alpha.tif
 # Full-resolution chroma (4:4:4) and the usual subsampled chroma (4:2:0).

@@ -124,6 +124,8 @@ TEST(WicDecode, GifAndTiffMatchImageMagickExactly)
     ExpectMatches("tiff_plain", "tif", true);
     ExpectMatches("tiff_lzw_msb", "tif", true);
     ExpectMatches("tiff_alpha", "tif", true);
+    // A TIFF's own orientation tag is applied like a JPEG's Exif one.
+    ExpectMatches("tiff_orient6", "tif", true);
 }
 
 TEST(WicDecode, JpegIsWithinRoundingOfImageMagick)
