@@ -113,7 +113,8 @@ void ExpectMatches(const std::string& name, const std::string& ext, bool exact)
 
 TEST(WicDecode, PngMatchesImageMagickExactly)
 {
-    for (const char* name : {"png_rgb", "png_palette", "png_grey", "png_16bit", "png_rgba", "png_rgba16"})
+    for (const char* name : {"png_rgb", "png_palette", "png_grey", "png_16bit", "png_16bit_deep", "png_grey16",
+                             "png_rgba", "png_rgba16"})
         ExpectMatches(name, "png", true);
 }
 
