@@ -4,7 +4,8 @@
 # upright 240 x 320 scene (sky, sun top right, ground, a red house), stored as
 # a phone stores a picture taken upright: turned a quarter anticlockwise, with
 # Exif orientation 6 saying so (photo6.jpg); and the scene as a PNG whose sky
-# is transparent (transparent.png). upright.ppm is what both must show.
+# is transparent (transparent.png). upright.ppm is what both must show. Also
+# a 1 x 1 JPEG (one_pixel.jpg).
 set -euo pipefail
 convert=$1
 dir=$2
@@ -26,4 +27,6 @@ rm -f stored.jpg
 rm -f check.ppm
 "$convert" upright.ppm -alpha set \
            -channel A -fx "(b > 0.8 && r < 0.4) ? 0 : 1" +channel PNG32:transparent.png
+# The smallest photo there is.
+"$convert" -size 1x1 xc:'#336699' -quality 95 one_pixel.jpg
 echo "photos written to $dir"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app.h"
+#include "package_build.h"
 #include "package_record.h"
 #include "player_layout.h"
 #include "selection_test_util.h"
@@ -252,6 +253,48 @@ TEST_F(PhotoEndToEnd, PngWithTransparencyShowsWhiteWhereItIsClear)
 {
     const std::string target = BuildFrom(PhotoPath("transparent.png"), Probes(White));
     ExpectPlayerShowsUpright(target, Probes(White));
+}
+
+}  // namespace
+
+namespace {
+
+// A one-pixel JPEG still makes a puzzle the player opens: its window comes
+// up, showing the pixel's colour, and no message box says anything is wrong.
+TEST_F(PhotoEndToEnd, OnePixelJpegPlays)
+{
+    TargetBuildRequest request;
+    request.picturePath = PhotoPath("one_pixel.jpg");
+    request.targetPath = folder + "one_pixel.exe";
+    request.stubPath = folder + "vornix_distrib.exe";
+    request.settings.gridSize = 4;
+    std::vector<std::string> texts;
+    ASSERT_EQ(TargetBuildDone, BuildTarget(request, [&](const char* text) { texts.push_back(text); }));
+    Program game(request.targetPath, folder);
+    ASSERT_TRUE(game.started);
+    HWND player = vntest::WaitForTopWindow("VORNIXPLAYER", "Vornix Puzzle", game.Id(), Patience);
+    ASSERT_TRUE(player != NULL);
+    EXPECT_EQ(NULL, vntest::WaitForTopWindow("#32770", NULL, game.Id(), 500));
+    const COLORREF pixel = RGB(0x33, 0x66, 0x99);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const PlayerLayout layout = ComputePlayerLayout(1, 1, work.right - work.left, work.bottom - work.top, 4);
+    ASSERT_GT(layout.width, 0);
+    const int areaWidth = layout.width > MinClientWidth ? layout.width : MinClientWidth;
+    std::string seen;
+    EXPECT_TRUE(vntest::WaitUntil(
+        [&] {
+            UpdateWindow(player);
+            // Inside the top left cell, whatever the picture's size on screen.
+            POINT p = {(areaWidth - layout.width) / 2 + layout.width / 8, layout.height / 8};
+            ClientToScreen(player, &p);
+            RECT spot = {p.x, p.y, p.x + 1, p.y + 1};
+            const COLORREF c = vntest::CaptureScreenRect(spot).At(0, 0);
+            seen = Hex(c);
+            return Near(c, pixel);
+        },
+        Patience))
+        << seen;
 }
 
 }  // namespace
