@@ -25,6 +25,8 @@ int GridSize;
 char ProgramFolder[MAX_PATH];
 std::string ConfirmedTargetPath;
 OPENFILENAMEA FileDialogRecord;
+FileDialogFunction OpenFileDialog = GetOpenFileNameA;
+FileDialogFunction SaveFileDialog = GetSaveFileNameA;
 char FileNameBuffer[256];
 DLGPROC AboutProcedure;
 
