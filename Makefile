@@ -1,5 +1,6 @@
 # The two front doors:  make run   (build and start the builder)
 #                       make test  (build everything, run every test)
+# and the release:      make dist  (installer, zip and checksums in build/dist)
 SHELL := /bin/bash
 JOBS ?= 2
 SECONDS ?= 60
@@ -9,8 +10,18 @@ NATIVE := $(BUILD)/native
 WIN    := $(BUILD)/win
 FUZZ   := $(BUILD)/fuzz
 BENCH  := $(BUILD)/bench
+DIST   := $(BUILD)/dist
 
-.PHONY: all deps native win fuzz-build test test-native test-win test-fuzz fuzz bench run clean
+# make dist SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_PASS=...] [SIGN_TIMESTAMP_URL=...]
+SIGN_CERT ?=
+SIGN_KEY ?=
+SIGN_PASS ?=
+SIGN_TIMESTAMP_URL ?=
+
+CONFIGURE_WIN    = cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+CONFIGURE_NATIVE = cmake -S . -B $(NATIVE) -DVORNIX_SANITIZE=ON >/dev/null
+
+.PHONY: all deps native win fuzz-build test test-native test-win test-fuzz fuzz bench run dist clean
 
 all: native win
 
@@ -18,11 +29,11 @@ deps:
 	@bash scripts/install-deps
 
 native: deps
-	@cmake -S . -B $(NATIVE) -DVORNIX_SANITIZE=ON >/dev/null
+	@$(CONFIGURE_NATIVE)
 	@cmake --build $(NATIVE) -j$(JOBS)
 
 win: deps
-	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(CONFIGURE_WIN)
 	@cmake --build $(WIN) -j$(JOBS)
 
 fuzz-build: deps
@@ -50,8 +61,21 @@ bench: deps win
 	@cmake --build $(BENCH) -j$(JOBS)
 	@bash scripts/run-benchmarks $(BENCH) $(WIN)
 
-run: deps win native
+# Builds only what it starts: the builder and the player stub it copies. With
+# no display it makes a sample puzzle with the native vornixpack instead.
+run: deps
+	@$(CONFIGURE_WIN)
+	@cmake --build $(WIN) -j$(JOBS) --target vornix vornix_distrib
+	@if [ -z "$${DISPLAY:-}" ]; then $(CONFIGURE_NATIVE) && \
+	  cmake --build $(NATIVE) -j$(JOBS) --target vornixpack make_sample_picture; fi
 	@bash scripts/run-builder $(WIN) $(NATIVE)
+
+# The three programs, then the MSI, the zip and SHA256SUMS in build/dist.
+dist: deps
+	@$(CONFIGURE_WIN)
+	@cmake --build $(WIN) -j$(JOBS) --target vornix vornix_distrib vornixpack
+	@SIGN_CERT="$(SIGN_CERT)" SIGN_KEY="$(SIGN_KEY)" SIGN_PASS="$(SIGN_PASS)" \
+	  SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" bash dist/make-dist $(WIN) $(DIST)
 
 clean:
 	rm -rf $(BUILD)

@@ -113,6 +113,11 @@ uint8_t* VnImage::AllocateStorage(int32_t width, int32_t height, int32_t bitCoun
                                : static_cast<uint64_t>(height);
     if (rows > INT32_MAX)
         return nullptr;
+    // The block always starts with a whole info header, which is copied in
+    // below; a smaller size (0 after TakeOver emptied this image) counts as
+    // that header's size.
+    if (header.biSize < sizeof(BITMAPINFOHEADER))
+        header.biSize = sizeof(BITMAPINFOHEADER);
     uint64_t stride = (static_cast<uint64_t>(bits) * static_cast<uint64_t>(width) + 31) / 32 * 4;
     uint64_t imageBytes = stride * rows;
     uint64_t blockBytes = imageBytes + header.biSize + colours * 4ull;

@@ -12,11 +12,18 @@
 
 class VnByteStream;
 
-// Image type codes. Windows bitmaps are the only format the library decodes.
+// Image type codes. ImageTypeBmp asks for a decoder chosen by the picture's
+// leading bytes: Windows bitmaps through the library's own decoder, PNG,
+// JPEG, GIF and TIFF through the system's codecs where there are any.
 constexpr uint32_t ImageTypeBmp = 0;
 
 // Largest block Allocate agrees to make (pixel array, palette and header).
+// A build may lower it (the fuzz build does); 1 GiB otherwise.
+#ifdef VN_IMAGE_MAX_BLOCK_BYTES
+constexpr uint64_t VnImageMaxBlockSize = VN_IMAGE_MAX_BLOCK_BYTES;
+#else
 constexpr uint64_t VnImageMaxBlockSize = 1ull << 30;
+#endif
 
 struct VnImageBounds {
     int32_t left;
@@ -130,5 +137,7 @@ protected:
     uint8_t* AllocateStorage(int32_t width, int32_t height, int32_t bitCount, uint32_t imageType,
                              bool zeroPixels);
     void StoreError(const char* text);
+    // Decodes a PNG, JPEG, GIF or TIFF from the stream's position to its end.
+    bool DecodeCompressed(VnByteStream* stream);
     bool Inside(int32_t x, int32_t y) const;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "file_identity.h"
@@ -233,6 +234,7 @@ TargetBuildResult AppendPackage(BuildState& b)
             return b.Fail(error, reason.empty() ? std::string() : b.request.picturePath, reason);
     }
     // Zero bytes after the file's own ones fill a padded length.
+    std::memset(b.pictureData + b.pictureLength, 0, b.storedLength - b.pictureLength);
     if (!WriteSection(b, b.pictureData, b.storedLength))
         return b.FailWrite();
     std::free(b.pictureData);

@@ -1,6 +1,5 @@
 #include "package_reader.h"
 
-#include "measure_file.h"
 #include "package_cipher.h"
 #include "little_endian.h"
 #include "package_key.h"
@@ -8,14 +7,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
+
+#ifdef _WIN32
+#include <wchar.h>
+#endif
 
 namespace {
 
 const char RecordEnd[] = "|END";
 const uint32_t RecordEndLength = 4;
 
-// Largest file the readers load whole into memory.
-const long MaxFileSize = 1L << 30;
 
 // Deciphers the whole 8-byte blocks of buffer[0, length) in place.
 void DecipherWholeBlocks(const PackageCipher& cipher, uint8_t* buffer, uint32_t length)
@@ -175,6 +177,27 @@ bool PlausibleRecordPrefix(const std::string& prefix)
            prefix.find("|NO|", bar) != std::string::npos;
 }
 
+// Splits "company|site|tag line" into its three texts, none of them empty:
+// the company name and the web site each end at the first separator that
+// leaves them non-empty, the tag line takes the rest. A record from a
+// builder that let "|" into the first two texts so still splits into three
+// texts that hold every character, the stray separator joining a
+// neighbouring text.
+bool SplitAboutTexts(const std::string& texts, std::string& company, std::string& site,
+                     std::string& tag)
+{
+    const size_t companyEnd = texts.find('|', 1);
+    if (companyEnd == std::string::npos)
+        return false;
+    const size_t siteEnd = texts.find('|', companyEnd + 2);
+    if (siteEnd == std::string::npos || siteEnd + 1 >= texts.size())
+        return false;
+    company = texts.substr(0, companyEnd);
+    site = texts.substr(companyEnd + 1, siteEnd - companyEnd - 1);
+    tag = texts.substr(siteEnd + 1);
+    return true;
+}
+
 }  // namespace
 
 const char* FindStubLength(const uint8_t* file, size_t size, uint32_t* stubLength)
@@ -297,22 +320,18 @@ bool SplitRecord(const std::string& text, PackageRecord& record)
     const std::string body = text.substr(0, text.size() - RecordEndLength);
     if (body.find('\0') != std::string::npos)
         return false;
-    size_t first = body.find('|');
+    const size_t first = body.find('|');
     if (first == std::string::npos)
         return false;
-    size_t second = body.find('|', first + 1);
-    if (second == std::string::npos)
-        return false;
-    size_t third = body.find('|', second + 1);
-    if (third == std::string::npos)
-        return false;
     // The shuffle flag: the last "|YES|" or "|NO|" that leaves a normalised
-    // win address after it (an address may itself hold such a marker); failing
-    // that, the last marker at all.
+    // win address after it (an address may itself hold such a marker) and
+    // room for the three texts before it; failing that, the last marker that
+    // leaves room for the texts.
     size_t flagAt = std::string::npos;
     size_t flagLength = 0;
     bool flagValid = false;
-    for (size_t at = third + 1; at < body.size(); ++at) {
+    std::string company, site, tag;
+    for (size_t at = first + 1; at < body.size(); ++at) {
         if (body[at] != '|')
             continue;
         size_t length = 0;
@@ -321,6 +340,8 @@ bool SplitRecord(const std::string& text, PackageRecord& record)
         else if (body.compare(at, 4, "|NO|") == 0)
             length = 4;
         if (length == 0 || at + length >= body.size())
+            continue;
+        if (!SplitAboutTexts(body.substr(first + 1, at - first - 1), company, site, tag))
             continue;
         bool valid = IsNormalisedAddress(body.substr(at + length));
         if (valid || !flagValid) {
@@ -333,13 +354,11 @@ bool SplitRecord(const std::string& text, PackageRecord& record)
         return false;
     PackageRecord parsed;
     parsed.gridSize = body.substr(0, first);
-    parsed.companyName = body.substr(first + 1, second - first - 1);
-    parsed.webSite = body.substr(second + 1, third - second - 1);
-    parsed.tagLine = body.substr(third + 1, flagAt - third - 1);
+    SplitAboutTexts(body.substr(first + 1, flagAt - first - 1), parsed.companyName,
+                    parsed.webSite, parsed.tagLine);
     parsed.shuffle = flagLength == 5 ? "YES" : "NO";
     parsed.winAddress = body.substr(flagAt + flagLength);
-    if (!IsDecimal(parsed.gridSize) || parsed.companyName.empty() || parsed.webSite.empty() ||
-        parsed.tagLine.empty())
+    if (!IsDecimal(parsed.gridSize))
         return false;
     record = parsed;
     return true;
@@ -407,8 +426,12 @@ void FillPictureTail(uint8_t* picture, uint32_t length, uint32_t missingCount)
     }
 }
 
-PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t stubLength,
-                                   PackageContents& contents)
+namespace {
+
+// Checks the package header against the file; sets the lengths in contents,
+// and the failure text when the layout is refused.
+PackageStatus CheckLayout(const uint8_t* file, size_t size, uint32_t stubLength,
+                          PackageContents& contents)
 {
     contents = PackageContents();
     contents.stubLength = stubLength;
@@ -451,19 +474,21 @@ PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t st
         contents.failure = "record too long";
         return PackageDamaged;
     }
+    return PackageOk;
+}
 
-    PackageCipher cipher(PackageKey);
-    const uint8_t* pictureSection = header + 8;
-    contents.picture.assign(pictureSection, pictureSection + pictureLength);
-    DecipherWholeBlocks(cipher, contents.picture.data(), pictureLength);
-    FillPictureTail(contents.picture.data(), pictureLength, pictureLength % 8);
-
-    const uint8_t* recordSection = pictureSection + pictureLength;
+// Deciphers the record section (its length checked by CheckLayout) and
+// splits it into contents.
+PackageStatus ReadRecord(const PackageCipher& cipher, const uint8_t* section,
+                         PackageContents& contents)
+{
+    const uint32_t recordLength = contents.recordLength;
     const uint32_t wholeLength = recordLength - recordLength % 8;
-    std::vector<uint8_t> record(recordSection, recordSection + wholeLength);
-    DecipherWholeBlocks(cipher, record.data(), wholeLength);
-    std::string text(record.begin(), record.end());
-    if (!RecoverRecordTail(text, recordSection + wholeLength, recordLength % 8)) {
+    uint8_t record[MaxRecordLength];
+    std::memcpy(record, section, wholeLength);
+    DecipherWholeBlocks(cipher, record, wholeLength);
+    std::string text(reinterpret_cast<const char*>(record), wholeLength);
+    if (!RecoverRecordTail(text, section + wholeLength, recordLength % 8)) {
         contents.failure = "record damaged";
         return PackageDamaged;
     }
@@ -473,6 +498,124 @@ PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t st
     }
     contents.recordText = text;
     return PackageOk;
+}
+
+// Deciphers a picture section held in a buffer of its own and fills in the
+// bytes of its final partial block.
+void DecipherPicture(const PackageCipher& cipher, uint8_t* picture, PackageContents& contents)
+{
+    const uint32_t length = contents.pictureLength;
+    DecipherWholeBlocks(cipher, picture, length);
+    contents.reconstructedCount = length % 8;
+    FillPictureTail(picture, length, contents.reconstructedCount);
+}
+
+// Reads the package of a whole file held in bytes; on success the picture is
+// deciphered where it lies and bytes becomes contents.picture, so the file
+// is never held twice.
+PackageStatus ReadPackageInPlace(std::vector<uint8_t>& bytes, PackageContents& contents)
+{
+    uint32_t stubLength = 0;
+    const char* failure = FindStubLength(bytes.data(), bytes.size(), &stubLength);
+    if (failure) {
+        contents = PackageContents();
+        contents.failure = failure;
+        return PackageDamaged;
+    }
+    PackageStatus status = CheckLayout(bytes.data(), bytes.size(), stubLength, contents);
+    if (status != PackageOk)
+        return status;
+    PackageCipher cipher(PackageKey);
+    const size_t pictureAt = static_cast<size_t>(stubLength) + 8;
+    status = ReadRecord(cipher, bytes.data() + pictureAt + contents.pictureLength, contents);
+    if (status != PackageOk)
+        return status;
+    DecipherPicture(cipher, bytes.data() + pictureAt, contents);
+    // Moves the picture to the front; the buffer keeps its allocation.
+    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(pictureAt));
+    bytes.resize(contents.pictureLength);
+    contents.picture.swap(bytes);
+    return PackageOk;
+}
+
+// Size of an open file, in 64 bits so that files past 2 GiB are measured
+// rather than failing. -1 when it cannot be taken; the file is rewound.
+int64_t MeasureFile64(FILE* file)
+{
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return -1;
+    int64_t size = _ftelli64(file);
+    if (_fseeki64(file, 0, SEEK_SET) != 0)
+        return -1;
+#else
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return -1;
+    int64_t size = ftello(file);
+    if (fseeko(file, 0, SEEK_SET) != 0)
+        return -1;
+#endif
+    return size;
+}
+
+PackageStatus ReadOpenFile(FILE* file, PackageContents& contents)
+{
+    contents = PackageContents();
+    if (!file) {
+        contents.failure = "cannot open file";
+        return PackageDamaged;
+    }
+    const int64_t size = MeasureFile64(file);
+    if (size < 0) {
+        std::fclose(file);
+        contents.failure = "cannot read file";
+        return PackageDamaged;
+    }
+    if (static_cast<uint64_t>(size) > MaxPackageFileSize) {
+        std::fclose(file);
+        contents.failure = "file too large";
+        return PackageTooLarge;
+    }
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        contents.failure = "file too large";
+        return PackageTooLarge;
+    }
+    size_t read = size ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
+    std::fclose(file);
+    if (read != bytes.size()) {
+        contents.failure = "cannot read file";
+        return PackageDamaged;
+    }
+    return ReadPackageInPlace(bytes, contents);
+}
+
+}  // namespace
+
+// A 32-bit process has at most 2 GiB of address space for everything;
+// otherwise, a stub and a picture of up to 4 GiB each and the record.
+const uint64_t MaxPackageFileSize =
+    sizeof(size_t) <= 4 ? 0x7FFFFFFFull : 2 * 0x100000000ull + 8 + MaxRecordLength;
+
+PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t stubLength,
+                                   PackageContents& contents)
+{
+    PackageStatus status = CheckLayout(file, size, stubLength, contents);
+    if (status != PackageOk)
+        return status;
+    PackageCipher cipher(PackageKey);
+    const uint8_t* pictureSection = file + stubLength + 8;
+    try {
+        contents.picture.assign(pictureSection, pictureSection + contents.pictureLength);
+    } catch (const std::bad_alloc&) {
+        contents.failure = "file too large";
+        return PackageTooLarge;
+    }
+    DecipherPicture(cipher, contents.picture.data(), contents);
+    return ReadRecord(cipher, pictureSection + contents.pictureLength, contents);
 }
 
 PackageStatus ReadPackage(const uint8_t* file, size_t size, PackageContents& contents)
@@ -489,24 +632,12 @@ PackageStatus ReadPackage(const uint8_t* file, size_t size, PackageContents& con
 
 PackageStatus ReadPackageFile(const char* path, PackageContents& contents)
 {
-    contents = PackageContents();
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        contents.failure = "cannot open file";
-        return PackageDamaged;
-    }
-    long size = MeasureFile(file);
-    if (size < 0 || size > MaxFileSize) {
-        std::fclose(file);
-        contents.failure = size < 0 ? "cannot read file" : "file too large";
-        return PackageDamaged;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    size_t read = size ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
-    std::fclose(file);
-    if (read != bytes.size()) {
-        contents.failure = "cannot read file";
-        return PackageDamaged;
-    }
-    return ReadPackage(bytes.data(), bytes.size(), contents);
+    return ReadOpenFile(std::fopen(path, "rb"), contents);
 }
+
+#ifdef _WIN32
+PackageStatus ReadPackageFile(const wchar_t* path, PackageContents& contents)
+{
+    return ReadOpenFile(_wfopen(path, L"rb"), contents);
+}
+#endif

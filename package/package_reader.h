@@ -31,8 +31,9 @@ struct PackageRecord {
 
 enum PackageStatus {
     PackageOk,
-    PackageMissing,  // the file ends where the stub ends: no puzzle appended
-    PackageDamaged,  // see PackageContents::failure
+    PackageMissing,   // the file ends where the stub ends: no puzzle appended
+    PackageDamaged,   // see PackageContents::failure
+    PackageTooLarge,  // the file is larger than this process can hold ("file too large")
 };
 
 struct PackageContents {
@@ -40,6 +41,7 @@ struct PackageContents {
     uint32_t pictureLength = 0;
     uint32_t recordLength = 0;
     std::vector<uint8_t> picture;  // the picture file; its unrecoverable tail filled in
+    uint32_t reconstructedCount = 0;  // bytes at the picture's end that were guessed
     std::string recordText;        // the whole record, "...|END"
     PackageRecord record;
     const char* failure = nullptr;  // why the package was refused
@@ -58,13 +60,27 @@ PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t st
                                    PackageContents& contents);
 
 // Reads a file from disk and its package. A file that cannot be opened or
-// read whole, or is larger than 1 GiB, is reported as damaged ("cannot open
-// file", "cannot read file", "file too large").
+// read whole is reported as damaged ("cannot open file", "cannot read file");
+// one larger than MaxPackageFileSize, or for which memory cannot be had, as
+// too large ("file too large"). The file is held in memory once: the picture
+// is deciphered where it was read, and that buffer becomes contents.picture.
 PackageStatus ReadPackageFile(const char* path, PackageContents& contents);
+#ifdef _WIN32
+// The same for a file named by its wide (UTF-16) name, which reaches files
+// whose names the process's code page cannot spell.
+PackageStatus ReadPackageFile(const wchar_t* path, PackageContents& contents);
+#endif
+
+// Largest file the file readers load: what a process of this word size can
+// hold (below 2 GiB for a 32-bit process; room for the largest package the
+// format allows otherwise).
+extern const uint64_t MaxPackageFileSize;
 
 // Splits a whole record text into its fields. A "|" typed into a text field
-// is not escaped by the builder; the company name and web site are taken to
-// end at the first separators, the tag line runs to the shuffle flag.
+// is not escaped by the builder. The tag line runs to the shuffle flag; the
+// company name and web site each end at the first separator that leaves them
+// non-empty, so a record that an older builder wrote with a "|" in them is
+// still read, the stray separator going to a neighbouring field.
 bool SplitRecord(const std::string& text, PackageRecord& record);
 
 // The grid size field as a number; 0 when it is not a plain decimal or is

@@ -1,12 +1,11 @@
 #include "picture_padding.h"
 
 #include "package_cipher.h"
+#include "vn_picture_format.h"
 
 bool PictureIsPadded(const uint8_t* data, size_t size)
 {
-    (void)data;
-    (void)size;
-    return false;
+    return VnPictureFormatIsPaddable(VnSniffPictureFormat(data, size));
 }
 
 uint32_t StoredPictureLength(const uint8_t* data, size_t size, uint32_t length)

@@ -57,6 +57,13 @@ bool ProbeExisting(const std::string& path, bool* exists, bool* isDisk, std::str
         SetError(error, "it is a folder");
         return false;
     }
+    // Asked directly too: a process with administrative rights may be let
+    // through the open below, yet the file is not to be replaced.
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        SetError(error, LastSystemErrorText());
+        return false;
+    }
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);

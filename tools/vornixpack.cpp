@@ -4,17 +4,19 @@
 #include <cstdio>
 #include <cstring>
 
+#include "vornix_version.h"
 #include "vornixpack_commands.h"
 
 namespace {
 
 const char Usage[] =
-    "usage: vornixpack build --picture P.bmp [--grid N] [--shuffle] [--win-url U]\n"
+    "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        -o TARGET.exe\n"
+    "                        [--verbose] -o TARGET.exe\n"
     "       vornixpack inspect TARGET.exe\n"
-    "       vornixpack extract TARGET.exe -o PICTURE.bmp\n"
+    "       vornixpack extract TARGET.exe -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
+    "       vornixpack --version\n"
     "\n"
     "build    writes a puzzle program: the player stub followed by the picture and\n"
     "         the puzzle's settings, enciphered\n"
@@ -33,6 +35,10 @@ int main(int argc, char** argv)
     if (!std::strcmp(command, "--help") || !std::strcmp(command, "-h") ||
         !std::strcmp(command, "help")) {
         std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (!std::strcmp(command, "--version")) {
+        std::printf("vornixpack %s\n", VORNIX_VERSION_STRING);
         return 0;
     }
     if (!std::strcmp(command, "build"))

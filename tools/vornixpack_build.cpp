@@ -1,44 +1,53 @@
 // vornixpack build: the builder's "GO !" from the command line. Takes the
-// form's values as options and runs the same build, printing each status
-// text on its own line.
+// form's values as options and runs the same build. A success prints one
+// line; a failure prints one line on stderr that names the file and the
+// system's reason; --verbose prints the builder's status texts as well.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "measure_file.h"
 #include "package_build.h"
 #include "vornixpack_commands.h"
+#include "vornixpack_picture.h"
+#include "vornixpack_text.h"
 
 namespace {
 
 const char BuildHelp[] =
-    "usage: vornixpack build --picture P.bmp [--grid N] [--shuffle] [--win-url U]\n"
+    "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        -o TARGET.exe\n"
+    "                        [--verbose] -o TARGET.exe\n"
     "\n"
     "Writes TARGET.exe: a copy of the player stub followed by the picture and the\n"
-    "puzzle's settings, both enciphered. The defaults are the builder form's\n"
-    "initial values.\n"
+    "puzzle's settings, both enciphered. Apart from the grid, the defaults are\n"
+    "the builder form's initial values. An existing TARGET.exe is replaced only\n"
+    "when the new one is complete.\n"
     "\n"
-    "  --picture P.bmp  the picture file, packed as it is on disk (required)\n"
-    "  --grid N         pieces per side, 0 to 9999 (default 0)\n"
+    "  --picture P      the picture: BMP, PNG, JPEG, GIF or TIFF, packed as it is\n"
+    "                   on disk (required)\n"
+    "  --grid N         pieces per side, 0 to 9999 (default 4; 0 shows the\n"
+    "                   picture without a grid)\n"
     "  --shuffle        shuffle the pieces when the puzzle starts (default: not)\n"
     "  --win-url U      address opened when the puzzle is solved (default\n"
     "                   \"http://\", which means none); text without http:// or\n"
-    "                   https:// gets HTTP:// in front; at most 1023 characters\n"
+    "                   https:// gets HTTP:// in front; at most 1023 bytes\n"
     "  --company C      company name shown in the puzzle's About box\n"
-    "  --site S         web site shown in the About box\n"
+    "  --site S         web site shown in the About box (neither may hold \"|\")\n"
     "  --tagline T      tag line shown in the About box (About texts: at most\n"
-    "                   254 characters each, empty by default)\n"
+    "                   254 bytes each, empty by default)\n"
     "  --stub PATH      the player stub (default: vornix_distrib.exe in the\n"
     "                   current directory)\n"
     "  -o TARGET.exe    the puzzle program to write (required); it must not be\n"
     "                   the picture or the stub\n"
+    "  -v, --verbose    print the builder's status texts as it goes\n"
     "  -h, --help       show this text\n"
     "\n"
-    "Exit status: 0 when the build ends with \"Done.\", 1 when it fails (the last\n"
-    "line printed is the error), 2 for a wrong command line.\n";
+    "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET.exe\n"
+    "(size): N x N puzzle\"), 1 when the build fails (one line on stderr naming\n"
+    "the file and the reason), 2 for a wrong command line.\n";
 
 int UsageError(const char* format, const char* what)
 {
@@ -70,12 +79,55 @@ void PrintStatus(const char* text)
     std::fflush(stdout);
 }
 
+// "could not open picture file" from "Error - could not open picture file.".
+std::string ErrorWords(const std::string& status)
+{
+    std::string words = status;
+    const std::string prefix = "Error - ";
+    if (words.compare(0, prefix.size(), prefix) == 0)
+        words.erase(0, prefix.size());
+    if (!words.empty() && words.back() == '.')
+        words.pop_back();
+    return words;
+}
+
+int ReportFailure(const std::string& lastStatus, const TargetBuildFailure& failure)
+{
+    std::string message = ErrorWords(lastStatus);
+    if (!failure.path.empty())
+        message += " '" + failure.path + "'";
+    if (!failure.reason.empty())
+        message += ": " + failure.reason;
+    std::fprintf(stderr, "vornixpack build: %s\n", message.c_str());
+    return 1;
+}
+
+std::string GridText(int grid)
+{
+    if (grid == 0)
+        return "the picture without a grid";
+    return std::to_string(grid) + " x " + std::to_string(grid) + " puzzle";
+}
+
+// The size of the written target, or 0 when it cannot be measured.
+uint64_t TargetSize(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return 0;
+    long size = MeasureFile(file);
+    std::fclose(file);
+    return size > 0 ? static_cast<uint64_t>(size) : 0;
+}
+
 }  // namespace
 
 int BuildCommandMain(int argc, char** argv)
 {
     TargetBuildRequest request;
+    request.settings.gridSize = 4;
     bool havePicture = false;
+    bool verbose = false;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -85,6 +137,10 @@ int BuildCommandMain(int argc, char** argv)
         }
         if (option == "--shuffle") {
             request.settings.shuffle = true;
+            continue;
+        }
+        if (option == "-v" || option == "--verbose") {
+            verbose = true;
             continue;
         }
 
@@ -126,11 +182,21 @@ int BuildCommandMain(int argc, char** argv)
     if (request.targetPath.empty())
         return UsageError("%s", "missing -o TARGET.exe");
 
-    TargetBuildResult result = BuildTarget(request, PrintStatus);
-    if (result == TargetNotOpened) {
-        std::fprintf(stderr, "vornixpack build: could not open '%s' for writing\n",
-                     request.targetPath.c_str());
-        return 1;
-    }
-    return result == TargetBuildDone ? 0 : 1;
+    request.pictureCheck = PictureIsSupported;
+    std::string lastStatus;
+    TargetBuildFailure failure;
+    TargetBuildResult result = BuildTarget(
+        request,
+        [&](const char* text) {
+            lastStatus = text;
+            if (verbose)
+                PrintStatus(text);
+        },
+        &failure);
+    if (result != TargetBuildDone)
+        return ReportFailure(lastStatus, failure);
+    std::printf("wrote %s (%s): %s\n", request.targetPath.c_str(),
+                FormatFileSize(TargetSize(request.targetPath)).c_str(),
+                GridText(request.settings.gridSize).c_str());
+    return 0;
 }

@@ -1,12 +1,18 @@
 // vornixpack inspect / extract: what a puzzle program holds. Both read the
 // whole target through the package reader; a file that is not a puzzle
 // program gets one line on stderr and exit code 1.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "file_identity.h"
 #include "package_reader.h"
+#include "system_error.h"
+#include "target_file.h"
 #include "vornixpack_commands.h"
+#include "vornixpack_picture.h"
+#include "vornixpack_text.h"
 
 namespace {
 
@@ -14,14 +20,19 @@ const char InspectHelp[] =
     "usage: vornixpack inspect TARGET.exe\n"
     "\n"
     "Shows what a puzzle program holds: the length of the player stub, the\n"
-    "lengths of the picture and of the settings record, and the six settings.\n";
+    "lengths of the picture and of the settings record, the picture's format,\n"
+    "pixel size and orientation, and the six settings (control characters\n"
+    "shown as \\xNN).\n";
 
 const char ExtractHelp[] =
-    "usage: vornixpack extract TARGET.exe -o PICTURE.bmp\n"
+    "usage: vornixpack extract TARGET.exe -o PICTURE\n"
     "\n"
-    "Writes the picture that a puzzle program holds. The last (length mod 8)\n"
-    "bytes of the picture are not stored in the program in a form that can be\n"
-    "deciphered; they are filled in from the pixel row below.\n";
+    "Writes the picture file that a puzzle program holds. PNG, JPEG, GIF and\n"
+    "TIFF pictures come back whole (with up to 7 zero bytes after their end).\n"
+    "Of other pictures the last (length mod 8) bytes are not stored in a form\n"
+    "that can be deciphered; they are filled in from the pixel row below, and\n"
+    "a note on stderr says so. PICTURE must not be TARGET.exe itself; an\n"
+    "existing PICTURE is replaced only when the new one is complete.\n";
 
 bool IsHelp(const char* argument)
 {
@@ -35,15 +46,26 @@ int UsageError(const char* command, const char* what, const char* argument)
     return 2;
 }
 
-// Reads the target; on failure prints the reason and returns false.
+// Reads the target; on failure prints the file, the reason and, where the
+// system gave one, its error text, and returns false.
 bool ReadTarget(const char* command, const char* path, PackageContents& contents)
 {
+    errno = 0;
     PackageStatus status = ReadPackageFile(path, contents);
     if (status == PackageOk)
         return true;
-    std::fprintf(stderr, "vornixpack %s: %s: %s\n", command, path,
-                 status == PackageMissing ? "holds no puzzle (no package after the stub)"
-                                          : contents.failure);
+    std::string reason;
+    if (status == PackageMissing) {
+        reason = "holds no puzzle (no package after the stub)";
+    } else {
+        reason = contents.failure ? contents.failure : "unreadable";
+        const bool systemFailure = status == PackageDamaged && contents.failure &&
+                                   (!std::strcmp(contents.failure, "cannot open file") ||
+                                    !std::strcmp(contents.failure, "cannot read file"));
+        if (systemFailure && errno != 0)
+            reason += ": " + RuntimeErrorText();
+    }
+    std::fprintf(stderr, "vornixpack %s: %s: %s\n", command, path, reason.c_str());
     return false;
 }
 
@@ -75,6 +97,11 @@ int ReadArguments(const char* command, const char* help, int argc, char** argv,
     return -1;
 }
 
+void PrintField(const char* label, const std::string& value)
+{
+    std::printf("%-16s%s\n", label, EscapeControlBytes(value).c_str());
+}
+
 }  // namespace
 
 int InspectCommandMain(int argc, char** argv)
@@ -91,12 +118,13 @@ int InspectCommandMain(int argc, char** argv)
     std::printf("stub length:    %lu\n", static_cast<unsigned long>(contents.stubLength));
     std::printf("picture length: %lu\n", static_cast<unsigned long>(contents.pictureLength));
     std::printf("record length:  %lu\n", static_cast<unsigned long>(contents.recordLength));
-    std::printf("grid size:      %s\n", record.gridSize.c_str());
-    std::printf("company name:   %s\n", record.companyName.c_str());
-    std::printf("web site:       %s\n", record.webSite.c_str());
-    std::printf("tag line:       %s\n", record.tagLine.c_str());
-    std::printf("shuffle:        %s\n", record.shuffle.c_str());
-    std::printf("win address:    %s\n", record.winAddress.c_str());
+    PrintField("picture:", DescribePicture(contents.picture.data(), contents.picture.size()));
+    PrintField("grid size:", record.gridSize);
+    PrintField("company name:", record.companyName);
+    PrintField("web site:", record.webSite);
+    PrintField("tag line:", record.tagLine);
+    PrintField("shuffle:", record.shuffle);
+    PrintField("win address:", record.winAddress);
     return 0;
 }
 
@@ -108,24 +136,41 @@ int ExtractCommandMain(int argc, char** argv)
     if (exitCode >= 0)
         return exitCode;
     if (!output)
-        return UsageError("extract", "missing -o PICTURE.bmp", nullptr);
+        return UsageError("extract", "missing -o PICTURE", nullptr);
+    if (SameExistingFile(target, output)) {
+        std::fprintf(stderr, "vornixpack extract: '%s' is the puzzle program itself\n", output);
+        return 1;
+    }
 
     PackageContents contents;
     if (!ReadTarget("extract", target, contents))
         return 1;
-    FILE* file = std::fopen(output, "wb");
-    if (!file) {
-        std::fprintf(stderr, "vornixpack extract: could not open '%s' for writing\n", output);
+    // Written beside the output and moved over it when complete; a device is
+    // written directly and never removed.
+    TargetFile file;
+    std::string reason;
+    if (!OpenTargetFile(output, file, &reason)) {
+        std::fprintf(stderr, "vornixpack extract: could not create '%s': %s\n", output,
+                     reason.c_str());
         return 1;
     }
-    size_t written = contents.picture.empty()
-                         ? 0
-                         : std::fwrite(contents.picture.data(), 1, contents.picture.size(), file);
-    bool closed = std::fclose(file) == 0;
-    if (written != contents.picture.size() || !closed) {
-        std::fprintf(stderr, "vornixpack extract: could not write '%s'\n", output);
-        std::remove(output);
+    const size_t size = contents.picture.size();
+    if ((size && std::fwrite(contents.picture.data(), 1, size, file.file) != size) ||
+        std::fflush(file.file) != 0) {
+        reason = RuntimeErrorText();
+        DiscardTargetFile(file);
+        std::fprintf(stderr, "vornixpack extract: could not write '%s': %s\n", output,
+                     reason.c_str());
         return 1;
+    }
+    if (CommitTargetFile(file, &reason) != TargetCommitted) {
+        std::fprintf(stderr, "vornixpack extract: could not write '%s': %s\n", output,
+                     reason.c_str());
+        return 1;
+    }
+    if (contents.reconstructedCount) {
+        std::fprintf(stderr, "note: the last %lu bytes of the picture were reconstructed\n",
+                     static_cast<unsigned long>(contents.reconstructedCount));
     }
     return 0;
 }

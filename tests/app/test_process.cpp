@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "vornix_version.h"
 #include "win_test_util.h"
 
 namespace {
@@ -177,13 +178,14 @@ TEST(BuilderFile, CarriesItsVersionRecord)
     ASSERT_TRUE(VerQueryValueA(record.data(), "\\", (void**)&fixed, &length));
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    const DWORD high = (VORNIX_VERSION_MAJOR << 16) | VORNIX_VERSION_MINOR;
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
     EXPECT_EQ(fixed->dwFileType, (DWORD)VFT_APP);
 
     EXPECT_EQ(VersionString(record, "ProductName"), "Vornix SDK");
-    EXPECT_EQ(VersionString(record, "ProductVersion"), "1.0");
-    EXPECT_EQ(VersionString(record, "FileVersion"), "1.0");
+    EXPECT_EQ(VersionString(record, "ProductVersion"), VORNIX_VERSION_STRING);
+    EXPECT_EQ(VersionString(record, "FileVersion"), VORNIX_VERSION_STRING);
     EXPECT_EQ(VersionString(record, "OriginalFilename"), "vornix.exe");
 }
 

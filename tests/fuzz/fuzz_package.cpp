@@ -1,13 +1,15 @@
 // Fuzz target for the package reader: the input is taken as a whole target
 // file (PE headers first), as a package on its own, as a record text and as a
-// picture whose tail must be filled in. Nothing may read outside the input or
-// allocate from an unchecked length.
+// picture whose tail must be filled in; and as text to cut on a UTF-8
+// boundary. Nothing may read outside the input or allocate from an unchecked
+// length.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "package_reader.h"
+#include "utf8_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -20,6 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PackageRecord record;
     if (SplitRecord(std::string(reinterpret_cast<const char*>(data), size), record))
         RecordGridSize(record);
+
+    // A cut keeps at most the limit and gives back at most three bytes.
+    const size_t limit = size ? data[0] : 0;
+    const size_t cut = Utf8CutLength(reinterpret_cast<const char*>(data), size, limit);
+    if (cut > size || (size > limit && (cut > limit || cut + 3 < limit)))
+        __builtin_trap();
 
     std::vector<uint8_t> picture(data, data + size);
     FillPictureTail(picture.data(), static_cast<uint32_t>(picture.size()),

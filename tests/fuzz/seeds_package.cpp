@@ -108,6 +108,20 @@ int main(int argc, char** argv)
         ok = vntest::WriteFileBytes(folder + "/target_" + n, target) && ok;
         ok = vntest::WriteFileBytes(folder + "/package_" + n, package) && ok;
     }
+    // Records an older builder wrote with "|" in the company name or web site.
+    const char* strays[] = {"|", "Acme|", "|Acme", "A||B"};
+    for (int i = 0; i < 4; ++i) {
+        PackageSettings settings;
+        settings.gridSize = 3;
+        settings.companyName = i % 2 ? strays[i] : "Acme";
+        settings.webSite = i % 2 ? "" : strays[i];
+        const Bytes package = Package(SmallBitmap(i), ComposePackageInfoRecord(settings));
+        ok = vntest::WriteFileBytes(folder + "/stray_" + std::to_string(i), package) && ok;
+    }
+    // A padded compressed picture: a PNG signature, zeros to a whole block.
+    Bytes png(24, 0);
+    memcpy(png.data(), "\x89PNG\r\n\x1a\n", 8);
+    ok = vntest::WriteFileBytes(folder + "/padded_png", Package(png, "4| | | |NO|NONE|END")) && ok;
     ok = vntest::WriteFileBytes(folder + "/bare_stub", stub) && ok;
     return ok ? 0 : 1;
 }

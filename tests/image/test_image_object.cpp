@@ -124,6 +124,28 @@ TEST(ImageObject, TakeOverMovesEverythingAndEmptiesTheSource)
     target.PixelBase()[0] = 1;
 }
 
+// After TakeOver the source's header size reads 0; storage made for it later
+// still gets a whole info header in front of the palette and pixels.
+TEST(ImageObject, SourceEmptiedByTakeOverCanAllocateAndCopyAgain)
+{
+    VnImage target(ImageTypeBmp);
+    VnImage source(2, 2, 8, ImageTypeBmp);
+    target.TakeOver(source);
+    ASSERT_EQ(0u, source.header.biSize);
+    ASSERT_NE(nullptr, source.Allocate(3, 2, 8, ImageTypeBmp));
+    EXPECT_EQ(40u, source.header.biSize);
+    EXPECT_EQ(40u + 256 * 4 + 4 * 2, source.BlockSize());
+    source.PixelBase()[4 * 2 - 1] = 7;  // last pixel byte inside the block
+    EXPECT_EQ(source.dibBlock + 40 + 256 * 4, source.PixelBase());
+
+    VnImage emptied(ImageTypeBmp);
+    VnImage copy(ImageTypeBmp);
+    copy.TakeOver(emptied);
+    copy.CopyFrom(source, true, false, false);
+    ASSERT_NE(nullptr, copy.dibBlock);
+    EXPECT_EQ(7, copy.PixelBase()[4 * 2 - 1]);
+}
+
 TEST(ImageObject, ReleaseStorageTwiceIsHarmless)
 {
     VnImage image(4, 4, 4, ImageTypeBmp);

@@ -1,12 +1,13 @@
-// vornixpack as a program: exit codes, help, and a build that writes what the
-// package library writes for the same values.
+// vornixpack build as a program: exit codes, help, messages, and targets
+// compared with bytes composed here with the cipher alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
-#include "package_build.h"
+#include "package_cipher.h"
+#include "package_key.h"
 #include "package_test_util.h"
 
 #include <sys/wait.h>
@@ -18,13 +19,61 @@ using pkgtest::Pattern;
 using pkgtest::ReadFileBytes;
 using pkgtest::WriteAll;
 
+void Put32(Bytes& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// An uncompressed 24-bit bitmap file of 8 x 5 pixels: 174 bytes.
+Bytes SmallBitmap()
+{
+    Bytes file = Pattern(54 + 24 * 5, 6);
+    file[0] = 'B';
+    file[1] = 'M';
+    Put32(file, 2, static_cast<uint32_t>(file.size()));
+    Put32(file, 6, 0);
+    Put32(file, 10, 54);
+    Put32(file, 14, 40);
+    Put32(file, 18, 8);
+    Put32(file, 22, 5);
+    Put32(file, 26, 1 | 24 << 16);
+    Put32(file, 30, 0);
+    Put32(file, 34, 24 * 5);
+    return file;
+}
+
+// The target that the format prescribes: the stub, both lengths, and each
+// section enciphered with zero padding and cut to its length.
+Bytes Compose(const Bytes& stub, const Bytes& picture, const std::string& record)
+{
+    PackageCipher cipher(PackageKey);
+    Bytes target(stub);
+    Bytes header(8);
+    Put32(header, 0, static_cast<uint32_t>(picture.size()));
+    Put32(header, 4, static_cast<uint32_t>(record.size()));
+    target.insert(target.end(), header.begin(), header.end());
+    for (const Bytes& plain : {picture, Bytes(record.begin(), record.end())}) {
+        Bytes section(plain.size() + 8);
+        cipher.EncipherBuffer(plain.data(), static_cast<uint32_t>(plain.size()), section.data());
+        target.insert(target.end(), section.begin(), section.begin() + plain.size());
+    }
+    return target;
+}
+
+const char StatusSequence[] =
+    "Creating stub...\nDone.\nOpen Picture File..\nGenerating About Box...\n"
+    "Appending File Info...\nAppending Picture...\nDone.\n";
+
 class VornixpackTest : public pkgtest::ScratchTest {
 protected:
     void SetUp() override
     {
         ScratchTest::SetUp();
-        WriteAll(Path("vornix_distrib.exe"), Pattern(2000, 5));
-        WriteAll(Path("p.bmp"), Pattern(777, 6));
+        stub = Pattern(300, 5);
+        picture = SmallBitmap();
+        WriteAll(Path("vornix_distrib.exe"), stub);
+        WriteAll(Path("p.bmp"), picture);
     }
 
     // Runs vornixpack in the scratch folder; returns its exit code and keeps
@@ -45,6 +94,18 @@ protected:
         return std::string(data.begin(), data.end());
     }
 
+    // Exit status 1, nothing on stdout, exactly this line on stderr, and the
+    // target as it was.
+    void ExpectFailure(const std::string& arguments, const std::string& message,
+                       const Bytes& targetBefore)
+    {
+        EXPECT_EQ(Run(arguments), 1) << arguments;
+        EXPECT_EQ(out, "") << arguments;
+        EXPECT_EQ(err, "vornixpack build: " + message + "\n") << arguments;
+        EXPECT_EQ(ReadFileBytes(Path("t.exe")), targetBefore) << arguments;
+    }
+
+    Bytes stub, picture;
     std::string out, err;
 };
 
@@ -54,7 +115,7 @@ TEST_F(VornixpackTest, HelpExplainsEveryOption)
     EXPECT_NE(out.find("vornixpack build"), std::string::npos);
     EXPECT_EQ(Run("build --help"), 0);
     for (const char* option : {"--picture", "--grid", "--shuffle", "--win-url", "--company",
-                               "--site", "--tagline", "--stub", "-o"})
+                               "--site", "--tagline", "--stub", "--verbose", "-o"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
 }
 
@@ -81,55 +142,97 @@ TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
     }
 }
 
-TEST_F(VornixpackTest, BuildWritesWhatTheLibraryWrites)
+TEST_F(VornixpackTest, BuildWritesTheFormatsBytesAndOneLine)
 {
     ASSERT_EQ(Run("build --picture p.bmp --grid 5 --shuffle --win-url example.com "
                   "--company 'Acme Ltd' --site acme.example --tagline 'a|b' -o t.exe"),
               0)
         << err;
-    EXPECT_EQ(out,
-              "Creating stub...\nDone.\nOpen Picture File..\nGenerating About Box...\n"
-              "Appending File Info...\nAppending Picture...\nDone.\n");
+    const Bytes expected =
+        Compose(stub, picture, "5|Acme Ltd|acme.example|a|b|YES|HTTP://example.com|END");
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), expected);
+    EXPECT_EQ(out, "wrote t.exe (" + std::to_string(expected.size()) + " bytes): 5 x 5 puzzle\n");
+    EXPECT_EQ(err, "");
 
-    TargetBuildRequest request;
-    request.targetPath = Path("expected.exe");
-    request.picturePath = Path("p.bmp");
-    request.stubPath = Path("vornix_distrib.exe");
-    request.settings.gridSize = 5;
-    request.settings.shuffle = true;
-    request.settings.winAddress = "example.com";
-    request.settings.companyName = "Acme Ltd";
-    request.settings.webSite = "acme.example";
-    request.settings.tagLine = "a|b";
-    ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
-    EXPECT_EQ(ReadFileBytes(Path("t.exe")), ReadFileBytes(Path("expected.exe")));
+    // --verbose adds the builder's whole status sequence before that line.
+    ASSERT_EQ(Run("build --verbose --picture p.bmp --grid 5 --shuffle --win-url example.com "
+                  "--company 'Acme Ltd' --site acme.example --tagline 'a|b' -o t.exe"),
+              0)
+        << err;
+    EXPECT_EQ(out, StatusSequence + ("wrote t.exe (" + std::to_string(expected.size()) +
+                                     " bytes): 5 x 5 puzzle\n"));
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), expected);
 }
 
-TEST_F(VornixpackTest, DefaultsAreTheFormsInitialValues)
+TEST_F(VornixpackTest, DefaultsAreAFourByFourPuzzleWithTheFormsTexts)
 {
     ASSERT_EQ(Run("build --picture p.bmp -o t.exe"), 0) << err;
-    TargetBuildRequest request;
-    request.targetPath = Path("expected.exe");
-    request.picturePath = Path("p.bmp");
-    request.stubPath = Path("vornix_distrib.exe");
-    ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
-    EXPECT_EQ(ReadFileBytes(Path("t.exe")), ReadFileBytes(Path("expected.exe")));
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, picture, "4| | | |NO|NONE|END"));
+    EXPECT_NE(out.find("): 4 x 4 puzzle\n"), std::string::npos) << out;
+
+    // A grid of 0 stays available when asked for.
+    ASSERT_EQ(Run("build --picture p.bmp --grid 0 -o t.exe"), 0) << err;
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, picture, "0| | | |NO|NONE|END"));
+    EXPECT_NE(out.find("): the picture without a grid\n"), std::string::npos) << out;
 }
 
-TEST_F(VornixpackTest, FailedBuildsExitWithOneAndTheErrorText)
+TEST_F(VornixpackTest, SizesAreShownInUnitsPeopleRead)
 {
-    EXPECT_EQ(Run("build --picture p.bmp --stub nowhere.exe -o t.exe"), 1);
+    // A stub that makes the target exactly 3.2 MB (3,355,443 bytes).
+    const std::string record = "4| | | |NO|NONE|END";
+    stub = Pattern(3355443 - 8 - picture.size() - record.size(), 9);
+    WriteAll(Path("vornix_distrib.exe"), stub);
+    ASSERT_EQ(Run("build --picture p.bmp -o cat.exe"), 0) << err;
+    EXPECT_EQ(out, "wrote cat.exe (3.2 MB): 4 x 4 puzzle\n");
+    EXPECT_EQ(ReadFileBytes(Path("cat.exe")).size(), 3355443u);
+}
+
+TEST_F(VornixpackTest, CompressedPicturesAreStoredPadded)
+{
+    // The front of a PNG (signature and header chunk) is all the native
+    // build reads; 33 bytes, padded to 40 in the package.
+    const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+                                 'I', 'H', 'D', 'R', 0, 0, 0, 7, 0, 0, 0, 3, 8, 2, 0, 0, 0,
+                                 0x12, 0x34, 0x56, 0x78};
+    Bytes file(png, png + sizeof png);
+    WriteAll(Path("p.png"), file);
+    ASSERT_EQ(Run("build --picture p.png -o t.exe"), 0) << err;
+    Bytes padded(file);
+    padded.resize(40, 0);
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, padded, "4| | | |NO|NONE|END"));
+}
+
+TEST_F(VornixpackTest, FailuresNameTheFileAndTheReasonOnStderr)
+{
+    const Bytes none;
+    ExpectFailure("build --picture p.bmp --stub nowhere.exe -o t.exe",
+                  "could not open stub 'nowhere.exe': No such file or directory", none);
+    ExpectFailure("build --picture missing.bmp -o t.exe",
+                  "could not open picture file 'missing.bmp': No such file or directory", none);
+    ExpectFailure("build --picture p.bmp -o p.bmp", "target is the picture file", none);
+    EXPECT_EQ(ReadFileBytes(Path("p.bmp")), picture);
+    ExpectFailure("build --picture p.bmp -o no-such-folder/t.exe",
+                  "could not create target 'no-such-folder/t.exe': No such file or directory",
+                  none);
+
+    // An existing target survives every failure, and the refusals come
+    // before anything is written.
+    const Bytes old = Pattern(99, 3);
+    WriteAll(Path("t.exe"), old);
+    WriteAll(Path("notes.jpg"), Bytes(100, 'x'));
+    ExpectFailure("build --picture notes.jpg -o t.exe",
+                  "picture is not a supported image 'notes.jpg'", old);
+    ExpectFailure("build --picture p.bmp --company 'Acme|' -o t.exe",
+                  "the company name and web site cannot hold '|'", old);
+    ExpectFailure("build --picture p.bmp --site '|' -o t.exe",
+                  "the company name and web site cannot hold '|'", old);
+    ExpectFailure("build --picture missing.bmp -o t.exe",
+                  "could not open picture file 'missing.bmp': No such file or directory", old);
+
+    // With --verbose the statuses up to the error are on stdout.
+    EXPECT_EQ(Run("build --verbose --picture p.bmp --stub nowhere.exe -o t.exe"), 1);
     EXPECT_EQ(out, "Creating stub...\nError - could not open stub.\n");
-
-    EXPECT_EQ(Run("build --picture missing.bmp -o t.exe"), 1);
-    EXPECT_NE(out.find("Error - could not open picture file.\n"), std::string::npos);
-
-    EXPECT_EQ(Run("build --picture p.bmp -o p.bmp"), 1);
-    EXPECT_EQ(out, "Error - target is the picture file.\n");
-
-    EXPECT_EQ(Run("build --picture p.bmp -o no-such-folder/t.exe"), 1);
-    EXPECT_EQ(out, "");
-    EXPECT_NE(err.find("no-such-folder/t.exe"), std::string::npos);
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 }  // namespace

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <winioctl.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,6 +46,24 @@ Bytes BuildWith(const Bytes& stub, const Bytes& picture, const PackageSettings& 
     EXPECT_EQ(TargetBuildDone, result);
     Bytes target = ReadFileBytes(targetPath);
     std::remove(targetPath.c_str());
+    return target;
+}
+
+// A target composed here, independently of the builder: stub, both lengths,
+// the enciphered picture and record, each cut to its own length.
+Bytes ComposeTarget(const Bytes& stub, const Bytes& picture, const std::string& record)
+{
+    PackageCipher cipher(PackageKey);
+    Bytes target(stub);
+    Bytes header(8);
+    PutLe32(header, 0, static_cast<uint32_t>(picture.size()));
+    PutLe32(header, 4, static_cast<uint32_t>(record.size()));
+    target.insert(target.end(), header.begin(), header.end());
+    for (const Bytes& plain : {picture, Bytes(record.begin(), record.end())}) {
+        Bytes section(PackageCipher::PaddedLength(static_cast<uint32_t>(plain.size())) + 8);
+        cipher.EncipherBuffer(plain.data(), static_cast<uint32_t>(plain.size()), section.data());
+        target.insert(target.end(), section.begin(), section.begin() + plain.size());
+    }
     return target;
 }
 
@@ -193,6 +216,44 @@ TEST(PackageReader, FieldsKeepSeparatorsTypedIntoThem)
     EXPECT_EQ("one|two|NO|three", RecordDisplayText(contents.record.tagLine));
 }
 
+TEST(PackageReader, RecordsWithAStraySeparatorInTheAboutTextsAreStillRead)
+{
+    // What builders wrote before "|" was refused in these two texts: every
+    // character comes back, in order, and the other fields are exact.
+    const Bytes stub = MakeStub();
+    const Bytes picture = MakeBmp(3, 3, 6, false);  // 96 bytes: nothing to guess
+    for (const char* text : {"|", "Acme|", "|Acme", "A||B", "||"}) {
+        for (int field = 0; field < 2; ++field) {
+            for (const char* tag : {"", "Slide|them"}) {
+                PackageSettings settings = Settings(4, field == 0 ? text : "", "x.example", true);
+                settings.webSite = field == 1 ? text : "";
+                settings.tagLine = tag;
+                const std::string record = ComposePackageInfoRecord(settings);
+                const Bytes target = ComposeTarget(stub, picture, record);
+                PackageContents contents;
+                ASSERT_EQ(PackageOk, ReadPackage(target.data(), target.size(), contents))
+                    << record << ": " << contents.failure;
+                const PackageRecord& r = contents.record;
+                EXPECT_EQ(r.companyName + "|" + r.webSite + "|" + r.tagLine,
+                          (field == 0 ? std::string(text) : " ") + "|" +
+                              (field == 1 ? std::string(text) : " ") + "|" + (*tag ? tag : " "))
+                    << record;
+                EXPECT_FALSE(r.companyName.empty() || r.webSite.empty() || r.tagLine.empty());
+                EXPECT_EQ("4", r.gridSize);
+                EXPECT_EQ("YES", r.shuffle);
+                EXPECT_EQ("HTTP://x.example", r.winAddress);
+                EXPECT_EQ(picture, contents.picture);
+            }
+        }
+    }
+    // Without a stray separator the texts split where the builder put them.
+    PackageRecord record;
+    ASSERT_TRUE(SplitRecord("4|Acme|acme.example|a|b|NO|NONE|END", record));
+    EXPECT_EQ("Acme", record.companyName);
+    EXPECT_EQ("acme.example", record.webSite);
+    EXPECT_EQ("a|b", record.tagLine);
+}
+
 TEST(PackageReader, PictureTailIsTakenFromTheRowBelow)
 {
     // gap bytes make the file length take every residue mod 8.
@@ -329,6 +390,76 @@ TEST(PackageReader, RecordSplitting)
     record.gridSize = "99999999999999999999";
     EXPECT_EQ(0, RecordGridSize(record));
 }
+
+TEST(PackageReader, FileReaderGivesWhatTheMemoryReaderGives)
+{
+    const std::string path = TempPath("same.exe");
+    for (uint32_t gap = 0; gap < 8; ++gap) {
+        const Bytes target = ComposeTarget(MakeStub(), MakeBmp(6, 5, gap, false),
+                                           "7|Co|www|tag|YES|http://a.example/|END");
+        WriteFile(path, target);
+        PackageContents fromFile, fromMemory;
+        ASSERT_EQ(PackageOk, ReadPackageFile(path.c_str(), fromFile)) << fromFile.failure;
+        ASSERT_EQ(PackageOk, ReadPackage(target.data(), target.size(), fromMemory));
+        EXPECT_EQ(fromMemory.picture, fromFile.picture) << gap;
+        EXPECT_EQ(fromMemory.recordText, fromFile.recordText);
+        EXPECT_EQ(fromMemory.stubLength, fromFile.stubLength);
+        EXPECT_EQ(fromMemory.pictureLength, fromFile.pictureLength);
+        EXPECT_EQ(fromMemory.picture.size() % 8, fromFile.reconstructedCount) << gap;
+        EXPECT_EQ(fromMemory.reconstructedCount, fromFile.reconstructedCount) << gap;
+    }
+    std::remove(path.c_str());
+}
+
+#ifdef _WIN32
+// A file of the given size whose bytes are never written (sparse where the
+// file system allows it), so that huge files cost no time.
+bool MakeHugeFile(const std::wstring& path, int64_t size)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, NULL, 0, NULL, 0, &returned, NULL);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool ok = SetFilePointerEx(file, end, NULL, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+TEST(PackageReader, FilesTooLargeForThisProcessAreSaidToBe)
+{
+    const std::wstring path = std::wstring(L"vn_reader_huge.exe");
+    // Past the limit: refused before any allocation. Below it, but more than
+    // a 32-bit process can allocate in one piece: the allocation fails.
+    for (int64_t size : {int64_t(3) << 30, int64_t(0x7FFFF000)}) {
+        ASSERT_TRUE(MakeHugeFile(path, size)) << size;
+        PackageContents contents;
+        EXPECT_EQ(PackageTooLarge, ReadPackageFile(path.c_str(), contents)) << size;
+        EXPECT_STREQ("file too large", contents.failure) << size;
+        DeleteFileW(path.c_str());
+    }
+}
+
+TEST(PackageReader, WideNameReachesFilesOutsideTheCodePage)
+{
+    // "Пазл 日本.exe", which no single-byte code page can spell.
+    const std::wstring path = L"vn_reader_\x041F\x0430\x0437\x043B \x65E5\x672C.exe";
+    const Bytes target = ComposeTarget(MakeStub(), MakeBmp(4, 4, 1, false),
+                                       "3|Caf\xC3\xA9|w|\xD0\x9F|NO|NONE|END");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, target.data(), static_cast<DWORD>(target.size()), &written, NULL));
+    CloseHandle(file);
+    PackageContents contents;
+    EXPECT_EQ(PackageOk, ReadPackageFile(path.c_str(), contents)) << contents.failure;
+    EXPECT_EQ("Caf\xC3\xA9", contents.record.companyName);
+    EXPECT_EQ("\xD0\x9F", contents.record.tagLine);
+    DeleteFileW(path.c_str());
+}
+#endif
 
 TEST(PackageReader, FileReaderRefusesMissingFiles)
 {

@@ -10,7 +10,7 @@ namespace vntest {
 
 std::string RecorderProgramPath()
 {
-    return std::string(VN_WIN_BIN_DIR) + "/vn_recorder.exe";
+    return std::string(VN_WIN_TEST_BIN_DIR) + "/vn_recorder.exe";
 }
 
 namespace {

@@ -1,0 +1,120 @@
+// The Windows part of VnImageCompressed: the pixels of a PNG, JPEG, GIF or
+// TIFF through the Windows Imaging Component. The first frame is converted
+// to 32-bit BGRA (the one target every decoder reaches, on Windows and under
+// Wine alike) and copied out in bands of rows, each placed into the 24-bit
+// image at once, so no second full copy of the picture is ever held.
+#include "vn_image_compressed.h"
+
+#include <objbase.h>
+#include <stdlib.h>
+#include <string.h>
+#include <wincodec.h>
+
+#include "vn_image_orient.h"
+
+namespace {
+
+// Rows copied out of the decoder at a time.
+const uint32_t BandBytes = 1u << 20;
+
+template <class T>
+void Release(T*& p)
+{
+    if (p) {
+        p->Release();
+        p = nullptr;
+    }
+}
+
+}  // namespace
+
+bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orientation)
+{
+    if (size > 0xFFFFFFFFu) {
+        StoreError("the picture file is too large");
+        return false;
+    }
+    // COM for this call only: balanced below whenever this call started it.
+    // A thread already in the other apartment model can still use WIC.
+    const HRESULT init = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    const bool uninitialise = SUCCEEDED(init);
+    if (FAILED(init) && init != RPC_E_CHANGED_MODE) {
+        StoreError("the Windows Imaging Component is not available");
+        return false;
+    }
+
+    IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    uint8_t* band = nullptr;
+    const char* error = nullptr;
+    UINT width = 0, height = 0;
+
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(&factory))))
+        error = "the Windows Imaging Component is not available";
+    else if (FAILED(factory->CreateStream(&stream))
+             || FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))))
+        error = "could not read the picture";
+    else if (FAILED(factory->CreateDecoderFromStream(stream, NULL, WICDecodeMetadataCacheOnDemand, &decoder))
+             || FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)))
+        error = "the picture is damaged or of an unsupported kind";
+    else if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX)
+        error = "the picture has no pixel size";
+    else if ((static_cast<uint64_t>(width) * 3 + 3) / 4 * 4 * height + sizeof(BITMAPINFOHEADER)
+                 > VnImageMaxBlockSize)
+        // The frame may be larger than the header said (a GIF frame beyond
+        // its screen); the limit holds for what is really allocated.
+        error = "the picture is too large";
+    else if (FAILED(factory->CreateFormatConverter(&converter))
+             || FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, NULL,
+                                             0.0, WICBitmapPaletteTypeCustom)))
+        error = "the picture's pixels cannot be converted";
+
+    if (!error) {
+        uint32_t orientedWidth, orientedHeight;
+        VnOrientedSize(orientation, width, height, &orientedWidth, &orientedHeight);
+        const uint32_t rowBytes = width * 4;
+        uint32_t bandRows = BandBytes / rowBytes;
+        if (bandRows == 0)
+            bandRows = 1;
+        if (bandRows > height)
+            bandRows = height;
+        band = static_cast<uint8_t*>(malloc(static_cast<size_t>(bandRows) * rowBytes));
+        // Every pixel is written below; only the row padding needs clearing.
+        if (!band || !AllocateStorage(static_cast<int32_t>(orientedWidth), static_cast<int32_t>(orientedHeight),
+                                      24, ImageTypeBmp, false)) {
+            error = "not enough memory for the picture";
+        } else {
+            const size_t stride = imageInfo.rowStride, used = 3 * static_cast<size_t>(orientedWidth);
+            if (stride > used)
+                for (uint32_t y = 0; y < orientedHeight; ++y)
+                    memset(imageInfo.pixels + y * stride + used, 0, stride - used);
+            for (uint32_t y = 0; y < height && !error; y += bandRows) {
+                const uint32_t rows = height - y < bandRows ? height - y : bandRows;
+                WICRect rect = {0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(rows)};
+                if (FAILED(converter->CopyPixels(&rect, rowBytes, rowBytes * rows, band)))
+                    error = "the picture is damaged";
+                else if (!VnPlaceBgraBand(*this, orientation, width, height, VnBgraBand{band, rowBytes, y, rows}))
+                    error = "the picture could not be placed";
+            }
+        }
+    }
+
+    free(band);
+    Release(converter);
+    Release(frame);
+    Release(decoder);
+    Release(stream);
+    Release(factory);
+    if (uninitialise)
+        CoUninitialize();
+    if (error) {
+        ReleaseStorage();
+        StoreError(error);
+        return false;
+    }
+    return true;
+}
