@@ -118,6 +118,15 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam)
         CreationRequest request;
         if (HIWORD((ULONG_PTR)create->lpszClass))
             request.className = create->lpszClass;
+        // With visual styles Wine hands the hook the class name as redirected
+        // by the manifest ("6.0.2600.2982!Button"), for the form's "button";
+        // class names are case-blind.
+        size_t version = request.className.find('!');
+        if (version != std::string::npos) {
+            request.className.erase(0, version + 1);
+            for (char& c : request.className)
+                c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        }
         request.text = create->lpszName ? create->lpszName : "";
         request.style = (DWORD)create->style;
         request.id = (int)(INT_PTR)create->hMenu;

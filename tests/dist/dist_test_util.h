@@ -102,7 +102,10 @@ struct ChildSearch {
 inline BOOL CALLBACK CollectChildOfClass(HWND child, LPARAM data)
 {
     ChildSearch* search = reinterpret_cast<ChildSearch*>(data);
-    if (lstrcmpiA(vntest::ClassName(child).c_str(), search->className) == 0)
+    // A class of Common Controls 6 may carry its version: "6.0.2600.2982!Edit".
+    std::string name = vntest::ClassName(child);
+    name.erase(0, name.find('!') + 1);
+    if (lstrcmpiA(name.c_str(), search->className) == 0)
         search->found.push_back(child);
     return TRUE;
 }
