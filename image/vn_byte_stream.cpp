@@ -103,7 +103,13 @@ bool VnByteStream::MakeRoom(uint64_t extra)
         return false;
     if (needed > capacity && !Reserve(static_cast<uint32_t>(needed)))
         return false;
-    return capacity >= needed;
+    if (capacity < needed)
+        return false;
+    // A write after a seek past the end leaves a gap; like a file's, it
+    // reads as zeros rather than as whatever the buffer held.
+    if (position > length)
+        memset(Bytes() + length, 0, static_cast<size_t>(position - length));
+    return true;
 }
 
 int32_t VnByteStream::Write(const void* buffer, uint32_t itemSize, uint32_t itemCount)

@@ -60,6 +60,7 @@ private:
     bool ValidKind() const { return kind == StreamKindDisk || kind == StreamKindMemory; }
     FILE* File() const { return static_cast<FILE*>(handle); }
     uint8_t* Bytes() const { return static_cast<uint8_t*>(handle); }
-    // Makes room for position + extra bytes; false when that is impossible.
+    // Makes room for position + extra bytes, zeroing any gap between the
+    // length and the position; false when that is impossible.
     bool MakeRoom(uint64_t extra);
 };

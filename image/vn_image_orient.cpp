@@ -9,10 +9,11 @@ bool SwapsSides(int orientation)
     return orientation >= 5 && orientation <= 8;
 }
 
-// A channel value c with alpha a over white, rounded to the nearest value.
+// A channel value c with alpha a over white: c * a / 255 + (255 - a), its
+// integer part (as ImageMagick composites, so the two agree exactly).
 inline uint8_t OverWhite(uint32_t c, uint32_t a)
 {
-    return static_cast<uint8_t>((c * a + 255u * (255u - a) + 127u) / 255u);
+    return static_cast<uint8_t>((c * a + 255u * (255u - a)) / 255u);
 }
 
 inline void Composite(const uint8_t* bgra, uint8_t* bgr)

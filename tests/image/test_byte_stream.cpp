@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <stdlib.h>
 #include <utility>
+#include <vector>
 
 #include "vn_byte_stream.h"
 
@@ -150,6 +151,64 @@ TEST(ByteStreamMemory, GetCPeeksAndStopsAtTheEnd)
     EXPECT_EQ(40, where);
     EXPECT_EQ(10, s.Size());
     EXPECT_EQ(0, s.Flush());
+}
+
+// An owned stream's buffer grows in steps, so its capacity runs ahead of its
+// length: the end is where the data ends, never where the buffer does.
+TEST(ByteStreamMemory, SizeAndSeekFromTheEndFollowTheLengthNotTheCapacity)
+{
+    VnByteStream s(VnByteStream::StreamKindMemory);
+    ASSERT_NE(nullptr, s.Open(nullptr, nullptr));
+    ASSERT_EQ(10, s.Write(Ten, 1, sizeof(Ten)));
+    ASSERT_EQ(4096u, s.capacity);
+    EXPECT_EQ(10, s.Size());
+    EXPECT_EQ(0, s.Seek(0, SEEK_END));
+    EXPECT_EQ(10, s.Tell());
+    EXPECT_EQ(1, s.Eof());
+    EXPECT_EQ(0, s.Seek(-4, SEEK_END));
+    EXPECT_EQ(6, s.Tell());
+    uint8_t out[8];
+    memset(out, 0xEE, sizeof(out));
+    EXPECT_EQ(4, s.Read(out, 1, sizeof(out)));
+    EXPECT_EQ(0, memcmp(out, Ten + 6, 4));
+    EXPECT_EQ(0xEE, out[4]);
+    EXPECT_EQ(-1, s.Seek(-11, SEEK_END));
+
+    // Overwriting inside keeps the length; writing at the end extends it.
+    s.Seek(2, SEEK_SET);
+    s.Write(Ten, 1, 3);
+    EXPECT_EQ(10, s.Size());
+    s.Seek(0, SEEK_END);
+    s.PutC(0x55);
+    EXPECT_EQ(11, s.Size());
+    EXPECT_EQ(4096u, s.capacity);
+    EXPECT_EQ(0, s.Seek(-1, SEEK_END));
+    EXPECT_EQ(0x55, s.GetC());
+}
+
+// Writing after a seek past the end leaves a gap that reads as zeros, as
+// with a file, never as whatever the grown buffer held.
+TEST(ByteStreamMemory, GapLeftByASeekPastTheEndReadsAsZeros)
+{
+    VnByteStream s(VnByteStream::StreamKindMemory);
+    ASSERT_NE(nullptr, s.Open(nullptr, nullptr));
+    ASSERT_EQ(10, s.Write(Ten, 1, sizeof(Ten)));
+    ASSERT_EQ(0, s.Seek(5000, SEEK_SET));
+    ASSERT_EQ(1, s.Write(Ten, 1, 1));
+    EXPECT_EQ(5001, s.Size());
+    ASSERT_EQ(0, s.Seek(7000, SEEK_SET));
+    ASSERT_EQ(0x33, s.PutC(0x33));
+    EXPECT_EQ(7001, s.Size());
+    s.Seek(0, SEEK_SET);
+    std::vector<uint8_t> all(7001);
+    ASSERT_EQ(7001, s.Read(all.data(), 1, 7001));
+    EXPECT_EQ(0, memcmp(all.data(), Ten, 10));
+    for (size_t i = 10; i < 5000; ++i)
+        ASSERT_EQ(0, all[i]) << i;
+    EXPECT_EQ(10, all[5000]);
+    for (size_t i = 5001; i < 7000; ++i)
+        ASSERT_EQ(0, all[i]) << i;
+    EXPECT_EQ(0x33, all[7000]);
 }
 
 TEST(ByteStreamMemory, TransferCarriesOwnership)

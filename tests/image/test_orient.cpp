@@ -78,20 +78,25 @@ TEST(Orientation, EachOfTheEightStandsUpright)
 
 TEST(Orientation, TransparentPixelsAreCompositedOverWhite)
 {
-    VnImage image(4, 1, 24, ImageTypeBmp);
-    const uint8_t bgra[16] = {10, 20, 30, 0, 10, 20, 30, 255, 0, 100, 200, 128, 255, 255, 255, 1};
-    ASSERT_TRUE(VnPlaceBgraBand(image, 1, 4, 1, VnBgraBand{bgra, 16, 0, 1}));
+    VnImage image(5, 1, 24, ImageTypeBmp);
+    const uint8_t bgra[20] = {10, 20, 30, 0, 10, 20, 30, 255, 0, 100, 200, 128, 255, 255, 255, 1, 32, 64, 0, 252};
+    ASSERT_TRUE(VnPlaceBgraBand(image, 1, 5, 1, VnBgraBand{bgra, 20, 0, 1}));
     RGBQUAD clear = image.PixelColorAt(0, 0), opaque = image.PixelColorAt(1, 0),
             half = image.PixelColorAt(2, 0), white = image.PixelColorAt(3, 0);
     EXPECT_EQ(255, clear.rgbBlue);
     EXPECT_EQ(255, clear.rgbRed);
     EXPECT_EQ(10, opaque.rgbBlue);
     EXPECT_EQ(30, opaque.rgbRed);
-    // c * a / 255 + 255 - a, rounded: 0 -> 127, 100 -> 177.2, 200 -> 227.4.
+    // c * a / 255 + 255 - a, its integer part: 0 -> 127, 100 -> 177.2, 200 -> 227.4.
     EXPECT_EQ(127, half.rgbBlue);
     EXPECT_EQ(177, half.rgbGreen);
     EXPECT_EQ(227, half.rgbRed);
     EXPECT_EQ(255, white.rgbGreen);
+    // 32 -> 34.6 and 64 -> 66.2 become 34 and 66; red 0 -> 3.
+    RGBQUAD nearlyOpaque = image.PixelColorAt(4, 0);
+    EXPECT_EQ(34, nearlyOpaque.rgbBlue);
+    EXPECT_EQ(66, nearlyOpaque.rgbGreen);
+    EXPECT_EQ(3, nearlyOpaque.rgbRed);
 }
 
 TEST(Orientation, RefusesMismatchedImagesAndBandsOutsideThePicture)
