@@ -5,6 +5,10 @@
 #define IdGameShowPicture 302
 #define IdGameExit 303
 #define IdHelpAbout 304
+#define IdGameNumbers 305
+#define IdGameUndo 306
+#define IdGameHint 307
+#define IdGameSolve 308
 
 #define IdStatusText 310  // "Moves: ..." or "Solved in ..."
 #define IdNoticeText 311  // explains a reduced grid

@@ -12,20 +12,22 @@ PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWi
     const long long maxWidth = workWidth > 1 ? static_cast<long long>(workWidth) * 8 / 10 : 1;
     const long long maxHeight = workHeight > 1 ? static_cast<long long>(workHeight) * 8 / 10 : 1;
 
-    // Fit by the tighter side, in integers: width/height scale by
-    // maxWidth/pictureWidth or maxHeight/pictureHeight, whichever is smaller.
     PlayerLayout layout;
-    if (maxWidth * pictureHeight <= maxHeight * pictureWidth) {
-        layout.width = static_cast<int>(maxWidth);
-        layout.height = static_cast<int>((maxWidth * pictureHeight + pictureWidth / 2) / pictureWidth);
+    if (pictureWidth <= maxWidth && pictureHeight <= maxHeight) {
+        long long multiple = 1;
+        if (pictureWidth <= SmallPictureSide && pictureHeight <= SmallPictureSide) {
+            multiple = maxWidth / pictureWidth;
+            if (maxHeight / pictureHeight < multiple)
+                multiple = maxHeight / pictureHeight;
+        }
+        layout.width = static_cast<int>(pictureWidth * multiple);
+        layout.height = static_cast<int>(pictureHeight * multiple);
     } else {
-        layout.height = static_cast<int>(maxHeight);
-        layout.width = static_cast<int>((maxHeight * pictureWidth + pictureHeight / 2) / pictureHeight);
+        PictureRect fit = FitPicture(pictureWidth, pictureHeight, static_cast<int>(maxWidth),
+                                     static_cast<int>(maxHeight));
+        layout.width = fit.width;
+        layout.height = fit.height;
     }
-    if (layout.width < 1)
-        layout.width = 1;
-    if (layout.height < 1)
-        layout.height = 1;
 
     layout.requestedGrid = requestedGrid;
     layout.grid = requestedGrid;
@@ -36,6 +38,35 @@ PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWi
         layout.gridReduced = true;
     }
     return layout;
+}
+
+PictureRect FitPicture(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight)
+{
+    const long long w = pictureWidth > 1 ? pictureWidth : 1;
+    const long long h = pictureHeight > 1 ? pictureHeight : 1;
+    const long long aw = areaWidth > 1 ? areaWidth : 1;
+    const long long ah = areaHeight > 1 ? areaHeight : 1;
+    // Fit by the tighter side, in integers: scale by aw/w or ah/h, whichever
+    // is smaller.
+    PictureRect rect;
+    if (aw * h <= ah * w) {
+        rect.width = static_cast<int>(aw);
+        rect.height = static_cast<int>((aw * h + w / 2) / w);
+    } else {
+        rect.height = static_cast<int>(ah);
+        rect.width = static_cast<int>((ah * w + h / 2) / h);
+    }
+    if (rect.width < 1)
+        rect.width = 1;
+    if (rect.height < 1)
+        rect.height = 1;
+    if (rect.width > aw)
+        rect.width = static_cast<int>(aw);
+    if (rect.height > ah)
+        rect.height = static_cast<int>(ah);
+    rect.left = static_cast<int>((aw - rect.width) / 2);
+    rect.top = static_cast<int>((ah - rect.height) / 2);
+    return rect;
 }
 
 int CellEdge(int extent, int grid, int index)

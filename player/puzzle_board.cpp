@@ -1,5 +1,23 @@
 #include "puzzle_board.h"
 
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+// The four steps the gap can take, as column and row offsets.
+const int GapSteps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+
+int GapStepIndex(int columnStep, int rowStep)
+{
+    for (int i = 0; i < 4; ++i)
+        if (GapSteps[i][0] == columnStep && GapSteps[i][1] == rowStep)
+            return i;
+    return 0;
+}
+
+}  // namespace
+
 PuzzleBoard::PuzzleBoard(int size) : size(size < 1 ? 1 : size), gapColumn(0), gapRow(0), moves(0)
 {
     Reset();
@@ -14,6 +32,7 @@ void PuzzleBoard::Reset()
     gapColumn = size - 1;
     gapRow = size - 1;
     moves = 0;
+    history.clear();
 }
 
 int PuzzleBoard::TileAt(int column, int row) const
@@ -33,6 +52,13 @@ void PuzzleBoard::SwapWithGap(int column, int row)
     ++moves;
 }
 
+// A player's slide of a neighbour of the gap, remembered so it can be undone.
+void PuzzleBoard::SlideIntoGap(int column, int row)
+{
+    history.push_back(static_cast<uint8_t>(GapStepIndex(column - gapColumn, row - gapRow)));
+    SwapWithGap(column, row);
+}
+
 int PuzzleBoard::SlideFrom(int column, int row)
 {
     if (!OnBoard(column, row))
@@ -46,7 +72,7 @@ int PuzzleBoard::SlideFrom(int column, int row)
     int stepRow = row > gapRow ? 1 : (row < gapRow ? -1 : 0);
     int moved = 0;
     while (gapColumn != column || gapRow != row) {
-        SwapWithGap(gapColumn + stepColumn, gapRow + stepRow);
+        SlideIntoGap(gapColumn + stepColumn, gapRow + stepRow);
         ++moved;
     }
     return moved;
@@ -65,7 +91,87 @@ bool PuzzleBoard::Move(Direction direction)
     }
     if (!OnBoard(column, row))
         return false;
-    SwapWithGap(column, row);
+    SlideIntoGap(column, row);
+    return true;
+}
+
+bool PuzzleBoard::Undo()
+{
+    if (history.empty())
+        return false;
+    const int* step = GapSteps[history.back()];
+    history.pop_back();
+    // The tile now in the gap's previous cell goes back where it came from.
+    SwapWithGap(gapColumn - step[0], gapRow - step[1]);
+    return true;
+}
+
+int PuzzleBoard::ManhattanDistance() const
+{
+    long long total = 0;
+    for (int row = 0; row < size; ++row)
+        for (int column = 0; column < size; ++column) {
+            int tile = cells[CellIndex(column, row)];
+            if (tile == EmptyCell)
+                continue;
+            total += std::abs(column - tile % size) + std::abs(row - tile / size);
+        }
+    return total > INT_MAX ? INT_MAX : static_cast<int>(total);
+}
+
+bool PuzzleBoard::IsSolvable(const std::vector<int>& tiles, int size)
+{
+    if (size < 1 || tiles.size() != static_cast<size_t>(size) * static_cast<size_t>(size))
+        return false;
+    const int count = size * size;
+    std::vector<char> seen(count, 0);
+    int gapIndex = -1;
+    for (int i = 0; i < count; ++i) {
+        int tile = tiles[i];
+        if (tile == EmptyCell) {
+            if (gapIndex >= 0)
+                return false;
+            gapIndex = i;
+        } else if (tile < 0 || tile >= count - 1 || seen[tile]) {
+            return false;
+        } else {
+            seen[tile] = 1;
+        }
+    }
+    if (gapIndex < 0)
+        return false;
+    // Parity of the permutation, with the gap counted as tile count - 1, by
+    // cycle decomposition; a slide swaps the gap with a neighbour, so the
+    // permutation's parity must equal the parity of the gap's distance from
+    // its home cell.
+    std::vector<char> visited(count, 0);
+    int transpositions = 0;
+    for (int i = 0; i < count; ++i) {
+        if (visited[i])
+            continue;
+        int length = 0;
+        for (int j = i; !visited[j]; ++length) {
+            visited[j] = 1;
+            j = tiles[j] == EmptyCell ? count - 1 : tiles[j];
+        }
+        transpositions += length - 1;
+    }
+    int gapDistance = (size - 1 - gapIndex % size) + (size - 1 - gapIndex / size);
+    return (transpositions - gapDistance) % 2 == 0;
+}
+
+bool PuzzleBoard::Arrange(const std::vector<int>& tiles)
+{
+    if (!IsSolvable(tiles, size))
+        return false;
+    cells = tiles;
+    for (int i = 0; i < size * size; ++i)
+        if (cells[i] == EmptyCell) {
+            gapColumn = i % size;
+            gapRow = i / size;
+        }
+    moves = 0;
+    history.clear();
     return true;
 }
 
@@ -123,4 +229,5 @@ void PuzzleBoard::Shuffle(uint32_t seed, uint32_t minimumSteps)
         ++steps;
     }
     moves = 0;
+    history.clear();
 }

@@ -104,7 +104,7 @@ struct PictureArea {
         layout = ComputePlayerLayout(PictureSide, PictureSide, work.right - work.left,
                                      work.bottom - work.top, requestedGrid);
         int areaWidth = layout.width > MinClientWidth ? layout.width : MinClientWidth;
-        left = (areaWidth - layout.width) / 2;
+        left = FitPicture(PictureSide, PictureSide, areaWidth, layout.height).left;
     }
 
     // Client coordinates of the centre of cell (column, row) of an n x n grid.
@@ -118,7 +118,8 @@ struct PictureArea {
 };
 
 // What each cell of the 4 x 4 board shows: the home index of its tile
-// (row * 4 + column), 15 for the grey slot, -1 for anything else.
+// (row * 4 + column), 15 for the grey slot or the last tile filling it once
+// solved, -1 for anything else.
 std::vector<int> ReadBoard(HWND window, const PictureArea& area)
 {
     vntest::CapturedPixels shot = ClientPixels(window);
@@ -130,7 +131,7 @@ std::vector<int> ReadBoard(HWND window, const PictureArea& area)
             int found = -1;
             if (Near(seen, Grey))
                 found = Blocks * Blocks - 1;
-            for (int i = 0; i < Blocks * Blocks - 1 && found < 0; ++i)
+            for (int i = 0; i < Blocks * Blocks && found < 0; ++i)
                 if (Near(seen, BlockColour(i % Blocks, i / Blocks)))
                     found = i;
             cells.push_back(found);
@@ -174,6 +175,17 @@ public:
                                  folder.c_str(), &startup, &info) != 0;
     }
 
+    // Started by its wide name from a folder with a wide name.
+    Program(const std::wstring& path, const std::wstring& folder)
+    {
+        STARTUPINFOW startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + path + L"\"";
+        started = CreateProcessW(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                                 folder.c_str(), &startup, &info) != 0;
+    }
+
     ~Program()
     {
         if (!started)
@@ -202,14 +214,15 @@ public:
     PROCESS_INFORMATION info = {};
 };
 
-// The text of a message box the program shows; the box is closed with OK.
-std::string TakeMessageBox(const Program& program, const char* title = NULL)
+// The text of a message box the program shows; the box is closed with the
+// given button.
+std::string TakeMessageBox(const Program& program, const char* title = NULL, int button = IDOK)
 {
     HWND box = vntest::WaitForTopWindow("#32770", title, program.Id(), Patience);
     if (!box)
         return "<no message box>";
     std::string text = ChildText(box, 0xFFFF);  // the message box's text control
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     vntest::WaitUntil([&] { return !IsWindow(box); }, Patience);
     return text;
 }
@@ -307,7 +320,7 @@ TEST(PlayerStub, IsStrippedSoItsImageEndsAtTheEndOfTheFile)
     EXPECT_EQ(stub.size(), length);
     PackageContents contents;
     EXPECT_EQ(PackageMissing, ReadPackage(stub.data(), stub.size(), contents));
-    EXPECT_LT(stub.size(), 300u * 1024);
+    EXPECT_LT(stub.size(), 400u * 1024);  // it is copied into every puzzle
 }
 
 TEST_F(PlayerEndToEnd, BarePlayerSaysItHoldsNoPuzzleAndExitsWithOne)
@@ -368,7 +381,7 @@ TEST_F(PlayerEndToEnd, UnshuffledPuzzleIsSolvedByAMoveAndItsReverseAndOpensTheWi
     std::vector<int> board;
     EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); }, Patience))
         << BoardText(board);
-    EXPECT_EQ("Moves: 0    Time: 0:00", ChildText(player, IdStatusText));
+    EXPECT_EQ("Press F2 to shuffle", ChildText(player, IdStatusText));
 
     // About shows the three texts.
     PostMessageA(player, WM_COMMAND, IdHelpAbout, 0);
@@ -396,8 +409,9 @@ TEST_F(PlayerEndToEnd, UnshuffledPuzzleIsSolvedByAMoveAndItsReverseAndOpensTheWi
     Key(player, VK_LEFT);
     Key(player, VK_LEFT);
     Key(player, VK_LEFT);
-    std::string message = TakeMessageBox(game, "Vornix Puzzle");
+    std::string message = TakeMessageBox(game, "Vornix Puzzle", IDNO);
     EXPECT_EQ(0u, message.find("You solved the puzzle in 6 moves and ")) << message;
+    EXPECT_NE(std::string::npos, message.find("Play again?")) << message;
     EXPECT_EQ(0u, ChildText(player, IdStatusText).find("Solved in 6 moves, ")) << ChildText(player, IdStatusText);
     // The box covered part of the board; the player repaints that part in
     // its own time once the box is gone.
@@ -492,6 +506,166 @@ TEST_F(PlayerEndToEnd, GridsBelowTwoShowThePictureAndLargeGridsAreReduced)
         PostMessageA(player, WM_CLOSE, 0, 0);
         EXPECT_EQ(0u, game.WaitForExit());
     }
+}
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+TEST_F(PlayerEndToEnd, PlaysFromAFolderWhoseNameTheCodePageCannotSpell)
+{
+    const std::string target = BuildThroughForm(FormValues());
+    const std::wstring folderW = Wide(folder) + L"\\\u041f\u0430\u0437\u043b";  // "Пазл"
+    const std::wstring copyW = folderW + L"\\\u65e5\u672c.exe";            // "日本.exe"
+    ASSERT_TRUE(CreateDirectoryW(folderW.c_str(), NULL) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CopyFileW(Wide(target).c_str(), copyW.c_str(), FALSE));
+    {
+        Program game(copyW, folderW);
+        ASSERT_TRUE(game.started);
+        HWND player = WaitForPlayer(game);
+        ASSERT_TRUE(player != NULL) << "no player window; a message box says: " << TakeMessageBox(game);
+        const PictureArea area(4);
+        std::vector<int> board;
+        EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); }, Patience))
+            << BoardText(board);
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0u, game.WaitForExit());
+    }
+    DeleteFileW(copyW.c_str());
+    RemoveDirectoryW(folderW.c_str());
+}
+
+TEST_F(PlayerEndToEnd, APackageTooLargeForTheProcessSaysSo)
+{
+    // The stub followed by 2.5 GB (a sparse file: nothing is written).
+    const std::string huge = Path("huge.exe");
+    ASSERT_TRUE(vntest::WriteFileBytes(huge, stub));
+    HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    LARGE_INTEGER end;
+    end.QuadPart = 2500LL * 1000 * 1000;
+    EXPECT_TRUE(SetFilePointerEx(file, end, NULL, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(file));
+    CloseHandle(file);
+    {
+        Program game(huge, folder);
+        ASSERT_TRUE(game.started);
+        EXPECT_EQ("The puzzle data is too large.", TakeMessageBox(game));
+        EXPECT_EQ(1u, game.WaitForExit());
+    }
+    DeleteFileA(huge.c_str());
+}
+
+// Sets the prefix's screen DPI for programs started from now on, and puts the
+// old setting back at the end of the scope.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi)
+    {
+        DWORD size = sizeof previous;
+        had = RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", RRF_RT_REG_DWORD,
+                           NULL, &previous, &size) == ERROR_SUCCESS;
+        Set(dpi);
+    }
+    ~ScreenDpi()
+    {
+        if (had) {
+            Set(previous);
+            return;
+        }
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, "LogPixels");
+            RegCloseKey(key);
+        }
+    }
+
+private:
+    void Set(DWORD dpi)
+    {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0, KEY_SET_VALUE, NULL,
+                            &key, NULL) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(key);
+    }
+    bool had = false;
+    DWORD previous = 96;
+};
+
+TEST_F(PlayerEndToEnd, AtOneHundredFortyFourDpiThePictureShowsAtItsOwnPixels)
+{
+    // A 300 x 200 picture of soft colours, none of them the window's grey.
+    Bytes picture(54 + 300 * 3 * 200, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            picture[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    picture[0] = 'B';
+    picture[1] = 'M';
+    put32(2, static_cast<uint32_t>(picture.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 300);
+    put32(22, 200);
+    picture[26] = 1;
+    picture[28] = 24;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            unsigned char* p = &picture[54 + (y * 300 + x) * 3];
+            p[0] = static_cast<unsigned char>(40 + x / 2);
+            p[1] = static_cast<unsigned char>(30 + y);
+            p[2] = static_cast<unsigned char>(250 - x / 3);
+        }
+    ASSERT_TRUE(vntest::WriteFileBytes(Path("wide.bmp"), picture));
+    FormValues values;
+    values.grid = "1";  // the whole picture, no seams
+    const std::string target = BuildThroughForm(values, "wide.bmp");
+
+    ScreenDpi dpi(144);
+    Program game(target, folder);
+    ASSERT_TRUE(game.started);
+    HWND player = WaitForPlayer(game);
+    ASSERT_TRUE(player != NULL);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    int across = 0, down = 0;
+    // The picture's extent along the middle row and the middle column of its
+    // part of the window: every pixel that is not the window's grey.
+    auto measure = [&] {
+        vntest::CapturedPixels shot = ClientPixels(player);
+        int left = -1, right = -1;
+        for (int x = 0; x < shot.width; ++x)
+            if (shot.At(x, 100) != face) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        across = left < 0 ? 0 : right - left + 1;
+        int top = -1, bottom = -1;
+        const int middle = left < 0 ? 0 : (left + right) / 2;
+        for (int y = 0; y < shot.height; ++y)
+            if (shot.At(middle, y) != face) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+        down = top < 0 ? 0 : bottom - top + 1;
+        return across == 300 && down == 200;
+    };
+    EXPECT_TRUE(vntest::WaitUntil(measure, Patience)) << across << " x " << down;
+    // The window grew its minimum width and its menu and status strip with the DPI.
+    RECT client;
+    GetClientRect(player, &client);
+    EXPECT_GE(client.right, 480);
+    EXPECT_TRUE(vntest::SaveWindowShot(player, vntest::ArtifactPath("player-144dpi.bmp").c_str()));
+    PostMessageA(player, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, game.WaitForExit());
+    DeleteFileA(Path("wide.bmp").c_str());
 }
 
 }  // namespace

@@ -6,17 +6,20 @@
 
 namespace {
 
-TEST(PlayerLayout, FitsWithinEightyPercentKeepingTheAspectRatio)
+TEST(PlayerLayout, OpensAtNaturalSizeWhereItFitsAndScalesLargePicturesDown)
 {
-    PlayerLayout wide = ComputePlayerLayout(640, 480, 1280, 1024, 4);
-    EXPECT_EQ(1024, wide.width);  // width decides: 1024/640 < 819/480
-    EXPECT_EQ(768, wide.height);
+    PlayerLayout natural = ComputePlayerLayout(640, 480, 1280, 1024, 4);
+    EXPECT_EQ(640, natural.width);
+    EXPECT_EQ(480, natural.height);
+    PlayerLayout medium = ComputePlayerLayout(300, 200, 1280, 1024, 4);  // above the small size
+    EXPECT_EQ(300, medium.width);
+    EXPECT_EQ(200, medium.height);
+    PlayerLayout edge = ComputePlayerLayout(1024, 819, 1280, 1024, 4);  // exactly 80%
+    EXPECT_EQ(1024, edge.width);
+    EXPECT_EQ(819, edge.height);
     PlayerLayout tall = ComputePlayerLayout(100, 1000, 1280, 1024, 4);
     EXPECT_EQ(819, tall.height);
     EXPECT_EQ(82, tall.width);
-    PlayerLayout tiny = ComputePlayerLayout(3, 3, 1280, 1024, 3);  // enlarged
-    EXPECT_EQ(819, tiny.width);
-    EXPECT_EQ(819, tiny.height);
     PlayerLayout huge = ComputePlayerLayout(40000, 30000, 800, 600, 4);
     EXPECT_EQ(640, huge.width);
     EXPECT_EQ(480, huge.height);
@@ -24,9 +27,48 @@ TEST(PlayerLayout, FitsWithinEightyPercentKeepingTheAspectRatio)
     EXPECT_FALSE(huge.gridReduced);
 }
 
+TEST(PlayerLayout, SmallPicturesOpenAtTheLargestWholeMultipleThatFits)
+{
+    PlayerLayout tiny = ComputePlayerLayout(3, 3, 1280, 1024, 4);
+    EXPECT_EQ(3 * 273, tiny.width);  // 819 / 3
+    EXPECT_EQ(3 * 273, tiny.height);
+    EXPECT_EQ(4, tiny.grid);
+    PlayerLayout small = ComputePlayerLayout(80, 60, 1280, 1024, 4);
+    EXPECT_EQ(80 * 12, small.width);  // 1024 / 80 = 12 decides before 819 / 60 = 13
+    EXPECT_EQ(60 * 12, small.height);
+    PlayerLayout side = ComputePlayerLayout(SmallPictureSide, SmallPictureSide, 1280, 1024, 4);
+    EXPECT_EQ(SmallPictureSide * 5, side.width);
+    PlayerLayout above = ComputePlayerLayout(SmallPictureSide + 1, 10, 1280, 1024, 4);
+    EXPECT_EQ(SmallPictureSide + 1, above.width);
+    // On a work area too small for twice the picture it stays at its size.
+    PlayerLayout cramped = ComputePlayerLayout(100, 100, 240, 240, 2);
+    EXPECT_EQ(100, cramped.width);
+}
+
+TEST(PlayerLayout, FitPictureKeepsTheAspectRatioAndCentres)
+{
+    PictureRect wide = FitPicture(400, 200, 1000, 1000);
+    EXPECT_EQ(1000, wide.width);
+    EXPECT_EQ(500, wide.height);
+    EXPECT_EQ(0, wide.left);
+    EXPECT_EQ(250, wide.top);
+    PictureRect high = FitPicture(400, 200, 1000, 300);
+    EXPECT_EQ(600, high.width);
+    EXPECT_EQ(300, high.height);
+    EXPECT_EQ(200, high.left);
+    EXPECT_EQ(0, high.top);
+    PictureRect same = FitPicture(300, 200, 480, 200);  // the natural size in a wider window
+    EXPECT_EQ(300, same.width);
+    EXPECT_EQ(200, same.height);
+    EXPECT_EQ(90, same.left);
+    PictureRect degenerate = FitPicture(100000, 1, 0, -3);
+    EXPECT_EQ(1, degenerate.width);
+    EXPECT_EQ(1, degenerate.height);
+}
+
 TEST(PlayerLayout, DegenerateSizesStayPositive)
 {
-    PlayerLayout thin = ComputePlayerLayout(100000, 1, 1280, 1024, 2);
+    PlayerLayout thin = ComputePlayerLayout(100000, 1, 1280, 1024, 2);  // scaled down
     EXPECT_EQ(1024, thin.width);
     EXPECT_EQ(1, thin.height);
     PlayerLayout zero = ComputePlayerLayout(0, -5, 0, 0, 2);
@@ -36,14 +78,14 @@ TEST(PlayerLayout, DegenerateSizesStayPositive)
 
 TEST(PlayerLayout, LargeGridsAreReducedToSixteenPixelTiles)
 {
-    PlayerLayout layout = ComputePlayerLayout(800, 800, 1280, 1024, 9999);
+    PlayerLayout layout = ComputePlayerLayout(819, 819, 1280, 1024, 9999);
     EXPECT_EQ(819 / 16, layout.grid);
     EXPECT_EQ(9999, layout.requestedGrid);
     EXPECT_TRUE(layout.gridReduced);
     EXPECT_EQ("Grid reduced from 9999 x 9999 to 51 x 51 so that tiles are at least 16 pixels.",
               GridNotice(layout));
 
-    PlayerLayout exact = ComputePlayerLayout(800, 800, 1280, 1024, 51);
+    PlayerLayout exact = ComputePlayerLayout(819, 819, 1280, 1024, 51);
     EXPECT_EQ(51, exact.grid);
     EXPECT_FALSE(exact.gridReduced);
     EXPECT_EQ("", GridNotice(exact));

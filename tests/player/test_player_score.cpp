@@ -1,0 +1,126 @@
+// The game's clock, whether a solve counts, best results and their texts.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "player_clock.h"
+#include "player_score.h"
+
+namespace {
+
+TEST(GameClock, CountsOnlyWhileRunningAndNotPaused)
+{
+    GameClock clock;
+    EXPECT_EQ(0u, clock.ElapsedMs(5000));
+    clock.Start(1000);
+    EXPECT_EQ(2500u, clock.ElapsedMs(3500));
+    clock.SetPaused(GameClock::PausedMinimised, true, 4000);
+    EXPECT_FALSE(clock.Ticking());
+    EXPECT_EQ(3000u, clock.ElapsedMs(90000));
+    // A second reason, and the first one lifted: still paused.
+    clock.SetPaused(GameClock::PausedDialog, true, 5000);
+    clock.SetPaused(GameClock::PausedMinimised, false, 6000);
+    EXPECT_EQ(3000u, clock.ElapsedMs(7000));
+    clock.SetPaused(GameClock::PausedDialog, false, 10000);
+    EXPECT_EQ(4000u, clock.ElapsedMs(11000));
+    EXPECT_EQ(4u, clock.ElapsedSeconds(11000));
+    // Setting a pause twice or lifting one not set changes nothing.
+    clock.SetPaused(GameClock::PausedPicture, false, 11000);
+    EXPECT_EQ(5000u, clock.ElapsedMs(12000));
+    clock.Stop(12000);
+    EXPECT_FALSE(clock.Running());
+    EXPECT_EQ(5000u, clock.ElapsedMs(99999));
+    clock.Reset();
+    EXPECT_EQ(0u, clock.ElapsedMs(99999));
+}
+
+TEST(GameClock, PausedBeforeTheStartCountsNothingUntilResumed)
+{
+    GameClock clock;
+    clock.SetPaused(GameClock::PausedPicture, true, 0);
+    clock.Start(100);
+    EXPECT_EQ(0u, clock.ElapsedMs(900));
+    clock.SetPaused(GameClock::PausedPicture, false, 1000);
+    EXPECT_EQ(500u, clock.ElapsedMs(1500));
+}
+
+TEST(GameClock, SurvivesTheTickCountWrapping)
+{
+    GameClock clock;
+    clock.Start(0xFFFFFC18u);  // 1 s before the wrap
+    EXPECT_EQ(3000u, clock.ElapsedMs(2000));
+}
+
+TEST(SolveGate, AStartSolvedBoardCountsOnlyAfterMovingAwayByMoreThanOneSlide)
+{
+    SolveGate gate;
+    gate.Begin(false);
+    EXPECT_FALSE(gate.Counts(true));
+    gate.AfterSlide(1);  // one tile out...
+    gate.AfterSlide(0);  // ...and back
+    EXPECT_FALSE(gate.Counts(true));
+    gate.AfterSlide(1);
+    gate.AfterSlide(2);  // two slides away
+    gate.AfterSlide(1);
+    EXPECT_FALSE(gate.Counts(false));
+    EXPECT_TRUE(gate.Counts(true));
+
+    SolveGate shuffled;
+    shuffled.Begin(true);
+    EXPECT_TRUE(shuffled.Counts(true));
+    shuffled.Begin(false);
+    EXPECT_FALSE(shuffled.Counts(true));
+}
+
+TEST(BestResult, KeepsFewestMovesAndShortestTimeEachOnItsOwn)
+{
+    BestResult best;
+    EXPECT_FALSE(best.any);
+    best = MergeBest(best, 80, 50);
+    EXPECT_TRUE(best.any);
+    EXPECT_EQ(80u, best.moves);
+    EXPECT_EQ(50u, best.seconds);
+    best = MergeBest(best, 60, 70);
+    EXPECT_EQ(60u, best.moves);
+    EXPECT_EQ(50u, best.seconds);
+    best = MergeBest(best, 90, 20);
+    EXPECT_EQ(60u, best.moves);
+    EXPECT_EQ(20u, best.seconds);
+    best = MergeBest(BestResult(), 0, 0);  // a zero is a real result
+    EXPECT_EQ(0u, MergeBest(best, 5, 5).moves);
+}
+
+TEST(BestResult, PuzzleKeyNamesTellPuzzlesApart)
+{
+    const uint8_t a[] = {1, 2, 3};
+    const uint8_t b[] = {1, 2, 4};
+    std::set<std::string> names = {
+        PuzzleKeyName(a, 3, "4| |x|y|NO|NONE|END", 4, false),
+        PuzzleKeyName(b, 3, "4| |x|y|NO|NONE|END", 4, false),
+        PuzzleKeyName(a, 3, "5| |x|y|NO|NONE|END", 5, false),
+        PuzzleKeyName(a, 2, "\x03" "4| |x|y|NO|NONE|END", 4, false),  // bytes moved across
+        PuzzleKeyName(a, 3, "4| |x|y|NO|NONE|END", 3, true),
+    };
+    EXPECT_EQ(5u, names.size());
+    std::string name = PuzzleKeyName(a, 3, "r", 4, false);
+    EXPECT_EQ(16u, name.size());
+    EXPECT_EQ(std::string::npos, name.find_first_not_of("0123456789abcdef"));
+    EXPECT_EQ(name, PuzzleKeyName(a, 3, "r", 9, false));  // the grid counts only when reduced
+    EXPECT_EQ(name + "-3", PuzzleKeyName(a, 3, "r", 3, true));
+}
+
+TEST(ScoreTexts, StatusLineAndFinishMessage)
+{
+    EXPECT_EQ("Press F2 to shuffle", StatusLine(true, false, 0, 0));
+    EXPECT_EQ("Moves: 3    Time: 0:07", StatusLine(false, false, 3, 7));
+    EXPECT_EQ("Solved in 1 move, 1:05", StatusLine(false, true, 1, 65));
+    BestResult best = MergeBest(BestResult(), 6, 3);
+    EXPECT_EQ("You solved the puzzle in 6 moves and 0:03.\nBest for this puzzle: 6 moves, 0:03."
+              "\n\nPlay again?",
+              FinishMessage(6, 3, best));
+    EXPECT_EQ("You solved the puzzle in 1 move and 0:00.\n\nPlay again?",
+              FinishMessage(1, 0, BestResult()));
+}
+
+}  // namespace

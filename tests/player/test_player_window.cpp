@@ -1,0 +1,463 @@
+// The player's window in the test process: layout at any size, every tile
+// showing its share of small pictures, numbers, undo, hints, Solve, the
+// clock's pauses, the counting of solves and the best results kept in the
+// registry (the test prefix's, under Wine).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "player_ids.h"
+#include "puzzle_solver.h"
+#include "player_window_test.h"
+
+namespace {
+
+using playerwin::BmpFile;
+using playerwin::Bytes;
+using playerwin::MessageBoxAnswer;
+using playerwin::Near;
+
+const COLORREF Grey = RGB(128, 128, 128);
+const COLORREF Yellow = RGB(255, 214, 0);
+
+COLORREF BlockColour(int column, int row)
+{
+    return RGB(20 + 60 * column, 20 + 60 * row, 230 - 50 * ((column + row) % 4));
+}
+
+// A picture of 4 x 4 blocks, each of one colour.
+Bytes BlockPicture(int width, int height)
+{
+    return BmpFile(width, height, [=](int x, int y) { return BlockColour(x * 4 / width, y * 4 / height); });
+}
+
+// A soft gradient with a disc of the block's colour in each block's middle:
+// the middles identify the tiles, the rest looks like a picture.
+Bytes DiscPicture(int side)
+{
+    return BmpFile(side, side, [=](int x, int y) {
+        const int block = side / 4;
+        const int dx = x % block - block / 2, dy = y % block - block / 2;
+        if (dx * dx + dy * dy <= block * block / 10)
+            return BlockColour(x / block, y / block);
+        return RGB(255 - x * 255 / side, 90 + y * 120 / side, 60 + (x + y) * 150 / (2 * side));
+    });
+}
+
+class PlayerWindow : public playerwin::PlayerWindowTest {
+protected:
+    // Every cell, sampled at its middle and near its corners, shows its
+    // tile's block colour, and the gap is grey.
+    void ExpectBlockBoard(const char* when)
+    {
+        vntest::CapturedPixels shot = Client();
+        const int grid = Layout.grid;
+        for (int row = 0; row < grid; ++row)
+            for (int column = 0; column < grid; ++column) {
+                const int tile = Board->TileAt(column, row);
+                const COLORREF expected =
+                    tile < 0 ? Grey : BlockColour(tile % grid, tile / grid);
+                const int left = Picture.left + CellEdge(Picture.width, grid, column) + 4;
+                const int top = Picture.top + CellEdge(Picture.height, grid, row) + 4;
+                const int right = Picture.left + CellEdge(Picture.width, grid, column + 1) - 4;
+                const int bottom = Picture.top + CellEdge(Picture.height, grid, row + 1) - 4;
+                POINT centre = CellCentre(column, row);
+                const POINT points[] = {centre, {left, top}, {right, top}, {left, bottom}, {right, bottom}};
+                for (const POINT& p : points)
+                    EXPECT_TRUE(Near(expected, shot.At(p.x, p.y)))
+                        << when << ": cell " << column << "," << row << " at " << p.x << "," << p.y
+                        << " shows " << std::hex << shot.At(p.x, p.y) << " for " << expected;
+            }
+    }
+
+    void ExpectPictureFitsTheArea()
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        RECT status;
+        GetWindowRect(StatusText, &status);
+        MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&status), 2);
+        EXPECT_EQ(client.right, AreaWidth);
+        EXPECT_LE(AreaHeight, status.top);
+        EXPECT_GT(client.bottom, status.bottom);  // the status line is inside
+        PictureRect fit = FitPicture(PictureWidth, PictureHeight, AreaWidth, AreaHeight);
+        EXPECT_EQ(fit.width, Picture.width);
+        EXPECT_EQ(fit.height, Picture.height);
+        EXPECT_TRUE(Picture.width == AreaWidth || Picture.height == AreaHeight);
+    }
+
+    std::string Status() { return vntest::WindowText(StatusText); }
+};
+
+TEST_F(PlayerWindow, OpensAtTheSmallPicturesLargestWholeMultiple)
+{
+    Open(BlockPicture(160, 120), 4);
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int multiple = std::min((work.right - work.left) * 8 / 10 / 160,
+                                  (work.bottom - work.top) * 8 / 10 / 120);
+    ASSERT_GE(multiple, 2);
+    EXPECT_EQ(160 * multiple, Picture.width);
+    EXPECT_EQ(120 * multiple, Picture.height);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(160 * multiple, client.right);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_STYLE) & WS_MAXIMIZEBOX);
+    ExpectPictureFitsTheArea();
+    ExpectBlockBoard("opened");
+}
+
+TEST_F(PlayerWindow, ResizeAndMaximizeRepaintTheWholePictureWithItsTiles)
+{
+    Open(BlockPicture(160, 120), 4);
+    Click(0, 3);  // the bottom row slides right
+    ASSERT_EQ(PuzzleBoard::EmptyCell, Board->TileAt(0, 3));
+    ExpectBlockBoard("after a slide");
+
+    SetWindowPos(window, NULL, 10, 10, 700, 420, SWP_NOZORDER);
+    ExpectPictureFitsTheArea();
+    EXPECT_LT(Picture.width, 700);
+    ExpectBlockBoard("resized");
+
+    SetWindowPos(window, NULL, 10, 10, 1000, 460, SWP_NOZORDER);  // wide: bars on the sides
+    ExpectPictureFitsTheArea();
+    EXPECT_GT(Picture.left, 0);
+    ExpectBlockBoard("wide");
+
+    const int before = Picture.width;
+    ShowWindow(window, SW_MAXIMIZE);
+    ExpectPictureFitsTheArea();
+    EXPECT_GT(Picture.width, before);
+    ExpectBlockBoard("maximized");
+
+    // A click still lands in the cell it is drawn in at the new size.
+    Click(0, 2);
+    EXPECT_EQ(PuzzleBoard::EmptyCell, Board->TileAt(0, 2));
+    ExpectBlockBoard("slid when maximized");
+}
+
+// Each cell shows its tile's share of the picture: the source pixel under
+// the middle of the tile's home cell.
+void ExpectShares(playerwin::PlayerWindowTest& test, const vntest::CapturedPixels& shot,
+                  const std::function<COLORREF(int, int)>& source, int width, int height)
+{
+    const int grid = Layout.grid;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column) {
+            const int tile = Board->TileAt(column, row);
+            POINT p = test.CellCentre(column, row);
+            if (tile < 0) {
+                EXPECT_TRUE(Near(Grey, shot.At(p.x, p.y)));
+                continue;
+            }
+            const int hx = (CellEdge(Picture.width, grid, tile % grid) +
+                            CellEdge(Picture.width, grid, tile % grid + 1)) / 2;
+            const int hy = (CellEdge(Picture.height, grid, tile / grid) +
+                            CellEdge(Picture.height, grid, tile / grid + 1)) / 2;
+            COLORREF expected = source(hx * width / Picture.width, hy * height / Picture.height);
+            EXPECT_TRUE(Near(expected, shot.At(p.x, p.y)))
+                << "tile " << tile << " in cell " << column << "," << row << " shows " << std::hex
+                << shot.At(p.x, p.y) << " instead of " << expected;
+        }
+}
+
+TEST_F(PlayerWindow, AThreeByThreePictureAtGridFourShowsEveryTilesShare)
+{
+    auto colour = [](int x, int y) { return RGB(40 + 90 * x, 30 + 100 * y, 200 - 60 * x); };
+    Open(BmpFile(3, 3, colour), 4, true);
+    ASSERT_EQ(4, Layout.grid);
+    ASSERT_FALSE(Board->IsSolved());
+    ExpectShares(*this, Client(), colour, 3, 3);
+}
+
+TEST_F(PlayerWindow, AnEightyBySixtyPictureShowsEveryTilesShare)
+{
+    auto colour = [](int x, int y) { return RGB(x * 3, y * 4, 255 - x - y); };
+    Open(BmpFile(80, 60, colour), 4, true);
+    ASSERT_EQ(4, Layout.grid);
+    ExpectShares(*this, Client(), colour, 80, 60);
+    SetWindowPos(window, NULL, 0, 0, 500, 420, SWP_NOZORDER | SWP_NOMOVE);
+    ExpectShares(*this, Client(), colour, 80, 60);
+}
+
+TEST_F(PlayerWindow, NumbersAreDrawnInEachTilesCorner)
+{
+    Open(DiscPicture(160), 4, true);
+    vntest::CapturedPixels plain = Client();
+    Command(IdGameNumbers);
+    vntest::CapturedPixels numbered = Client();
+    EXPECT_TRUE(SaveShot("player-numbers.bmp"));
+    const int grid = Layout.grid;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column) {
+            if (Board->TileAt(column, row) < 0)
+                continue;
+            const int left = Picture.left + CellEdge(Picture.width, grid, column);
+            const int top = Picture.top + CellEdge(Picture.height, grid, row);
+            int white = 0, black = 0, changed = 0;
+            for (int y = top; y < top + 30; ++y)
+                for (int x = left; x < left + 40; ++x) {
+                    COLORREF c = numbered.At(x, y);
+                    white += c == RGB(255, 255, 255);
+                    black += c == RGB(0, 0, 0);
+                    changed += c != plain.At(x, y);
+                }
+            EXPECT_GT(white, 5) << column << "," << row;
+            EXPECT_GT(black, 5) << column << "," << row;
+            EXPECT_GT(changed, 20) << column << "," << row;
+            // The middle of the tile is left alone.
+            POINT p = CellCentre(column, row);
+            EXPECT_EQ(plain.At(p.x, p.y), numbered.At(p.x, p.y));
+        }
+    Command(IdGameNumbers);
+    vntest::CapturedPixels off = Client();
+    EXPECT_TRUE(plain.pixels == off.pixels);
+}
+
+TEST_F(PlayerWindow, UndoTakesBackSlidesExactly)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    const std::vector<int> before = [] {
+        std::vector<int> cells;
+        for (int i = 0; i < 16; ++i)
+            cells.push_back(Board->TileAt(i % 4, i / 4));
+        return cells;
+    }();
+    const int gapColumn = Board->GapColumn();
+    Click(gapColumn == 0 ? 3 : 0, Board->GapRow());  // a row of tiles slides
+    const uint32_t moved = Board->Moves();
+    ASSERT_GE(moved, 1u);
+    for (uint32_t i = 0; i < moved; ++i)
+        Command(IdGameUndo);
+    std::vector<int> after;
+    for (int i = 0; i < 16; ++i)
+        after.push_back(Board->TileAt(i % 4, i / 4));
+    EXPECT_EQ(before, after);
+    EXPECT_EQ(2 * moved, Board->Moves());  // an undo counts as a move
+    ExpectBlockBoard("undone");
+}
+
+TEST_F(PlayerWindow, HintHighlightsTheTileToMoveAndSolvePlaysTheRest)
+{
+    Open(DiscPicture(160), 4, true);
+    Command(IdGameHint);
+    ASSERT_GE(HintColumn, 0);
+    int column = -1, row = -1;
+    ASSERT_TRUE(PuzzleHint(*Board, &column, &row));
+    EXPECT_EQ(column, HintColumn);
+    EXPECT_EQ(row, HintRow);
+    vntest::CapturedPixels shot = Client();
+    const int left = Picture.left + CellEdge(Picture.width, 4, column);
+    const int top = Picture.top + CellEdge(Picture.height, 4, row);
+    EXPECT_TRUE(Near(Yellow, shot.At(left + 1, top + 20)));
+    EXPECT_TRUE(Near(Yellow, shot.At(left + 20, top + 1)));
+    // Following the hint moves that tile and takes the highlight away.
+    Click(column, row);
+    EXPECT_EQ(-1, HintColumn);
+
+    MessageBoxAnswer answer(IDNO);
+    Command(IdGameSolve);
+    EXPECT_TRUE(vntest::WaitUntil([] { return Finished; }, 120000));
+    EXPECT_TRUE(Board->IsSolved());
+    EXPECT_EQ("Solved by Game > Solve", Status());
+    EXPECT_TRUE(answer.Texts().empty());  // no results for a solve played by the computer
+    // The slot is filled with its tile: the whole picture.
+    vntest::CapturedPixels solved = Client();
+    POINT p = CellCentre(3, 3);
+    EXPECT_TRUE(Near(BlockColour(3, 3), solved.At(p.x, p.y)));
+    EXPECT_TRUE(SaveShot("player-solved.bmp"));
+}
+
+TEST_F(PlayerWindow, AStartSolvedBoardCountsNoSolveUntilMovedAwayByMoreThanOneSlide)
+{
+    Open(BlockPicture(160, 160), 4);
+    EXPECT_EQ("Press F2 to shuffle", Status());
+    MessageBoxAnswer answer(IDNO);
+    Key(VK_RIGHT);  // one tile into the gap...
+    EXPECT_EQ(0u, Status().find("Moves: 1"));
+    Key(VK_LEFT);   // ...and back
+    EXPECT_FALSE(Finished);
+    EXPECT_EQ("Press F2 to shuffle", Status());
+    EXPECT_TRUE(answer.Texts().empty());
+
+    Key(VK_RIGHT);
+    Key(VK_DOWN);   // two slides away
+    Key(VK_UP);
+    Key(VK_LEFT);
+    EXPECT_TRUE(Finished);
+    std::vector<std::string> texts = answer.Texts();
+    ASSERT_EQ(1u, texts.size());
+    EXPECT_EQ(0u, texts[0].find("You solved the puzzle in 4 moves and ")) << texts[0];
+    EXPECT_EQ(0u, Status().find("Solved in 4 moves, ")) << Status();
+}
+
+// The registry key of the open puzzle's best results.
+std::string BestKey()
+{
+    return "Software\\Vornix SDK\\Puzzles\\" + PuzzleKey;
+}
+
+DWORD RegistryNumber(const char* name)
+{
+    DWORD value = 0xFFFFFFFF, size = sizeof value, type = 0;
+    RegGetValueA(HKEY_CURRENT_USER, BestKey().c_str(), name, RRF_RT_REG_DWORD, &type, &value, &size);
+    return value;
+}
+
+TEST_F(PlayerWindow, BestResultIsWrittenToAndReadFromTheRegistry)
+{
+    Open(BlockPicture(160, 160), 4);
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+    // An earlier, worse result of this puzzle.
+    BestResult earlier = MergeBest(BestResult(), 100, 5000);
+    ASSERT_TRUE(WriteBest(PuzzleKey, earlier));
+
+    MessageBoxAnswer answer(IDNO);
+    Click(0, 3);  // three tiles right
+    Click(3, 3);  // and back: solved in 6
+    ASSERT_TRUE(Finished);
+    EXPECT_EQ(6u, RegistryNumber("BestMoves"));
+    EXPECT_GT(5000u, RegistryNumber("BestSeconds"));
+
+    // A worse game keeps the best; the message reads it back.
+    NewGame(false);
+    Click(0, 3);  // the bottom row right, the left column down, and back
+    Click(0, 0);
+    Click(0, 3);
+    Click(3, 3);
+    ASSERT_TRUE(Finished);
+    EXPECT_EQ(6u, RegistryNumber("BestMoves"));
+    std::vector<std::string> texts = answer.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("Best for this puzzle: 6 moves, ")) << texts[0];
+    EXPECT_EQ(0u, texts[1].find("You solved the puzzle in 12 moves")) << texts[1];
+    EXPECT_NE(std::string::npos, texts[1].find("Best for this puzzle: 6 moves, ")) << texts[1];
+    EXPECT_EQ(6u, ReadBest(PuzzleKey).moves);
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+TEST_F(PlayerWindow, PlayAgainShufflesANewGame)
+{
+    Open(BlockPicture(160, 160), 4);
+    MessageBoxAnswer answer(IDYES);
+    Click(0, 3);
+    Click(3, 3);
+    EXPECT_FALSE(Finished);
+    EXPECT_FALSE(Board->IsSolved());
+    EXPECT_EQ(0u, Board->Moves());
+    EXPECT_EQ("Moves: 0    Time: 0:00", Status());
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+TEST_F(PlayerWindow, ShuffleDuringAGameAsksFirst)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    Click(Board->GapColumn() == 0 ? 1 : Board->GapColumn() - 1, Board->GapRow());
+    ASSERT_EQ(1u, Board->Moves());
+    {
+        MessageBoxAnswer answer(IDNO);
+        Command(IdGameShuffle);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ("Discard the game in progress and shuffle?", answer.Texts()[0]);
+    }
+    EXPECT_EQ(1u, Board->Moves());
+    {
+        MessageBoxAnswer answer(IDYES);
+        Command(IdGameShuffle);
+        EXPECT_EQ(1u, answer.Texts().size());
+    }
+    EXPECT_EQ(0u, Board->Moves());
+}
+
+TEST_F(PlayerWindow, ClockPausesWhileMinimisedOrShowingTheWholePicture)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    EXPECT_FALSE(Clock.Running());
+    Click(Board->GapColumn() == 0 ? 1 : Board->GapColumn() - 1, Board->GapRow());
+    EXPECT_TRUE(Clock.Ticking());
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_FALSE(Clock.Ticking());
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(Clock.Ticking());
+    Command(IdGameShowPicture);
+    EXPECT_FALSE(Clock.Ticking());
+    Command(IdGameShowPicture);
+    EXPECT_TRUE(Clock.Ticking());
+    SendMessageA(window, WM_KEYDOWN, VK_SPACE, 1);
+    EXPECT_FALSE(Clock.Ticking());
+    SendMessageA(window, WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_TRUE(Clock.Ticking());
+}
+
+TEST_F(PlayerWindow, GridNoticeIsMeasuredAndWrappedToTheWindowsWidth)
+{
+    Open(BlockPicture(64, 64), 999);
+    ASSERT_TRUE(Layout.gridReduced);
+    SetWindowPos(window, NULL, 0, 0, 200, 500, SWP_NOZORDER | SWP_NOMOVE);  // to the narrowest
+    RECT notice;
+    GetClientRect(NoticeText, &notice);
+    HDC dc = GetDC(NoticeText);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(NoticeText, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, notice.right, 0};
+    const std::string text = GridNotice(Layout);
+    DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(NoticeText, dc);
+    EXPECT_EQ(text, vntest::WindowText(NoticeText));
+    EXPECT_GE(notice.bottom, needed.bottom);
+    EXPECT_GE(needed.bottom, 2 * metrics.tmHeight);  // it wraps
+    RECT client, placed;
+    GetClientRect(window, &client);
+    GetWindowRect(NoticeText, &placed);
+    MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_LE(placed.bottom, client.bottom);
+    EXPECT_LE(placed.right, client.right);
+}
+
+TEST_F(PlayerWindow, DpiChangeMovesToTheSuggestedRectangleAndLaysOutAgain)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    HFONT before = reinterpret_cast<HFONT>(SendMessageA(StatusText, WM_GETFONT, 0, 0));
+    LOGFONTA small;
+    GetObjectA(before, sizeof small, &small);
+    RECT suggested = {40, 30, 40 + 900, 30 + 760};
+    SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_EQ(144, WindowDpi);
+    LOGFONTA large;
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(StatusText, WM_GETFONT, 0, 0)), sizeof large, &large);
+    EXPECT_GT(abs(large.lfHeight), abs(small.lfHeight));
+    ExpectPictureFitsTheArea();
+    ExpectBlockBoard("after a DPI change");
+}
+
+TEST_F(PlayerWindow, EveryCommandHasAMenuEntryShowingItsKey)
+{
+    Open(BlockPicture(160, 160), 4);
+    HACCEL keys = LoadAcceleratorsA(GetModuleHandleA(NULL), "player_keys");
+    ASSERT_TRUE(keys != NULL);
+    ACCEL table[32];
+    const int count = CopyAcceleratorTableA(keys, table, 32);
+    HMENU menu = GetMenu(window);
+    for (int id : {IdGameShuffle, IdGameUndo, IdGameHint, IdGameSolve, IdGameNumbers,
+                   IdGameShowPicture, IdHelpAbout}) {
+        char text[64] = {0};
+        ASSERT_GT(GetMenuStringA(menu, id, text, sizeof text, MF_BYCOMMAND), 0) << id;
+        EXPECT_NE(nullptr, strchr(text, '\t')) << text;
+        bool hasKey = false;
+        for (int i = 0; i < count; ++i)
+            hasKey = hasKey || table[i].cmd == id;
+        EXPECT_TRUE(hasKey) << text;
+    }
+    DestroyAcceleratorTable(keys);
+}
+
+}  // namespace
