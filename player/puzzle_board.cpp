@@ -121,7 +121,8 @@ int PuzzleBoard::ManhattanDistance() const
 
 bool PuzzleBoard::IsSolvable(const std::vector<int>& tiles, int size)
 {
-    if (size < 1 || tiles.size() != static_cast<size_t>(size) * static_cast<size_t>(size))
+    // 46340 is the largest side whose cell count fits an int.
+    if (size < 1 || size > 46340 || tiles.size() != static_cast<size_t>(size) * static_cast<size_t>(size))
         return false;
     const int count = size * size;
     std::vector<char> seen(count, 0);

@@ -2,13 +2,22 @@
 
 namespace {
 
-int BitCount(uint32_t bits)
+// Set bits of every 9-bit mask, worked out at compile time (the builtin
+// becomes a library call on processors without a population-count
+// instruction).
+struct BitCounts {
+    uint8_t of[512];
+};
+
+constexpr BitCounts CountBits()
 {
-    int n = 0;
-    for (; bits; bits &= bits - 1)
-        ++n;
-    return n;
+    BitCounts counts{};
+    for (int i = 1; i < 512; ++i)
+        counts.of[i] = static_cast<uint8_t>(counts.of[i >> 1] + (i & 1));
+    return counts;
 }
+
+constexpr BitCounts bitCounts = CountBits();
 
 // The cells next to a cell of a side x side board, in a fixed order: up,
 // left, right, down. Returns how many there are.
@@ -51,21 +60,34 @@ SmallPuzzleTable::SmallPuzzleTable(int side) : side(side), count(side * side)
     const uint32_t permutations = factorials[count];
     codes.assign((permutations + 3) / 4, 0xFF);  // every rank Unreached
 
-    uint8_t cells[9];
-    for (int i = 0; i < count; ++i)
-        cells[i] = static_cast<uint8_t>(i);
-    std::vector<uint32_t> queue;
+    // The queue holds positions packed 4 bits a cell, cell 0 lowest, so that
+    // a slide is a few shifts and nothing has to be decoded from its rank.
+    std::vector<uint64_t> queue;
     queue.reserve(permutations / 2);
-    uint32_t solved = Rank(cells);
-    SetCode(solved, 0);
+    uint64_t solved = 0;
+    uint8_t cells[9];
+    for (int i = 0; i < count; ++i) {
+        cells[i] = static_cast<uint8_t>(i);
+        solved |= static_cast<uint64_t>(i) << (4 * i);
+    }
+    SetCode(Rank(cells), 0);
     queue.push_back(solved);
+    // Positions of one distance lie together in the queue; layerEnd is where
+    // the current distance's positions end.
+    size_t layerEnd = 1;
+    int next = 1;
     for (size_t head = 0; head < queue.size(); ++head) {
-        uint32_t rank = queue[head];
-        int next = (Code(rank) + 1) % 3;
-        Unrank(rank, cells);
+        if (head == layerEnd) {
+            layerEnd = queue.size();
+            next = (next + 1) % 3;
+        }
+        const uint64_t packed = queue[head];
         int gap = 0;
-        while (cells[gap] != count - 1)
-            ++gap;
+        for (int i = 0; i < count; ++i) {
+            cells[i] = static_cast<uint8_t>((packed >> (4 * i)) & 15);
+            if (cells[i] == count - 1)
+                gap = i;
+        }
         int around[4];
         int n = Neighbours(side, gap, around);
         for (int i = 0; i < n; ++i) {
@@ -75,7 +97,9 @@ SmallPuzzleTable::SmallPuzzleTable(int side) : side(side), count(side * side)
             uint32_t neighbour = Rank(cells);
             if (Code(neighbour) == Unreached) {
                 SetCode(neighbour, next);
-                queue.push_back(neighbour);
+                uint64_t tile = static_cast<uint64_t>(cells[gap]);
+                queue.push_back((packed & ~(15ull << (4 * gap)) & ~(15ull << (4 * cell))) | tile << (4 * gap) |
+                                static_cast<uint64_t>(count - 1) << (4 * cell));
             }
             cells[cell] = cells[gap];
             cells[gap] = static_cast<uint8_t>(count - 1);
@@ -98,31 +122,11 @@ uint32_t SmallPuzzleTable::Rank(const uint8_t* cells) const
     uint32_t rank = 0;
     for (int i = 0; i < count; ++i) {
         uint32_t value = cells[i];
-        uint32_t smaller = value - BitCount(used & ((1u << value) - 1));
+        uint32_t smaller = value - bitCounts.of[used & ((1u << value) - 1)];
         used |= 1u << value;
         rank += smaller * factorials[count - 1 - i];
     }
     return rank;
-}
-
-void SmallPuzzleTable::Unrank(uint32_t rank, uint8_t* cells) const
-{
-    uint32_t used = 0;
-    for (int i = 0; i < count; ++i) {
-        uint32_t weight = factorials[count - 1 - i];
-        uint32_t smaller = rank / weight;
-        rank %= weight;
-        int value = 0;
-        for (;; ++value) {
-            if (used & (1u << value))
-                continue;
-            if (smaller == 0)
-                break;
-            --smaller;
-        }
-        used |= 1u << value;
-        cells[i] = static_cast<uint8_t>(value);
-    }
 }
 
 int SmallPuzzleTable::NextCell(const uint8_t* cells) const

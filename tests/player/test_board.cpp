@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -183,6 +184,186 @@ TEST(PuzzleBoard, RandomPlayKeepsAPermutationAndCountsMoves)
         ASSERT_TRUE(Solvable(board));
     }
     EXPECT_EQ(expected, board.Moves());
+}
+
+
+// A board after seeded random single-tile slides; every position on the way
+// is kept, the start first.
+std::vector<std::vector<int>> RandomWalk(PuzzleBoard& board, uint32_t seed, int steps)
+{
+    std::vector<std::vector<int>> positions{board.Tiles()};
+    uint32_t state = seed;
+    while (static_cast<int>(positions.size()) <= steps) {
+        state = state * 1103515245u + 12345u;
+        if (board.Move(static_cast<PuzzleBoard::Direction>((state >> 16) % 4)))
+            positions.push_back(board.Tiles());
+    }
+    return positions;
+}
+
+TEST(PuzzleBoard, UndoWalksBackThroughEveryPositionExactly)
+{
+    for (int size = 2; size <= 6; ++size) {
+        PuzzleBoard board(size);
+        board.Shuffle(size * 31u, PuzzleBoard::ShuffleSteps(size));
+        std::vector<std::vector<int>> positions = RandomWalk(board, size, 300);
+        ASSERT_EQ(300u, board.UndoDepth());
+        EXPECT_EQ(300u, board.Moves());
+        for (int i = 299; i >= 0; --i) {
+            ASSERT_TRUE(board.Undo()) << size << " " << i;
+            ASSERT_EQ(positions[i], board.Tiles()) << size << " " << i;
+            ASSERT_EQ(PuzzleBoard::EmptyCell, board.TileAt(board.GapColumn(), board.GapRow()));
+        }
+        EXPECT_EQ(0u, board.UndoDepth());
+        EXPECT_FALSE(board.Undo());
+        EXPECT_EQ(positions[0], board.Tiles());
+        EXPECT_EQ(600u, board.Moves());  // each undo counts as a move
+    }
+}
+
+TEST(PuzzleBoard, UndoTakesBackAMultiTileSlideOneTileAtATime)
+{
+    PuzzleBoard board(4);
+    ASSERT_EQ(3, board.SlideFrom(0, 3));
+    EXPECT_EQ(3u, board.UndoDepth());
+    ASSERT_TRUE(board.Undo());  // the last tile slid, 12, goes back first
+    EXPECT_EQ(PuzzleBoard::EmptyCell, board.TileAt(1, 3));
+    EXPECT_EQ(12, board.TileAt(0, 3));
+    EXPECT_EQ(13, board.TileAt(2, 3));
+    ASSERT_TRUE(board.Undo());
+    ASSERT_TRUE(board.Undo());
+    EXPECT_TRUE(board.IsSolved());
+    EXPECT_FALSE(board.Undo());
+    EXPECT_EQ(6u, board.Moves());
+}
+
+TEST(PuzzleBoard, RefusedMovesLeaveNoHistory)
+{
+    PuzzleBoard board(3);
+    EXPECT_FALSE(board.Move(PuzzleBoard::MoveLeft));
+    EXPECT_EQ(0, board.SlideFrom(1, 1));
+    EXPECT_EQ(0, board.SlideFrom(2, 2));
+    EXPECT_EQ(0u, board.UndoDepth());
+    EXPECT_FALSE(board.Undo());
+    EXPECT_EQ(0u, board.Moves());
+}
+
+TEST(PuzzleBoard, ResetShuffleArrangeAndClearForgetTheHistory)
+{
+    PuzzleBoard board(4);
+    board.SlideFrom(0, 3);
+    board.Reset();
+    EXPECT_EQ(0u, board.UndoDepth());
+
+    board.SlideFrom(3, 0);
+    board.Shuffle(7, 50);
+    EXPECT_EQ(0u, board.UndoDepth());
+    std::vector<int> shuffled = board.Tiles();
+    EXPECT_FALSE(board.Undo());
+    EXPECT_EQ(shuffled, board.Tiles());
+
+    board.Move(PuzzleBoard::MoveDown);
+    board.Move(PuzzleBoard::MoveRight);
+    board.ClearHistory();
+    EXPECT_EQ(0u, board.UndoDepth());
+    EXPECT_FALSE(board.Undo());
+
+    board.Move(PuzzleBoard::MoveLeft);
+    PuzzleBoard solved(4);
+    ASSERT_TRUE(board.Arrange(solved.Tiles()));
+    EXPECT_EQ(0u, board.UndoDepth());
+    EXPECT_EQ(0u, board.Moves());
+}
+
+TEST(PuzzleBoard, ManhattanDistance)
+{
+    PuzzleBoard board(4);
+    EXPECT_EQ(0, board.ManhattanDistance());
+    board.SlideFrom(0, 3);  // three tiles one cell from home
+    EXPECT_EQ(3, board.ManhattanDistance());
+    board.SlideFrom(0, 0);  // 8, 4, 0 one cell down each
+    EXPECT_EQ(6, board.ManhattanDistance());
+
+    // Reversed 3x3 (gap top-left): every tile's distance by hand.
+    PuzzleBoard reversed(3);
+    ASSERT_TRUE(reversed.Arrange({PuzzleBoard::EmptyCell, 7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(2 + 4 + 2 + 0 + 2 + 4 + 2 + 4, reversed.ManhattanDistance());
+
+    // A slide moves one tile one cell: the distance changes by exactly one,
+    // and a board is at distance 0 exactly when solved.
+    PuzzleBoard walker(5);
+    walker.Shuffle(3, 400);
+    for (int i = 0; i < 500; ++i) {
+        int before = walker.ManhattanDistance();
+        if (!walker.Move(static_cast<PuzzleBoard::Direction>(i * 7 % 4)))
+            continue;
+        ASSERT_EQ(1, std::abs(walker.ManhattanDistance() - before));
+        ASSERT_EQ(walker.IsSolved(), walker.ManhattanDistance() == 0);
+    }
+}
+
+TEST(PuzzleBoard, ArrangeRefusesBrokenAndUnsolvableArrangements)
+{
+    const int E = PuzzleBoard::EmptyCell;
+    PuzzleBoard board(3);
+    board.Move(PuzzleBoard::MoveRight);
+    const std::vector<int> before = board.Tiles();
+    const std::vector<std::vector<int>> refused = {
+        {},                                  // nothing
+        {0, 1, 2, 3, 4, 5, 6, E},            // too short
+        {0, 1, 2, 3, 4, 5, 6, 7, E, E},      // too long
+        {0, 1, 2, 3, 4, 5, 6, 7, 7},         // no gap, tile twice
+        {0, 1, 2, 3, 4, 5, 6, E, E},         // two gaps
+        {0, 1, 2, 3, 4, 5, 6, 6, E},         // tile twice
+        {0, 1, 2, 3, 4, 5, 6, 8, E},         // tile out of range
+        {0, 1, 2, 3, 4, 5, 6, -2, E},        // negative tile
+        {1, 0, 2, 3, 4, 5, 6, 7, E},         // two tiles swapped: unsolvable
+        {0, 1, 2, 3, 4, 5, 7, E, 6},         // unsolvable with the gap moved
+    };
+    for (size_t i = 0; i < refused.size(); ++i) {
+        EXPECT_FALSE(board.Arrange(refused[i])) << i;
+        EXPECT_EQ(before, board.Tiles()) << i;
+    }
+    EXPECT_TRUE(board.Arrange({0, 1, 2, 3, 4, 5, 6, E, 7}));
+    EXPECT_EQ(1, board.GapColumn());
+    EXPECT_EQ(2, board.GapRow());
+    EXPECT_TRUE(board.Move(PuzzleBoard::MoveLeft));
+    EXPECT_TRUE(board.IsSolved());
+}
+
+TEST(PuzzleBoard, IsSolvableAgreesWithTheInversionRule)
+{
+    // Random permutations of every kind, odd and even sides, against the
+    // inversion count used above.
+    uint32_t state = 12345;
+    for (int size = 2; size <= 6; ++size) {
+        int agreeSolvable = 0;
+        for (int trial = 0; trial < 400; ++trial) {
+            std::vector<int> tiles(size * size);
+            for (int i = 0; i < size * size; ++i)
+                tiles[i] = i == size * size - 1 ? PuzzleBoard::EmptyCell : i;
+            for (int i = size * size - 1; i > 0; --i) {
+                state = state * 1103515245u + 12345u;
+                std::swap(tiles[i], tiles[(state >> 8) % (i + 1)]);
+            }
+            PuzzleBoard board(size);
+            bool accepted = board.Arrange(tiles);
+            ASSERT_EQ(accepted, PuzzleBoard::IsSolvable(tiles, size));
+            if (accepted) {
+                ASSERT_TRUE(Solvable(board)) << size;
+                ++agreeSolvable;
+            } else {
+                // Swapping two tiles flips solvability.
+                int first = tiles[0] == PuzzleBoard::EmptyCell ? 2 : 0;
+                int second = tiles[1] == PuzzleBoard::EmptyCell ? 2 : 1;
+                std::swap(tiles[first], tiles[second]);
+                ASSERT_TRUE(board.Arrange(tiles)) << size;
+                ASSERT_TRUE(Solvable(board)) << size;
+            }
+        }
+        EXPECT_GT(agreeSolvable, 100) << size;  // about half are solvable
+        EXPECT_LT(agreeSolvable, 300) << size;
+    }
 }
 
 }  // namespace
