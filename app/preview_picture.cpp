@@ -97,7 +97,9 @@ void LoadPreviewPicture(const char* path)
 
     if (!PreviewBitmap || !GetObjectA(PreviewBitmap, sizeof PreviewBitmapInfo, &PreviewBitmapInfo))
         ZeroMemory(&PreviewBitmapInfo, sizeof PreviewBitmapInfo);
-    InvalidateRect(MainWindow, NULL, TRUE);
+    // A new picture covers the frame's inside whole; without one the
+    // window's background is painted again there.
+    InvalidatePreview();
 }
 
 void RefreshTypedPicture()

@@ -34,6 +34,40 @@ Spans MakeSpans(int32_t from, int to)
     return spans;
 }
 
+// Adds one row of 24-bit pixels to the sums of the target pixels whose
+// spans it covers.
+void AddRow(const uint8_t* line, const Spans& across, uint64_t* sums)
+{
+    const size_t width = across.first.size();
+    for (size_t x = 0; x < width; ++x) {
+        const uint8_t* p = line + 3 * static_cast<size_t>(across.first[x]);
+        const uint8_t* end = line + 3 * static_cast<size_t>(across.end[x]);
+        uint32_t blue = 0, green = 0, red = 0;
+        for (; p < end; p += 3) {
+            blue += p[0];
+            green += p[1];
+            red += p[2];
+        }
+        sums[3 * x] += blue;
+        sums[3 * x + 1] += green;
+        sums[3 * x + 2] += red;
+    }
+}
+
+// The same for any other image, pixel by pixel through its colours.
+void AddRowThroughPalette(const VnImage& image, int32_t row, const Spans& across, uint64_t* sums)
+{
+    const size_t width = across.first.size();
+    for (size_t x = 0; x < width; ++x) {
+        for (int32_t column = across.first[x]; column < across.end[x]; ++column) {
+            RGBQUAD c = image.PixelColorAt(column, row);
+            sums[3 * x] += c.rgbBlue;
+            sums[3 * x + 1] += c.rgbGreen;
+            sums[3 * x + 2] += c.rgbRed;
+        }
+    }
+}
+
 }  // namespace
 
 PreviewPixels ScaleForPreview(const VnImage& image, int width, int height)
@@ -62,24 +96,11 @@ PreviewPixels ScaleForPreview(const VnImage& image, int width, int height)
         const int32_t firstRow = down.first[static_cast<size_t>(y)], endRow = down.end[static_cast<size_t>(y)];
         for (int32_t top = firstRow; top < endRow; ++top) {
             const int32_t row = bottomUp ? sourceHeight - 1 - top : top;
-            const uint8_t* line = image.imageInfo.pixels + static_cast<size_t>(row) * image.imageInfo.rowStride;
-            for (int x = 0; x < width; ++x) {
-                uint64_t* sum = &sums[3 * static_cast<size_t>(x)];
-                for (int32_t column = across.first[static_cast<size_t>(x)];
-                     column < across.end[static_cast<size_t>(x)]; ++column) {
-                    if (direct) {
-                        const uint8_t* p = line + 3 * static_cast<size_t>(column);
-                        sum[0] += p[0];
-                        sum[1] += p[1];
-                        sum[2] += p[2];
-                    } else {
-                        RGBQUAD c = image.PixelColorAt(column, row);
-                        sum[0] += c.rgbBlue;
-                        sum[1] += c.rgbGreen;
-                        sum[2] += c.rgbRed;
-                    }
-                }
-            }
+            if (direct)
+                AddRow(image.imageInfo.pixels + static_cast<size_t>(row) * image.imageInfo.rowStride, across,
+                       sums.data());
+            else
+                AddRowThroughPalette(image, row, across, sums.data());
         }
         uint8_t* target = &out.bgr[static_cast<size_t>(y) * out.stride];
         for (int x = 0; x < width; ++x) {
