@@ -1,12 +1,15 @@
 // Package speed: the cipher over a buffer beside OpenSSL's Blowfish and a
-// plain memory copy, and a whole target build of a 64 MiB picture beside a
-// plain file copy of the same bytes. After the run the ratios are printed:
+// plain memory copy, a whole target build of a 64 MiB picture beside a plain
+// file copy of the same bytes, and the reader of that target beside a plain
+// read of the file. After the run the ratios are printed:
 //   cipher speed / OpenSSL speed          (goal: at least 1)
 //   build time / (cipher time + copy time) (goal: at most 1.2)
+//   read time / (cipher time + plain read time)
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <benchmark/benchmark.h>
 #include <openssl/blowfish.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +20,7 @@
 #include "package_build.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "package_reader.h"
 #include "test_files.h"
 
 namespace {
@@ -45,13 +49,42 @@ void WriteFile(const std::string& path, const std::vector<unsigned char>& data)
         std::fprintf(stderr, "bench_package: cannot write %s\n", path.c_str());
 }
 
+void Put32(std::vector<unsigned char>& b, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A stub the reader can measure: PE headers and one section of filler that
+// runs to the end of size bytes.
+std::vector<unsigned char> PeStub(size_t size)
+{
+    std::vector<unsigned char> stub = Noise(size);
+    std::fill(stub.begin(), stub.begin() + 0x200, 0);
+    stub[0] = 'M';
+    stub[1] = 'Z';
+    Put32(stub, 0x3C, 0x40);
+    std::memcpy(&stub[0x40], "PE\0\0", 4);
+    stub[0x44] = 0x4C;
+    stub[0x45] = 0x01;
+    stub[0x46] = 1;    // one section
+    stub[0x54] = 224;  // optional header size
+    stub[0x58] = 0x0B;
+    stub[0x59] = 0x01;
+    Put32(stub, 0x58 + 60, 0x200);
+    const size_t section = 0x58 + 224;
+    Put32(stub, section + 16, static_cast<uint32_t>(size - 0x200));
+    Put32(stub, section + 20, 0x200);
+    return stub;
+}
+
 // The files of the whole-build benchmarks, made once.
 void MakeBuildInputs()
 {
     static bool made = false;
     if (made)
         return;
-    WriteFile(ScratchPath("vornix_distrib.exe"), Noise(256 * 1024));
+    WriteFile(ScratchPath("vornix_distrib.exe"), PeStub(256 * 1024));
     WriteFile(ScratchPath("picture.bmp"), Noise(BigPicture));
     made = true;
 }
@@ -137,6 +170,44 @@ void BM_PlainFileCopy(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigPicture));
 }
 
+// The target of a whole build, made once for the reading benchmarks.
+const std::string& BuiltTarget()
+{
+    static const std::string path = [] {
+        MakeBuildInputs();
+        TargetBuildRequest request;
+        request.targetPath = ScratchPath("read.exe");
+        request.picturePath = ScratchPath("picture.bmp");
+        request.stubPath = ScratchPath("vornix_distrib.exe");
+        BuildTarget(request, [](const char*) {});
+        return request.targetPath;
+    }();
+    return path;
+}
+
+// The package reader over a whole target, as the player reads its own file.
+void BM_ReadPackageFile(benchmark::State& state)
+{
+    const std::string& path = BuiltTarget();
+    for (auto _ : state) {
+        PackageContents contents;
+        ReadPackageFile(path.c_str(), contents);
+        benchmark::DoNotOptimize(contents.picture.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigPicture));
+}
+
+// The same file read whole into one buffer, without deciphering.
+void BM_PlainFileRead(benchmark::State& state)
+{
+    const std::string& path = BuiltTarget();
+    for (auto _ : state) {
+        std::vector<uint8_t> data = vntest::ReadFileBytes(path);
+        benchmark::DoNotOptimize(data.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(BigPicture));
+}
+
 const int64_t Small = static_cast<int64_t>(MiB);
 const int64_t Big = static_cast<int64_t>(BigPicture);
 
@@ -145,6 +216,8 @@ BENCHMARK(BM_OpenSSLBlowfish)->Arg(Small)->Arg(Big)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_Memcpy)->Arg(Small)->Arg(Big)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainFileCopy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadPackageFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainFileRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each benchmark's time per iteration (real time, seconds) so the
 // ratios can be printed after the table.
@@ -196,6 +269,11 @@ int main(int argc, char** argv)
     if (build > 0 && cipherBig > 0 && copy > 0)
         std::printf("whole build / (cipher + plain file copy), 64 MiB: %.3f (goal <= 1.2)\n",
                     build / (cipherBig + copy));
+    double read = reporter.Get("BM_ReadPackageFile/real_time");
+    double plainRead = reporter.Get("BM_PlainFileRead/real_time");
+    if (read > 0 && cipherBig > 0 && plainRead > 0)
+        std::printf("package read / (cipher + plain file read), 64 MiB: %.3f\n",
+                    read / (cipherBig + plainRead));
     std::error_code ec;
     std::filesystem::remove_all(std::filesystem::temp_directory_path() / "vnpkg_bench", ec);
     return 0;

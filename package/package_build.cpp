@@ -132,7 +132,7 @@ bool ReadWhole(FILE* file, unsigned char* buffer, size_t length)
 }
 
 // Opens the picture and measures it; its leading bytes decide the stored
-// length. Returns 0 when it went well, else the status text of the failure.
+// length. Returns null when it went well, else the status text of the failure.
 const char* OpenPicture(BuildState& b, std::string* reason)
 {
     b.picture = OpenFileForReading(b.request.picturePath.c_str());
@@ -163,7 +163,7 @@ const char* OpenPicture(BuildState& b, std::string* reason)
 }
 
 // Reads the opened picture into a buffer with room for its padded length,
-// and closes it. Returns 0 when it went well, else the failure's status text.
+// and closes it. Returns null when it went well, else the failure's status text.
 const char* LoadPicture(BuildState& b, std::string* reason)
 {
     b.pictureData = b.Allocate(PackageCipher::PaddedLength(b.pictureLength));

@@ -31,6 +31,10 @@ public:
     // place and returns PaddedLength(n). Output must hold PaddedLength(n) bytes.
     uint32_t EncipherBuffer(const unsigned char* input, uint32_t n, unsigned char* output) const;
 
+    // Deciphers in place every whole 8-byte block of the n bytes at data;
+    // the last n mod 8 bytes are left as they are.
+    void DecipherWholeBlocks(unsigned char* data, uint32_t n) const;
+
 private:
     void SetKey(const unsigned char* key, size_t keyLength);
 

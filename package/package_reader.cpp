@@ -22,13 +22,7 @@ const uint32_t RecordEndLength = 4;
 // Deciphers the whole 8-byte blocks of buffer[0, length) in place.
 void DecipherWholeBlocks(const PackageCipher& cipher, uint8_t* buffer, uint32_t length)
 {
-    for (uint32_t offset = 0; offset + 8 <= length; offset += 8) {
-        uint32_t left = ReadLe32(buffer + offset);
-        uint32_t right = ReadLe32(buffer + offset + 4);
-        cipher.DecipherBlock(left, right);
-        WriteLe32(buffer + offset, left);
-        WriteLe32(buffer + offset + 4, right);
-    }
+    cipher.DecipherWholeBlocks(buffer, length);
 }
 
 // Whether enciphering the plaintext block gives ciphertext that starts with

@@ -150,7 +150,12 @@ mode_t NewFileMode(const std::string& path)
 
 bool CreateTemporary(TargetFile& target, std::string* error)
 {
-    std::string name = target.finalPath + ".tmp-XXXXXX";
+    // A short name in the target's folder, whatever the length of the
+    // target's own name.
+    const size_t slash = target.finalPath.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : target.finalPath.substr(0, slash + 1);
+    std::string name = folder + (slash == std::string::npos ? "/" : "") + ".vornix-XXXXXX";
     int fd = mkstemp(&name[0]);
     if (fd < 0) {
         SetError(error, RuntimeErrorText());

@@ -501,6 +501,14 @@ TEST_F(BuildTargetTest, ALinkedTargetKeepsItsLinkAndTheFileItsPermissions)
     EXPECT_EQ(FolderEntries(), 4u);
 }
 
+TEST_F(BuildTargetTest, ATargetWithTheLongestNameAFolderHoldsIsBuilt)
+{
+    request.targetPath = Path(std::string(255, 't').c_str());
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(ReadFileBytes(request.targetPath).size(), stub.size() + 8 + picture.size() + 45);
+    EXPECT_EQ(FolderEntries(), 3u);
+}
+
 TEST_F(BuildTargetTest, ShortReadsLeaveNoTarget)
 {
     // A kernel attribute file reports 4096 bytes but reads only a few.

@@ -2,6 +2,8 @@
 // little-endian block convention, keying rules, and whole-buffer enciphering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -281,6 +283,25 @@ TEST(PackageCipherBuffer, InPlaceEqualsSeparateAndMatchesBlockByBlock)
         cipher.DecipherBlock(l, r);
         ASSERT_EQ(l, Word(padded, at)) << "deciphered block at " << at;
         ASSERT_EQ(r, Word(padded, at + 4)) << "deciphered block at " << at;
+    }
+}
+
+TEST(PackageCipherBuffer, DecipheringWholeBlocksUndoesEncipheringAndLeavesTheTail)
+{
+    PackageCipher cipher(PackageKey);
+    // Lengths around the four-block groups, with a partial block after them.
+    for (uint32_t n : {0u, 5u, 8u, 31u, 32u, 37u, 40u, 1001u}) {
+        std::vector<unsigned char> plain(n);
+        for (size_t i = 0; i < plain.size(); ++i)
+            plain[i] = static_cast<unsigned char>(i * 13 + n);
+        std::vector<unsigned char> data(PackageCipher::PaddedLength(n) + 8);
+        cipher.EncipherBuffer(plain.data(), n, data.data());
+        data.resize(n);
+        const std::vector<unsigned char> stored = data;
+        cipher.DecipherWholeBlocks(data.data(), n);
+        const size_t whole = n - n % 8;
+        EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + whole, data.begin())) << n;
+        EXPECT_TRUE(std::equal(stored.begin() + whole, stored.end(), data.begin() + whole)) << n;
     }
 }
 
