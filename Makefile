@@ -2,6 +2,8 @@
 #                       make test  (build everything, run every test)
 # and the release:      make dist  (installer, zip and checksums in build/dist)
 SHELL := /bin/bash
+# Also quiets the make that cmake --build runs ("Entering directory ...").
+MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 SECONDS ?= 60
 BUILD := build
