@@ -3,6 +3,7 @@
 // to 32-bit BGRA (the one target every decoder reaches, on Windows and under
 // Wine alike) and copied out in bands of rows, each placed into the 24-bit
 // image at once, so no second full copy of the picture is ever held.
+// Pictures with 16 bits a channel are read as they are and narrowed here.
 #include "vn_image_compressed.h"
 
 #include <objbase.h>
@@ -16,6 +17,51 @@ namespace {
 
 // Rows copied out of the decoder at a time.
 const uint32_t BandBytes = 1u << 20;
+
+// Pixel layouts with 16 bits a channel that the decoders give as they are:
+// read raw and brought to 8 bits here (the system's converter would just
+// drop the low byte, which is not the inverse of widening 8 bits to 16).
+enum DeepLayout { NotDeep, DeepRgb48, DeepRgba64, DeepGrey16 };
+
+DeepLayout DeepLayoutOf(const WICPixelFormatGUID& format)
+{
+    if (IsEqualGUID(format, GUID_WICPixelFormat48bppRGB))
+        return DeepRgb48;
+    if (IsEqualGUID(format, GUID_WICPixelFormat64bppRGBA))
+        return DeepRgba64;
+    if (IsEqualGUID(format, GUID_WICPixelFormat16bppGray))
+        return DeepGrey16;
+    return NotDeep;
+}
+
+uint32_t DeepPixelBytes(DeepLayout layout)
+{
+    return layout == DeepRgb48 ? 6 : layout == DeepRgba64 ? 8 : 2;
+}
+
+// The 8-bit level of a 16-bit sample: v / 257, its integer part, so a value
+// widened from 8 bits (c * 257) comes back as c; ImageMagick maps alike.
+inline uint8_t To8(uint16_t v)
+{
+    return static_cast<uint8_t>(v / 257u);
+}
+
+// One row of 16-bit samples to 32-bit BGRA.
+void DeepRowToBgra(DeepLayout layout, const uint16_t* src, uint8_t* dst, uint32_t width)
+{
+    for (uint32_t x = 0; x < width; ++x, dst += 4) {
+        if (layout == DeepGrey16) {
+            dst[0] = dst[1] = dst[2] = To8(src[x]);
+            dst[3] = 255;
+            continue;
+        }
+        const uint16_t* p = src + x * (layout == DeepRgb48 ? 3 : 4);
+        dst[0] = To8(p[2]);
+        dst[1] = To8(p[1]);
+        dst[2] = To8(p[0]);
+        dst[3] = layout == DeepRgba64 ? To8(p[3]) : 255;
+    }
+}
 
 template <class T>
 void Release(T*& p)
@@ -49,6 +95,7 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
     IWICBitmapFrameDecode* frame = nullptr;
     IWICFormatConverter* converter = nullptr;
     uint8_t* band = nullptr;
+    uint16_t* deepBand = nullptr;
     const char* error = nullptr;
     UINT width = 0, height = 0;
 
@@ -68,9 +115,13 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
         // The frame may be larger than the header said (a GIF frame beyond
         // its screen); the limit holds for what is really allocated.
         error = "the picture is too large";
-    else if (FAILED(factory->CreateFormatConverter(&converter))
-             || FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, NULL,
-                                             0.0, WICBitmapPaletteTypeCustom)))
+    WICPixelFormatGUID nativeFormat;
+    const DeepLayout deep =
+        !error && SUCCEEDED(frame->GetPixelFormat(&nativeFormat)) ? DeepLayoutOf(nativeFormat) : NotDeep;
+    if (!error && deep == NotDeep
+        && (FAILED(factory->CreateFormatConverter(&converter))
+            || FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, NULL,
+                                            0.0, WICBitmapPaletteTypeCustom))))
         error = "the picture's pixels cannot be converted";
 
     if (!error) {
@@ -83,8 +134,11 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
         if (bandRows > height)
             bandRows = height;
         band = static_cast<uint8_t*>(malloc(static_cast<size_t>(bandRows) * rowBytes));
+        const uint32_t deepRowBytes = deep == NotDeep ? 0 : width * DeepPixelBytes(deep);
+        if (deep != NotDeep)
+            deepBand = static_cast<uint16_t*>(malloc(static_cast<size_t>(bandRows) * deepRowBytes));
         // Every pixel is written below; only the row padding needs clearing.
-        if (!band || !AllocateStorage(static_cast<int32_t>(orientedWidth), static_cast<int32_t>(orientedHeight),
+        if (!band || (deep != NotDeep && !deepBand) || !AllocateStorage(static_cast<int32_t>(orientedWidth), static_cast<int32_t>(orientedHeight),
                                       24, ImageTypeBmp, false)) {
             error = "not enough memory for the picture";
         } else {
@@ -95,15 +149,27 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
             for (uint32_t y = 0; y < height && !error; y += bandRows) {
                 const uint32_t rows = height - y < bandRows ? height - y : bandRows;
                 WICRect rect = {0, static_cast<INT>(y), static_cast<INT>(width), static_cast<INT>(rows)};
-                if (FAILED(converter->CopyPixels(&rect, rowBytes, rowBytes * rows, band)))
+                if (deep == NotDeep) {
+                    if (FAILED(converter->CopyPixels(&rect, rowBytes, rowBytes * rows, band)))
+                        error = "the picture is damaged";
+                } else if (FAILED(frame->CopyPixels(&rect, deepRowBytes, deepRowBytes * rows,
+                                                    reinterpret_cast<BYTE*>(deepBand)))) {
                     error = "the picture is damaged";
-                else if (!VnPlaceBgraBand(*this, orientation, width, height, VnBgraBand{band, rowBytes, y, rows}))
+                } else {
+                    for (uint32_t i = 0; i < rows; ++i)
+                        DeepRowToBgra(deep, deepBand + static_cast<size_t>(i) * deepRowBytes / 2,
+                                      band + static_cast<size_t>(i) * rowBytes, width);
+                }
+                if (error)
+                    break;
+                if (!VnPlaceBgraBand(*this, orientation, width, height, VnBgraBand{band, rowBytes, y, rows}))
                     error = "the picture could not be placed";
             }
         }
     }
 
     free(band);
+    free(deepBand);
     Release(converter);
     Release(frame);
     Release(decoder);

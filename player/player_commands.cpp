@@ -1,18 +1,37 @@
 // The player's commands: clicks, keys, menu items and the About box.
 #include <windows.h>
 
+#include <string>
+
 #include "player_ids.h"
 #include "player_state.h"
 
 namespace {
 
+// Shows a record text in a dialog's control. The record carries UTF-8; one
+// written by an older builder may hold the bytes of its ANSI code page
+// instead, which are not valid UTF-8 and are read as such.
+void SetRecordText(HWND dialog, int id, const std::string& field)
+{
+    const std::string text = RecordDisplayText(field);
+    // A record field holds at most MaxRecordLength bytes, each at most one
+    // UTF-16 unit.
+    static wchar_t wide[MaxRecordLength + 1];
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, wide, MaxRecordLength + 1);
+    if (length <= 0)
+        length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MaxRecordLength + 1);
+    if (length <= 0)
+        return;
+    SetDlgItemTextW(dialog, id, wide);
+}
+
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IdAboutCompany, RecordDisplayText(Record.companyName).c_str());
-        SetDlgItemTextA(dialog, IdAboutWebSite, RecordDisplayText(Record.webSite).c_str());
-        SetDlgItemTextA(dialog, IdAboutTagLine, RecordDisplayText(Record.tagLine).c_str());
+        SetRecordText(dialog, IdAboutCompany, Record.companyName);
+        SetRecordText(dialog, IdAboutWebSite, Record.webSite);
+        SetRecordText(dialog, IdAboutTagLine, Record.tagLine);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -30,6 +30,7 @@ std::vector<std::pair<int, int>> Solution;  // the rest of Solve's playback
 size_t SolutionStep;
 bool Solving;
 int SolveStepMs;
+size_t SlidesPerStep;  // more than one on long solutions, drawn without motion
 
 void ClearHint()
 {
@@ -219,12 +220,13 @@ void StartSolve()
     Assisted = true;
     Gate.Begin(true);  // the playback's solve ends the game
     // About 100 ms a slide, faster for long solutions so that Solve ends in
-    // about ten seconds.
+    // about ten seconds: down to 20 ms a step, then several slides a step.
     SolveStepMs = static_cast<int>(10000 / Solution.size());
     if (SolveStepMs > 120)
         SolveStepMs = 120;
-    if (SolveStepMs < 10)
-        SolveStepMs = 10;
+    if (SolveStepMs < 20)
+        SolveStepMs = 20;
+    SlidesPerStep = (Solution.size() + 499) / 500;
     SetTimer(PlayerWindow, SolveTimer, SolveStepMs, nullptr);
 }
 
@@ -245,14 +247,16 @@ void SolveStep()
         StopSolve();
         return;
     }
-    const std::pair<int, int> cell = Solution[SolutionStep++];
-    const int gapColumn = Board->GapColumn();
-    const int gapRow = Board->GapRow();
-    if (Board->SlideFrom(cell.first, cell.second) <= 0) {
-        StopSolve();  // the board is not where the solution expects
-        return;
+    for (size_t i = 0; i < SlidesPerStep && Solving && SolutionStep < Solution.size(); ++i) {
+        const std::pair<int, int> cell = Solution[SolutionStep++];
+        const int gapColumn = Board->GapColumn();
+        const int gapRow = Board->GapRow();
+        if (Board->SlideFrom(cell.first, cell.second) <= 0) {
+            StopSolve();  // the board is not where the solution expects
+            return;
+        }
+        AfterSlide(gapColumn, gapRow, SlidesPerStep == 1 ? SolveStepMs * 8 / 10 : 0);
     }
-    AfterSlide(gapColumn, gapRow, SolveStepMs * 8 / 10);
 }
 
 void SetShowPictureHeld(bool held)

@@ -1,7 +1,7 @@
-// Drawing the player's picture area. The picture is scaled once per size to
-// its place on screen (the tiles are cut from that copy, so every tile shows
-// its share at any size), and the board is kept drawn in an off-screen frame:
-// a slide redraws only its cells there, and a paint copies the frame out.
+// Drawing the player's client area. The tiles are cut from the picture
+// scaled to its place on screen (player_picture.cpp), so every tile shows its
+// share at any size, and the board is kept drawn in an off-screen frame: a
+// slide redraws only its cells there, and a paint copies the frame out.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,11 +15,6 @@ const COLORREF SlotColour = RGB(128, 128, 128);
 const COLORREF SeamColour = RGB(64, 64, 64);
 const COLORREF HintColour = RGB(255, 214, 0);
 
-HDC ScaledDc;          // holds ScaledBitmap: the picture at Picture's size
-HBITMAP ScaledBitmap;
-HGDIOBJ ScaledPrevious;
-int ScaledWidth;
-int ScaledHeight;
 HDC FrameDc;           // holds FrameBitmap: the client area as last drawn
 HBITMAP FrameBitmap;
 HGDIOBJ FramePrevious;
@@ -27,19 +22,6 @@ int FrameWidth;
 int FrameHeight;
 HFONT NumberFont;
 int NumberFontHeight;
-
-void ReleaseScaled()
-{
-    if (ScaledDc) {
-        SelectObject(ScaledDc, ScaledPrevious);
-        DeleteDC(ScaledDc);
-    }
-    if (ScaledBitmap)
-        DeleteObject(ScaledBitmap);
-    ScaledDc = nullptr;
-    ScaledBitmap = nullptr;
-    ScaledWidth = ScaledHeight = 0;
-}
 
 void ReleaseFrame()
 {
@@ -52,48 +34,6 @@ void ReleaseFrame()
     FrameDc = nullptr;
     FrameBitmap = nullptr;
     FrameWidth = FrameHeight = 0;
-}
-
-// The picture at width x height, made with the player's own filter (the
-// system's HALFTONE is not everywhere as good) in a 24-bit section, then kept
-// in the screen's own format so that tiles are copied without conversion.
-bool MakeScaled(int width, int height)
-{
-    ReleaseScaled();
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section)
-        return false;
-    PixelRows target;
-    target.data = static_cast<uint8_t*>(bits);
-    target.width = width;
-    target.height = height;
-    target.stride = (width * 3 + 3) & ~3;
-    bool scaled = ScalePixels(SourcePixels, target);
-    HDC screen = GetDC(PlayerWindow);
-    ScaledBitmap = scaled ? CreateCompatibleBitmap(screen, width, height) : nullptr;
-    ScaledDc = ScaledBitmap ? CreateCompatibleDC(screen) : nullptr;
-    ReleaseDC(PlayerWindow, screen);
-    if (ScaledDc) {
-        ScaledPrevious = SelectObject(ScaledDc, ScaledBitmap);
-        SetDIBitsToDevice(ScaledDc, 0, 0, width, height, 0, 0, 0, height, bits, &info, DIB_RGB_COLORS);
-        ScaledWidth = width;
-        ScaledHeight = height;
-    }
-    DeleteObject(section);
-    if (!ScaledDc) {
-        ReleaseScaled();
-        return false;
-    }
-    return true;
 }
 
 bool MakeFrame(int width, int height)
@@ -265,6 +205,19 @@ void DrawBoard()
     DrawMovingTiles(FrameDc, 0, 0, grid - 1, grid - 1);
 }
 
+// Copies a part of the frame to the window at once: a slide is shown without
+// waiting for (and paying for) a paint message. Paints still copy any part
+// that the system asks for.
+void Present(const RECT& part)
+{
+    if (!PlayerWindow || !FrameDc || !IsWindowVisible(PlayerWindow) || IsIconic(PlayerWindow))
+        return;
+    HDC dc = GetDC(PlayerWindow);
+    BitBlt(dc, part.left, part.top, part.right - part.left, part.bottom - part.top, FrameDc, part.left,
+           part.top, SRCCOPY);
+    ReleaseDC(PlayerWindow, dc);
+}
+
 }  // namespace
 
 bool ShowingWholePicture()
@@ -272,18 +225,33 @@ bool ShowingWholePicture()
     return !PuzzleInPlay() || ShowPictureToggled || ShowPictureHeld;
 }
 
+bool LiveResizing;
+
 void LayoutPicture()
 {
     Picture = FitPicture(PictureWidth, PictureHeight, AreaWidth, AreaHeight);
     if (AreaWidth < 1 || AreaHeight < 1)
         return;
-    if (Picture.width != ScaledWidth || Picture.height != ScaledHeight)
-        MakeScaled(Picture.width, Picture.height);
+    if (Picture.width != ScaledWidth || Picture.height != ScaledHeight) {
+        // While the user drags the frame, the copy at the last size is
+        // stretched quickly; the filtered copy follows when the drag ends.
+        if (!LiveResizing || !StretchScaledPicture(Picture.width, Picture.height))
+            ScalePicture(Picture.width, Picture.height);
+    }
     RECT client;
     GetClientRect(PlayerWindow, &client);
     if (client.right != FrameWidth || client.bottom != FrameHeight)
         MakeFrame(client.right > 1 ? client.right : 1, client.bottom > 1 ? client.bottom : 1);
     DrawBoard();
+}
+
+void EndLiveResize()
+{
+    LiveResizing = false;
+    if (ScaledIsRough) {
+        ScalePicture(Picture.width, Picture.height);
+        RedrawBoard();
+    }
 }
 
 void RedrawBoard()
@@ -298,7 +266,7 @@ void RedrawStatusLine(const RECT& line)
     if (!FrameDc)
         return;
     DrawStatusLine(FrameDc);
-    InvalidateRect(PlayerWindow, &line, FALSE);
+    Present(line);
 }
 
 void RedrawCells(int column1, int row1, int column2, int row2)
@@ -326,7 +294,7 @@ void RedrawCells(int column1, int row1, int column2, int row2)
     RECT first = CellRect(column1, row1);
     RECT last = CellRect(column2, row2);
     RECT dirty = {first.left, first.top, last.right, last.bottom};
-    InvalidateRect(PlayerWindow, &dirty, FALSE);
+    Present(dirty);
 }
 
 void PaintPlayer(HWND window)
@@ -362,7 +330,7 @@ void PaintPlayer(HWND window)
 
 void ReleasePaintResources()
 {
-    ReleaseScaled();
+    ReleaseScaledPicture();
     ReleaseFrame();
     if (NumberFont)
         DeleteObject(NumberFont);

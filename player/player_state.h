@@ -83,10 +83,25 @@ BOOL AdjustFrameForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi);
 HFONT CreateMessageFont(int dpi);
 bool ClientAreaAnimationOn();
 
+// player_picture.cpp: the picture at its size on screen, in ScaledDc.
+extern HDC ScaledDc;
+extern int ScaledWidth;
+extern int ScaledHeight;
+extern bool ScaledIsRough;  // stretched during a drag, to be made again with the filter
+// Scales the decoded picture to width x height with the player's filter.
+bool ScalePicture(int width, int height);
+// Stretches the current copy to width x height without filtering (fast).
+bool StretchScaledPicture(int width, int height);
+void ReleaseScaledPicture();
+
 // player_paint.cpp
 // Fits the picture into the current area, rescales it when its size changed
 // and redraws the whole board off screen.
 void LayoutPicture();
+// Set while the user drags the window's frame; EndLiveResize makes the
+// filtered copy for the size the drag ended at.
+extern bool LiveResizing;
+void EndLiveResize();
 void RedrawBoard();
 // Redraws the status line off screen and marks its place for the next paint.
 void RedrawStatusLine(const RECT& line);

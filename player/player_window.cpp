@@ -238,6 +238,12 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:
         OnSize(wParam, LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_ENTERSIZEMOVE:
+        LiveResizing = true;
+        return 0;
+    case WM_EXITSIZEMOVE:
+        EndLiveResize();
+        return 0;
     case WM_GETMINMAXINFO:
         OnMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
         return 0;
@@ -276,6 +282,9 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
         OnTimer(wParam);
         return 0;
+    case WM_SETTINGCHANGE:
+        AnimationsOn = ClientAreaAnimationOn();
+        break;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam)))
             return 0;

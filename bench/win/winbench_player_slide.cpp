@@ -110,7 +110,7 @@ void SlideBench(int width, int height)
                 Picture.width, Picture.height, client.right, client.bottom);
 
     bool back = false;
-    winbench::Result slide = winbench::Measure([&] { Slide(window, back); }, 200);
+    winbench::Result slide = winbench::Measure([&] { Slide(window, back); }, 1000);
     std::snprintf(name, sizeof name, "slide and repaint %dx%d", width, height);
     winbench::Report(name, slide);
 
@@ -123,7 +123,7 @@ void SlideBench(int width, int height)
     winbench::Result blit = winbench::Measure([&] {
         BitBlt(dc, 0, 0, AreaWidth, AreaHeight, memory, 0, 0, SRCCOPY);
         GdiFlush();
-    }, 200);
+    }, 1000);
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);

@@ -23,6 +23,9 @@ cd "$dir"
 "$convert" scene.ppm -colors 32 PNG8:png_palette.png
 "$convert" rose.ppm -colorspace Gray -depth 8 -type Grayscale png_grey.png
 "$convert" rose.ppm -depth 16 PNG48:png_16bit.png
+# 16-bit samples of every value, not only widened 8-bit ones: colour and grey.
+"$convert" -size 300x200 gradient:'#102030-#f0e0d0' -depth 16 PNG48:png_16bit_deep.png
+"$convert" -size 300x200 gradient:'#000000-#ffffff' -rotate 90 -colorspace Gray -depth 16 png_grey16.png
 # Alpha from fully transparent on the left to opaque on the right. The 16-bit
 # files hold 8-bit values widened (v * 257), as 16-bit files made from 8-bit
 # pictures do: the decoder's 8-bit result can then be exact.
@@ -33,6 +36,7 @@ cd "$dir"
 "$convert" -size 40x30 xc:red -fill blue -draw 'rectangle 5,5 25,20' -fill green \
            -draw 'circle 30,20 30,25' -transparent red gif_transparent.gif
 "$convert" rose.ppm -compress none tiff_plain.tif
+"$convert" rose.ppm -orient RightTop tiff_orient6.tif
 "$convert" scene.ppm -compress lzw -endian MSB tiff_lzw_msb.tif
 "$convert" scene.ppm -alpha set -channel A -evaluate set 50% +channel -compress zip tiff_alpha.tif
 # Full-resolution chroma (4:4:4) and the usual subsampled chroma (4:2:0).

@@ -3,6 +3,8 @@
 // for the compressed formats where they cannot be decoded.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
@@ -134,6 +136,17 @@ TEST(CompressedFrontEnd, RefusesWhatThisPlatformCannotDecodeWithAClearText)
     VnImage fromStream(ImageTypeBmp);
     EXPECT_FALSE(fromStream.Decode(&stream, ImageTypeBmp));
     EXPECT_STREQ("PNG pictures can be decoded only on Windows", fromStream.imageInfo.lastError);
+
+    // From a file: read from where it stands to its end, which it is left at.
+    FILE* file = tmpfile();
+    ASSERT_NE(nullptr, file);
+    fwrite(shifted.data(), 1, shifted.size(), file);
+    fseek(file, 2, SEEK_SET);
+    VnImage fromFile(ImageTypeBmp);
+    EXPECT_FALSE(fromFile.Decode(file, ImageTypeBmp));
+    EXPECT_STREQ("PNG pictures can be decoded only on Windows", fromFile.imageInfo.lastError);
+    EXPECT_EQ(static_cast<long>(shifted.size()), ftell(file));
+    fclose(file);
 }
 #endif
 

@@ -113,7 +113,8 @@ void ExpectMatches(const std::string& name, const std::string& ext, bool exact)
 
 TEST(WicDecode, PngMatchesImageMagickExactly)
 {
-    for (const char* name : {"png_rgb", "png_palette", "png_grey", "png_16bit", "png_rgba", "png_rgba16"})
+    for (const char* name : {"png_rgb", "png_palette", "png_grey", "png_16bit", "png_16bit_deep", "png_grey16",
+                             "png_rgba", "png_rgba16"})
         ExpectMatches(name, "png", true);
 }
 
@@ -124,6 +125,8 @@ TEST(WicDecode, GifAndTiffMatchImageMagickExactly)
     ExpectMatches("tiff_plain", "tif", true);
     ExpectMatches("tiff_lzw_msb", "tif", true);
     ExpectMatches("tiff_alpha", "tif", true);
+    // A TIFF's own orientation tag is applied like a JPEG's Exif one.
+    ExpectMatches("tiff_orient6", "tif", true);
 }
 
 TEST(WicDecode, JpegIsWithinRoundingOfImageMagick)

@@ -320,7 +320,7 @@ TEST(PlayerStub, IsStrippedSoItsImageEndsAtTheEndOfTheFile)
     EXPECT_EQ(stub.size(), length);
     PackageContents contents;
     EXPECT_EQ(PackageMissing, ReadPackage(stub.data(), stub.size(), contents));
-    EXPECT_LT(stub.size(), 400u * 1024);  // it is copied into every puzzle
+    EXPECT_LT(stub.size(), 384u * 1024);  // it is copied into every puzzle
 }
 
 TEST_F(PlayerEndToEnd, BarePlayerSaysItHoldsNoPuzzleAndExitsWithOne)

@@ -164,6 +164,40 @@ void ExpectShares(playerwin::PlayerWindowTest& test, const vntest::CapturedPixel
         }
 }
 
+TEST_F(PlayerWindow, DraggingTheFrameEndsWithTheSamePictureAsAResize)
+{
+    Open(DiscPicture(160), 4, true);
+    SetWindowPos(window, NULL, 0, 0, 613, 471, SWP_NOZORDER | SWP_NOMOVE);
+    vntest::CapturedPixels resized = Client();
+    SetWindowPos(window, NULL, 0, 0, 700, 560, SWP_NOZORDER | SWP_NOMOVE);
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    for (int step = 0; step < 5; ++step)
+        SetWindowPos(window, NULL, 0, 0, 680 - 17 * step, 540 - 17 * step, SWP_NOZORDER | SWP_NOMOVE);
+    SetWindowPos(window, NULL, 0, 0, 613, 471, SWP_NOZORDER | SWP_NOMOVE);
+    SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+    vntest::CapturedPixels dragged = Client();
+    ASSERT_EQ(resized.width, dragged.width);
+    EXPECT_TRUE(resized.pixels == dragged.pixels);
+}
+
+TEST_F(PlayerWindow, AnimatedSlidesStartOneCellBackAndEndWhereAnInstantSlideDoes)
+{
+    Open(BlockPicture(160, 160), 4);
+    AnimationsOn = true;
+    Click(1, 3);  // two tiles slide right, towards the gap in the corner
+    int dx = 0, dy = 0;
+    ASSERT_TRUE(TileOffset(3, 3, &dx, &dy));
+    EXPECT_EQ(CellEdge(Picture.width, 4, 2) - CellEdge(Picture.width, 4, 3), dx);
+    EXPECT_EQ(0, dy);
+    EXPECT_TRUE(TileOffset(2, 3, &dx, &dy));
+    EXPECT_FALSE(TileOffset(1, 3, &dx, &dy));  // the new gap
+    EXPECT_FALSE(TileOffset(0, 3, &dx, &dy));
+    EXPECT_FALSE(TileOffset(3, 2, &dx, &dy));
+    EXPECT_TRUE(vntest::WaitUntil([&] { return !TileOffset(3, 3, &dx, &dy); }, 5000));
+    ExpectBlockBoard("after the animation");
+    AnimationsOn = false;
+}
+
 TEST_F(PlayerWindow, AThreeByThreePictureAtGridFourShowsEveryTilesShare)
 {
     auto colour = [](int x, int y) { return RGB(40 + 90 * x, 30 + 100 * y, 200 - 60 * x); };
@@ -437,6 +471,35 @@ TEST_F(PlayerWindow, DpiChangeMovesToTheSuggestedRectangleAndLaysOutAgain)
     EXPECT_GT(abs(large.lfHeight), abs(small.lfHeight));
     ExpectPictureFitsTheArea();
     ExpectBlockBoard("after a DPI change");
+}
+
+TEST_F(PlayerWindow, AboutShowsTheRecordsUtf8TextsAndPausesTheClock)
+{
+    Open(BlockPicture(160, 160), 4, true);
+    Record.companyName = "Caf\xc3\xa9 \xc3\x9cn\xc3\xaf" "c\xc3\xb8" "d\xc3\xa9 \xe2\x98\x95";  // "Café Ünïcødé ☕"
+    Record.tagLine = "\xd0\x9f\xd0\xb0\xd0\xb7\xd0\xbb";                                     // "Пазл"
+    Click(Board->GapColumn() == 0 ? 1 : Board->GapColumn() - 1, Board->GapRow());
+    ASSERT_TRUE(Clock.Ticking());
+    std::wstring company, tagLine;
+    std::atomic<bool> tickingWhileOpen{true};
+    std::thread reader([&] {
+        HWND about = vntest::WaitForTopWindow("#32770", "About", GetCurrentProcessId(), 30000);
+        if (!about)
+            return;
+        tickingWhileOpen = Clock.Ticking();
+        wchar_t text[256] = {0};
+        SendMessageW(GetDlgItem(about, IdAboutCompany), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        company = text;
+        SendMessageW(GetDlgItem(about, IdAboutTagLine), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+        tagLine = text;
+        PostMessageA(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    Command(IdHelpAbout);
+    reader.join();
+    EXPECT_EQ(std::wstring(L"Caf\u00e9 \u00dcn\u00ef" L"c\u00f8" L"d\u00e9 \u2615"), company);
+    EXPECT_EQ(std::wstring(L"\u041f\u0430\u0437\u043b"), tagLine);
+    EXPECT_FALSE(tickingWhileOpen);
+    EXPECT_TRUE(Clock.Ticking());
 }
 
 TEST_F(PlayerWindow, EveryCommandHasAMenuEntryShowingItsKey)
