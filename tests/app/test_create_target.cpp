@@ -288,6 +288,18 @@ TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
     EXPECT_EQ(statuses.back(), "Error - could not create target.");
     EXPECT_TRUE(vntest::ReadFileBytes(locked) == old);
 
+    // A read-only file: refused, and kept as it was.
+    std::string readOnly = folder + "read-only.exe";
+    ASSERT_TRUE(vntest::WriteFileBytes(readOnly, old));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    ConfirmedTargetPath = readOnly;
+    SetWindowTextA(TargetPathEdit, readOnly.c_str());
+    PressGo();
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), "Error - could not create target.");
+    EXPECT_TRUE(vntest::ReadFileBytes(readOnly) == old);
+
     // An empty Target field is no target either.
     SetWindowTextA(TargetPathEdit, "");
     PressGo();
