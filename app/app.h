@@ -64,6 +64,12 @@ extern std::string PreviewPicturePath;
 extern int GridSize;
 extern OPENFILENAMEA FileDialogRecord;
 extern char FileNameBuffer[256];
+// The system's file dialogs as the two Browse commands call them
+// (GetOpenFileNameA and GetSaveFileNameA); tests put stand-ins here that
+// behave as the dialogs of other systems do.
+typedef BOOL(WINAPI* FileDialogFunction)(LPOPENFILENAMEA record);
+extern FileDialogFunction OpenFileDialog;
+extern FileDialogFunction SaveFileDialog;
 
 // Folder of the running program (no trailing backslash), where "GO !" looks
 // for the player stub when the current folder has none. Set with the form.

@@ -29,12 +29,12 @@ void FillDialogRecord(const char* filter, const char* title, DWORD flags, const 
 
 // Shows a file dialog and puts the current folder back afterwards:
 // OFN_NOCHANGEDIR does not hold for the open dialog on every system.
-bool ShowFileDialog(BOOL(WINAPI* dialog)(LPOPENFILENAMEA))
+bool ShowFileDialog(FileDialogFunction dialog)
 {
     char folder[MAX_PATH];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     bool saved = length > 0 && length < sizeof folder;
-    BOOL chosen = dialog(&FileDialogRecord);
+    BOOL chosen = dialog ? dialog(&FileDialogRecord) : FALSE;
     if (saved)
         SetCurrentDirectoryA(folder);
     return chosen != FALSE;
@@ -76,7 +76,7 @@ void PictureBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillOpenDialogRecord();
-    if (!ShowFileDialog(GetOpenFileNameA))
+    if (!ShowFileDialog(OpenFileDialog))
         return;
     SetWindowTextA(PictureFileEdit, FileNameBuffer);
     LoadPreviewPicture(FileNameBuffer);
@@ -94,7 +94,7 @@ void TargetBrowseCommand()
         if (!folder.empty())
             FileDialogRecord.lpstrInitialDir = folder.c_str();
     }
-    if (!ShowFileDialog(GetSaveFileNameA))
+    if (!ShowFileDialog(SaveFileDialog))
         return;
     SetWindowTextA(TargetPathEdit, FileNameBuffer);
     // The dialog asked before an existing file is replaced.

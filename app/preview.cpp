@@ -113,8 +113,9 @@ void InvalidatePreview()
     RECT area;
     GetWindowRect(PreviewFrame, &area);
     MapWindowPoints(NULL, MainWindow, reinterpret_cast<POINT*>(&area), 2);
-    // The picture covers the inside of the frame whole: no erase needed.
-    InvalidateRect(MainWindow, &area, FALSE);
+    // The picture covers the inside of the frame whole: no erase needed, and
+    // the frame control itself, which draws only its border, stays as it is.
+    RedrawWindow(MainWindow, &area, NULL, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 void ReleasePreviewComposition()

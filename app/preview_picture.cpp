@@ -1,5 +1,6 @@
 // Loading a picture into the preview: the file is decoded once and scaled
-// once to the preview frame's inner area, so that every later repaint (a new
+// once to the preview frame's inner area (reading a few pixels per preview
+// pixel), so that every later repaint (a new
 // grid size, an uncovered window) is one plain copy of a small bitmap.
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "app.h"
 #include "control_text.h"
 #include "measure_file.h"
+#include "preview_scale.h"
 #include "vn_image.h"
 
 namespace {
@@ -37,38 +39,24 @@ uint8_t* ReadPictureFile(const char* path, uint32_t* size)
 }
 
 // The decoded picture scaled into a new device bitmap of the frame's inner
-// size, compatible with the window's context. Shrinking averages the
-// pixels it drops (HALFTONE); enlarging repeats them.
+// size, compatible with the window's context.
 HBITMAP ScaledPreviewBitmap(const VnImage& image, HDC windowContext)
 {
     RECT client = {0, 0, 0, 0};
     if (PreviewFrame)
         GetClientRect(PreviewFrame, &client);
-    int width = client.right - 4, height = client.bottom - 4;
-    const BITMAPINFOHEADER* info = reinterpret_cast<const BITMAPINFOHEADER*>(image.dibBlock);
-    int pictureWidth = info->biWidth;
-    int pictureHeight = info->biHeight < 0 ? -info->biHeight : info->biHeight;
-    if (width < 1 || height < 1 || pictureWidth < 1 || pictureHeight < 1)
+    PreviewPixels pixels = ScaleForPreview(image, client.right - 4, client.bottom - 4);
+    if (pixels.bgr.empty())
         return NULL;
-
-    HBITMAP bitmap = CreateCompatibleBitmap(windowContext, width, height);
-    if (!bitmap)
-        return NULL;
-    HDC memory = CreateCompatibleDC(windowContext);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    bool shrinking = pictureWidth > width || pictureHeight > height;
-    SetStretchBltMode(memory, shrinking ? HALFTONE : COLORONCOLOR);
-    SetBrushOrgEx(memory, 0, 0, NULL);
-    int lines = StretchDIBits(memory, 0, 0, width, height, 0, 0, pictureWidth, pictureHeight,
-                              image.PixelBase(), reinterpret_cast<const BITMAPINFO*>(image.dibBlock),
-                              DIB_RGB_COLORS, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    if (lines <= 0) {
-        DeleteObject(bitmap);
-        return NULL;
-    }
-    return bitmap;
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBitmap(windowContext, &info.bmiHeader, CBM_INIT, pixels.bgr.data(), &info, DIB_RGB_COLORS);
 }
 
 }  // namespace
@@ -109,7 +97,9 @@ void LoadPreviewPicture(const char* path)
 
     if (!PreviewBitmap || !GetObjectA(PreviewBitmap, sizeof PreviewBitmapInfo, &PreviewBitmapInfo))
         ZeroMemory(&PreviewBitmapInfo, sizeof PreviewBitmapInfo);
-    InvalidateRect(MainWindow, NULL, TRUE);
+    // A new picture covers the frame's inside whole; without one the
+    // window's background is painted again there.
+    InvalidatePreview();
 }
 
 void RefreshTypedPicture()

@@ -25,10 +25,13 @@ int GridSize;
 char ProgramFolder[MAX_PATH];
 std::string ConfirmedTargetPath;
 OPENFILENAMEA FileDialogRecord;
+FileDialogFunction OpenFileDialog = GetOpenFileNameA;
+FileDialogFunction SaveFileDialog = GetSaveFileNameA;
 char FileNameBuffer[256];
 DLGPROC AboutProcedure;
 
 const char* const MainWindowClassName = "VORNIXS";
+const COLORREF FormColour = RGB(212, 208, 200);
 const char* const MainWindowTitle = "Vornix SDK";
 
 int VornixMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand)
@@ -65,7 +68,7 @@ bool RegisterMainWindowClass()
     windowClass.hInstance = AppInstance;
     windowClass.hIcon = LoadIconA(AppInstance, "ICON_APPWND");
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    BackgroundBrush = CreateSolidBrush(RGB(212, 208, 200));
+    BackgroundBrush = CreateSolidBrush(FormColour);
     windowClass.hbrBackground = BackgroundBrush;
     windowClass.lpszMenuName = "main_menu";
     windowClass.lpszClassName = MainWindowClassName;
@@ -225,6 +228,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
         return 0;
+    case WM_CTLCOLORSTATIC:
+        // Labels, the check box, the group boxes and the status line on the
+        // form's own colour rather than the system's face colour.
+        SetBkColor((HDC)wParam, FormColour);
+        return (LRESULT)BackgroundBrush;
     case DM_GETDEFID:
         return MAKELRESULT(DefaultButtonId(), DC_HASDEFID);
     default:

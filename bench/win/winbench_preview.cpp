@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app.h"
+#include "preview_scale.h"
 #include "test_files.h"
 #include "vn_image.h"
 #include "win_bench.h"
@@ -168,23 +169,14 @@ int main(int argc, char** argv)
         WaitForDisplay(frameContext);
     }, 50);
 
-    // The one scaling of the picture to the preview, in the two modes.
+    // The one scaling of the decoded picture to the preview's size.
     std::vector<uint8_t> pictureBytes = vntest::ReadFileBytes(picture);
     VnImage decoded(pictureBytes.data(), static_cast<uint32_t>(pictureBytes.size()), ImageTypeBmp);
-    HBITMAP small = CreateCompatibleBitmap(frameContext, frame.right - 4, frame.bottom - 4);
-    SelectObject(memory, small);
-    winbench::Result scaleResults[2];
-    const int modes[2] = {HALFTONE, COLORONCOLOR};
-    for (int i = 0; i < 2; ++i) {
-        SetStretchBltMode(memory, modes[i]);
-        scaleResults[i] = winbench::Measure([&] {
-            StretchDIBits(memory, 0, 0, frame.right - 4, frame.bottom - 4, 0, 0, decoded.header.biWidth,
-                          decoded.header.biHeight, decoded.PixelBase(),
-                          reinterpret_cast<const BITMAPINFO*>(decoded.dibBlock), DIB_RGB_COLORS, SRCCOPY);
-        }, runs);
-    }
-    SelectObject(memory, plain);
-    DeleteObject(small);
+    winbench::Result scale = winbench::Measure([&] {
+        PreviewPixels pixels = ScaleForPreview(decoded, frame.right - 4, frame.bottom - 4);
+        if (pixels.bgr.empty())
+            std::printf("scaling failed\n");
+    }, runs);
 
     // For comparison: the whole picture as a device bitmap, stretched onto
     // the frame on every paint.
@@ -207,8 +199,7 @@ int main(int argc, char** argv)
                 PictureHeight, frame.right, frame.bottom);
     winbench::Report("decode (read + VnImage)", decode);
     winbench::Report("choose picture until the preview is painted", choose);
-    winbench::Report("scaling to the preview, HALFTONE", scaleResults[0]);
-    winbench::Report("scaling to the preview, COLORONCOLOR", scaleResults[1]);
+    winbench::Report("scaling the decoded picture to the preview", scale);
     winbench::Report("plain BitBlt of the preview frame", bitBlt);
     winbench::Report("repaint that is one plain BitBlt", plainRepaint);
     winbench::Report("grid size typed, preview repainted", repaint);

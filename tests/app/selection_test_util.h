@@ -81,6 +81,81 @@ bool WriteBmp24(const std::string& path, int width, int height, ColourAt colourA
     return WriteFileBytes(path, file);
 }
 
+namespace detail {
+
+inline uint32_t Crc32(const unsigned char* data, size_t size, uint32_t crc = 0)
+{
+    crc = ~crc;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+inline void PutBig32(std::vector<unsigned char>& out, uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+inline void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data)
+{
+    PutBig32(out, static_cast<uint32_t>(data.size()));
+    std::vector<unsigned char> typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBig32(out, Crc32(typed.data(), typed.size()));
+}
+
+}  // namespace detail
+
+// Writes an 8-bit RGB PNG, its pixel data in stored (uncompressed) deflate
+// blocks, whose pixel (x, y), y = 0 at the top, has the colour colourAt(x, y).
+template <typename ColourAt>
+bool WritePngRgb(const std::string& path, int width, int height, ColourAt colourAt)
+{
+    std::vector<unsigned char> raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);  // no filter
+        for (int x = 0; x < width; ++x) {
+            COLORREF c = colourAt(x, y);
+            raw.push_back(GetRValue(c));
+            raw.push_back(GetGValue(c));
+            raw.push_back(GetBValue(c));
+        }
+    }
+    std::vector<unsigned char> zlib = {0x78, 0x01};
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
+        zlib.push_back(at + n >= raw.size() ? 1 : 0);
+        zlib.push_back(static_cast<unsigned char>(n));
+        zlib.push_back(static_cast<unsigned char>(n >> 8));
+        zlib.push_back(static_cast<unsigned char>(~n));
+        zlib.push_back(static_cast<unsigned char>(~n >> 8));
+        zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + n);
+        if (raw.empty())
+            break;
+    }
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    detail::PutBig32(zlib, (b << 16) | a);
+
+    std::vector<unsigned char> file = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    std::vector<unsigned char> header;
+    detail::PutBig32(header, static_cast<uint32_t>(width));
+    detail::PutBig32(header, static_cast<uint32_t>(height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    detail::PutChunk(file, "IHDR", header);
+    detail::PutChunk(file, "IDAT", zlib);
+    detail::PutChunk(file, "IEND", {});
+    return WriteFileBytes(path, file);
+}
+
 // Fixture: a fresh builder window and a scratch folder (folder, ending in a
 // backslash), both gone after the test.
 class ScratchWindowTest : public BuilderWindowTest {

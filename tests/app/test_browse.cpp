@@ -47,6 +47,8 @@ protected:
 
     void TearDown() override
     {
+        OpenFileDialog = GetOpenFileNameA;
+        SaveFileDialog = GetSaveFileNameA;
         SetCurrentDirectoryA(startDirectory.c_str());
         ScratchWindowTest::TearDown();
     }
@@ -309,10 +311,35 @@ TEST_F(BrowseTest, AnEmptyTargetIsProposedAsThePictureNameInItsFolder)
     EXPECT_EQ(script.initialFileName, "");
 }
 
+// A dialog as the open dialog of systems that ignore OFN_NOCHANGEDIR
+// behaves: it leaves the current folder where the chosen file is.
+std::string StandInChoice;
+
+BOOL WINAPI DialogThatMovesTheCurrentFolder(LPOPENFILENAMEA record)
+{
+    std::string folder = StandInChoice.substr(0, StandInChoice.find_last_of('\\'));
+    SetCurrentDirectoryA(folder.c_str());
+    lstrcpynA(record->lpstrFile, StandInChoice.c_str(), record->nMaxFile);
+    return TRUE;
+}
+
+TEST_F(BrowseTest, ACurrentFolderMovedByTheDialogIsPutBack)
+{
+    StandInChoice = picture;
+    OpenFileDialog = DialogThatMovesTheCurrentFolder;
+    SaveFileDialog = DialogThatMovesTheCurrentFolder;
+    SendMessageA(window, WM_COMMAND, IdPictureBrowse, 0);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+    EXPECT_NE(PreviewBitmap, (HBITMAP)NULL);
+    StandInChoice = pictureFolder + "puzzle.exe";
+    SendMessageA(window, WM_COMMAND, IdTargetBrowse, 0);
+    EXPECT_EQ(CurrentDirectory() + "\\", folder);
+    EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), StandInChoice.c_str());
+}
+
 TEST_F(BrowseTest, EachDialogPutsBackACurrentFolderThatMovedWhileItWasOpen)
 {
-    // Not every system's open dialog honours OFN_NOCHANGEDIR: the folder is
-    // moved from inside the dialog, and must be back when the command ends.
+    // The real dialogs, with the folder moved from inside them while open.
     DialogScript open;
     open.title = "Open Picture File";
     open.fileName = picture;

@@ -288,6 +288,18 @@ TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
     EXPECT_EQ(statuses.back(), "Error - could not create target.");
     EXPECT_TRUE(vntest::ReadFileBytes(locked) == old);
 
+    // A read-only file: refused, and kept as it was.
+    std::string readOnly = folder + "read-only.exe";
+    ASSERT_TRUE(vntest::WriteFileBytes(readOnly, old));
+    ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    ConfirmedTargetPath = readOnly;
+    SetWindowTextA(TargetPathEdit, readOnly.c_str());
+    PressGo();
+    SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), "Error - could not create target.");
+    EXPECT_TRUE(vntest::ReadFileBytes(readOnly) == old);
+
     // An empty Target field is no target either.
     SetWindowTextA(TargetPathEdit, "");
     PressGo();
@@ -382,6 +394,22 @@ TEST_F(CreateTargetTest, ATypedTargetThatExistsIsReplacedOnlyWhenTheUserAgrees)
     ReplaceQuestion again = PressGoAnswering(IDNO);
     EXPECT_FALSE(again.asked);
     EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+}
+
+TEST_F(CreateTargetTest, APngPictureIsStoredWholePaddedToEightBytes)
+{
+    FillForm();
+    std::string png = folder + "picture.png";
+    ASSERT_TRUE(vntest::WritePngRgb(png, 5, 3, [](int x, int y) { return RGB(x * 50, y * 80, 200); }));
+    Bytes pngBytes = vntest::ReadFileBytes(png);
+    ASSERT_NE(pngBytes.size() % 8, 0u);
+    SetWindowTextA(PictureFileEdit, png.c_str());
+    PressGo();
+    EXPECT_EQ(statuses, std::vector<std::string>(std::begin(BuildSteps), std::end(BuildSteps)));
+    // The file with zeros up to a multiple of 8, so that every byte comes back.
+    Bytes padded(pngBytes);
+    padded.resize((pngBytes.size() + 7) / 8 * 8, 0);
+    EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, padded, FormRecord()));
 }
 
 TEST_F(CreateTargetTest, TargetThatIsThePictureIsRefused)

@@ -340,6 +340,25 @@ TEST_F(FormTest, StatusLineShowsEveryStatusWhole)
     }
 }
 
+TEST_F(FormTest, LabelsAndStatusLineStandOnTheFormsColour)
+{
+    ShowWindow(window, SW_SHOWNORMAL);
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const COLORREF form = RGB(212, 208, 200);
+    // Labels whose right end no field covers.
+    for (HWND label : {CompanyNameLabel, WebSiteLabel, TagLineLabel, WinUrlLabel, StatusText}) {
+        SCOPED_TRACE(vntest::WindowText(label));
+        RECT inside;
+        GetClientRect(label, &inside);
+        HDC context = GetDC(label);
+        // The bottom-right corner lies beyond the text.
+        vntest::CapturedPixels corner = vntest::CapturePixels(context, inside.right - 2, inside.bottom - 2, 1, 1);
+        ReleaseDC(label, context);
+        ASSERT_EQ(corner.pixels.size(), 1u);
+        EXPECT_EQ(corner.pixels[0], form);
+    }
+}
+
 // Sets the grid-size field's text and sends the change notification the
 // field itself would send.
 void ChangeGridText(HWND window, const char* text)

@@ -143,7 +143,9 @@ TEST_F(FormAtDpi, ControlsKeepTheirBaseUnitGeometryAndShowWhole)
     ASSERT_EQ(ScreenDpi(), dpi) << "the system did not take the DPI from the registry";
     const int X = (short)LOWORD(GetDialogBaseUnits());
     const int Y = (short)HIWORD(GetDialogBaseUnits());
-    printf("[ MEASURE  ] %d DPI: dialog base units %d x %d\n", dpi, X, Y);
+    printf("[ MEASURE  ] %d DPI: dialog base units %d x %d, screen %d x %d, largest window %d x %d\n", dpi, X, Y,
+           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), GetSystemMetrics(SM_CXMAXTRACK),
+           GetSystemMetrics(SM_CYMAXTRACK));
     // The units follow the DPI: the system font grows with it.
     if (dpi >= 144) {
         EXPECT_GE(Y, 20);

@@ -278,6 +278,21 @@ TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
     }
 }
 
+TEST_F(PreviewTest, APngPictureFillsThePreviewLikeABitmap)
+{
+    // A PNG under a bitmap's name: the leading bytes choose the decoder.
+    std::string png = folder + "quadrants-png.bmp";
+    ASSERT_TRUE(vntest::WritePngRgb(png, 40, 40, [](int x, int y) {
+        return x < 20 ? (y < 20 ? TopLeft : BottomLeft) : (y < 20 ? TopRight : BottomRight);
+    }));
+    LoadPreviewPicture(png.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    EXPECT_EQ(PictureWidth, 40);
+    EXPECT_EQ(PictureHeight, 40);
+    Repaint();
+    ExpectPictureWithoutGrid(FrameCapture(PreviewFrame));
+}
+
 TEST_F(PreviewTest, ZeroNegativeOrEmptyGridSizeDrawsNoGrid)
 {
     LoadPreviewPicture(picture.c_str());

@@ -11,6 +11,7 @@
 
 #include "app.h"
 #include "builder_window.h"
+#include "package_build.h"
 #include "package_reader.h"
 #include "package_record.h"
 #include "player_ids.h"
@@ -343,9 +344,15 @@ TEST_F(PlayerEndToEnd, DamagedTargetsSayTheDataIsDamaged)
         EXPECT_EQ("The puzzle data is damaged.", TakeMessageBox(damaged));
         EXPECT_EQ(1u, damaged.WaitForExit());
     }
-    // A sound package whose picture is not a bitmap.
+    // A sound package whose picture is not a bitmap (the builder's "GO !"
+    // refuses such a picture, so the package is built directly).
     ASSERT_TRUE(vntest::WriteFileBytes(Path("text.txt"), Bytes(500, 'x')));
-    std::string path = BuildThroughForm(FormValues(), "text.txt");
+    TargetBuildRequest request;
+    request.targetPath = Path("target.exe");
+    request.picturePath = Path("text.txt");
+    request.stubPath = Path("vornix_distrib.exe");
+    ASSERT_EQ(BuildTarget(request, [](const char*) {}), TargetBuildDone);
+    std::string path = request.targetPath;
     Program text(path, folder);
     ASSERT_TRUE(text.started);
     EXPECT_EQ("The puzzle data is damaged.", TakeMessageBox(text));
