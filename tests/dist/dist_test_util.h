@@ -118,14 +118,15 @@ inline std::vector<HWND> ChildrenOfClass(HWND parent, const char* className)
     return search.found;
 }
 
-// The text of a message box of the process; the box is closed with OK.
-inline std::string TakeMessageBox(DWORD processId, const char* title = NULL)
+// The text of a message box of the process; the box is closed with the
+// given button (OK for plain messages, No for the player's "Play again?").
+inline std::string TakeMessageBox(DWORD processId, const char* title = NULL, int button = IDOK)
 {
     HWND box = vntest::WaitForTopWindow("#32770", title, processId, Patience);
     if (!box)
         return "<no message box>";
     std::string text = RemoteText(GetDlgItem(box, 0xFFFF));  // the message text control
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     vntest::WaitUntil([&] { return !IsWindow(box); }, Patience);
     return text;
 }
@@ -167,7 +168,7 @@ inline void Key(HWND window, WPARAM key)
 // Starts an unshuffled puzzle program, waits for its window, slides one
 // tile out of place and back, and returns the message it shows on the solve
 // (or what went wrong). The program is closed afterwards.
-inline std::string PlayOneMoveAndBack(const std::string& puzzle, const std::string& folder)
+inline std::string PlayTwoMovesAwayAndBack(const std::string& puzzle, const std::string& folder)
 {
     Process game("\"" + puzzle + "\"", folder);
     if (!game.started)
@@ -175,11 +176,14 @@ inline std::string PlayOneMoveAndBack(const std::string& puzzle, const std::stri
     HWND player = vntest::WaitForTopWindow("VORNIXPLAYER", "Vornix Puzzle", game.Id(), Patience);
     if (!player)
         return "<no player window>";
-    // The gap starts bottom right: Right slides the tile left of it in, Left
-    // slides it back.
+    // The gap starts bottom right. A board that starts solved counts a solve
+    // only once it has been more than one slide away: Right and Down take
+    // two tiles out of place, Up and Left put them back.
     Key(player, VK_RIGHT);
+    Key(player, VK_DOWN);
+    Key(player, VK_UP);
     Key(player, VK_LEFT);
-    std::string message = TakeMessageBox(game.Id(), "Vornix Puzzle");
+    std::string message = TakeMessageBox(game.Id(), "Vornix Puzzle", IDNO);
     PostMessageA(player, WM_CLOSE, 0, 0);
     if (game.WaitForExit() != 0)
         return "<did not end with 0> " + message;

@@ -85,8 +85,8 @@ TEST_F(SignedRelease, PuzzleBuiltFromItReadsBackAndPlays)
     EXPECT_EQ(vntest::ReadFileBytes(request.picturePath), contents.picture);
     EXPECT_EQ("Signed Co", contents.record.companyName);
 
-    std::string message = disttest::PlayOneMoveAndBack(request.targetPath, folder);
-    EXPECT_EQ(0u, message.find("You solved the puzzle in 2 moves")) << message;
+    std::string message = disttest::PlayTwoMovesAwayAndBack(request.targetPath, folder);
+    EXPECT_EQ(0u, message.find("You solved the puzzle in 4 moves")) << message;
 }
 
 }  // namespace
