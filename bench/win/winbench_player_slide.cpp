@@ -13,36 +13,19 @@
 
 #include "player_state.h"
 #include "puzzle_solver.h"
+#include "test_files.h"
 #include "win_bench.h"
 
 namespace {
 
 std::vector<uint8_t> GradientBmp(int width, int height)
 {
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * height, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(y) * stride];
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<uint8_t>(x * 255 / width);
-            row[3 * x + 1] = static_cast<uint8_t>(y * 255 / height);
-            row[3 * x + 2] = static_cast<uint8_t>((x ^ y) & 0xFF);
-        }
-    }
-    return file;
+    return vntest::Bmp24File(width, height, [&](int x, int top, uint8_t* p) {
+        const int y = height - 1 - top;  // counted from the bottom row
+        p[0] = static_cast<uint8_t>(x * 255 / width);
+        p[1] = static_cast<uint8_t>(y * 255 / height);
+        p[2] = static_cast<uint8_t>((x ^ y) & 0xFF);
+    });
 }
 
 HWND OpenPuzzle(int width, int height)

@@ -1,4 +1,5 @@
-// Whole-file reads and writes, and deterministic filler bytes, for the tests,
+// Whole-file reads and writes, deterministic filler bytes and 24-bit bitmap
+// files, for the tests,
 // benchmarks and seed writers, natively and in the Windows programs alike
 // (plain C stdio, no gtest).
 #pragma once
@@ -64,6 +65,35 @@ inline std::vector<uint8_t> PatternBytes(size_t n, unsigned seed)
         data[i] = static_cast<uint8_t>(x);
     }
     return data;
+}
+
+// An uncompressed 24-bit bottom-up BMP file of width x height pixels.
+// pixel(x, top, bgr) fills each pixel's blue, green and red bytes; top = 0 is
+// the picture's top row. Row padding stays zero.
+template <class Pixel>
+inline std::vector<uint8_t> Bmp24File(int width, int height, Pixel pixel)
+{
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    std::vector<uint8_t> file(54 + stride * height, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    for (int top = 0; top < height; ++top) {
+        uint8_t* row = &file[54 + static_cast<size_t>(height - 1 - top) * stride];
+        for (int x = 0; x < width; ++x)
+            pixel(x, top, row + 3 * x);
+    }
+    return file;
 }
 
 }  // namespace vntest

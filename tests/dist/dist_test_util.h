@@ -29,50 +29,13 @@ inline std::string DistPath(const std::string& relative)
 }
 
 // A program started by a test and ended by it if it is still running.
-class Process {
+class Process : public vntest::ChildProcess {
 public:
-    Process(const std::string& commandLine, const std::string& folder = std::string())
+    explicit Process(const std::string& commandLine, const std::string& folder = std::string())
+        : ChildProcess(commandLine, folder)
     {
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        started = CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL,
-                                 folder.empty() ? NULL : folder.c_str(), &startup, &info) != 0;
     }
-
-    ~Process()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info.hProcess, 99);
-            WaitForSingleObject(info.hProcess, 10000);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    DWORD Id() const { return info.dwProcessId; }
-
-    // The exit code, or STILL_ACTIVE when the program has not ended in time.
-    DWORD WaitForExit(DWORD timeoutMs = Patience)
-    {
-        if (!started)
-            return STILL_ACTIVE;
-        vntest::WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; },
-                          timeoutMs);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    bool started = false;
-    PROCESS_INFORMATION info = {};
+    DWORD WaitForExit(DWORD timeoutMs = Patience) { return ChildProcess::WaitForExit(timeoutMs); }
 };
 
 // Runs a command line to its end; its exit code, STILL_ACTIVE on timeout.
@@ -134,29 +97,12 @@ inline std::string TakeMessageBox(DWORD processId, const char* title = NULL, int
 // A 24-bit bottom-up BMP of side x side pixels in blocks of colour.
 inline std::vector<uint8_t> BlockPicture(int side)
 {
-    const int stride = (side * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * side, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(side));
-    put32(22, static_cast<uint32_t>(side));
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            uint8_t* p = &file[54 + static_cast<size_t>(y) * stride + x * 3];
-            p[0] = static_cast<uint8_t>(40 + 200 * (x * 3 / side) / 2);
-            p[1] = static_cast<uint8_t>(40 + 200 * (y * 3 / side) / 2);
-            p[2] = static_cast<uint8_t>(200 - 60 * ((x + y) * 3 / side));
-        }
-    return file;
+    return vntest::Bmp24File(side, side, [&](int x, int top, uint8_t* p) {
+        const int y = side - 1 - top;  // counted from the bottom row
+        p[0] = static_cast<uint8_t>(40 + 200 * (x * 3 / side) / 2);
+        p[1] = static_cast<uint8_t>(40 + 200 * (y * 3 / side) / 2);
+        p[2] = static_cast<uint8_t>(200 - 60 * ((x + y) * 3 / side));
+    });
 }
 
 inline void Key(HWND window, WPARAM key)

@@ -110,32 +110,12 @@ std::string CheckProbes(const vntest::CapturedPixels& pixels, int left, int top,
     return wrong;
 }
 
-class Program {
+class Program : public vntest::ChildProcess {
 public:
     Program(const std::string& path, const std::string& folder)
+        : ChildProcess(vntest::QuotedPath(path), folder)
     {
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + path + "\"";
-        started = CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(),
-                                 &startup, &info) != 0;
     }
-    ~Program()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info.hProcess, 99);
-            WaitForSingleObject(info.hProcess, 10000);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    DWORD Id() const { return info.dwProcessId; }
-
-    bool started = false;
-    PROCESS_INFORMATION info = {};
 };
 
 class PhotoEndToEnd : public vntest::ScratchWindowTest {
@@ -235,8 +215,9 @@ protected:
             },
             Patience);
         EXPECT_TRUE(upright) << wrong;
-        if (shotName)
+        if (shotName) {
             EXPECT_TRUE(vntest::SaveWindowShot(player, vntest::ArtifactPath(shotName).c_str()));
+        }
     }
 
     Bytes stub;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "player_state.h"
+#include "test_files.h"
 #include "win_test_util.h"
 
 namespace playerwin {
@@ -24,30 +25,12 @@ typedef std::vector<uint8_t> Bytes;
 // has colour(x, y).
 inline Bytes BmpFile(int width, int height, const std::function<COLORREF(int, int)>& colour)
 {
-    const int stride = (width * 3 + 3) & ~3;
-    Bytes file(54 + static_cast<size_t>(stride) * height, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    file[26] = 1;
-    file[28] = 24;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = colour(x, y);
-            uint8_t* p = &file[54 + static_cast<size_t>(height - 1 - y) * stride + 3 * x];
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    return file;
+    return vntest::Bmp24File(width, height, [&](int x, int y, uint8_t* p) {
+        COLORREF c = colour(x, y);
+        p[0] = GetBValue(c);
+        p[1] = GetGValue(c);
+        p[2] = GetRValue(c);
+    });
 }
 
 inline bool Near(COLORREF a, COLORREF b, int tolerance = 8)

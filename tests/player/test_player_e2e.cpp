@@ -41,39 +41,19 @@ COLORREF BlockColour(int column, int row)
 
 Bytes BlockPicture()
 {
-    const int stride = PictureSide * 3;
-    Bytes file(54 + stride * PictureSide, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, PictureSide);
-    put32(22, PictureSide);
-    file[26] = 1;
-    file[28] = 24;
     // A soft gradient with a disc of the block's colour in each block's
     // middle: the middles identify the tiles, the rest looks like a picture.
     const int block = PictureSide / Blocks;
-    for (int y = 0; y < PictureSide; ++y) {  // bottom-up rows
-        int top = PictureSide - 1 - y;
-        for (int x = 0; x < PictureSide; ++x) {
-            int dx = x % block - block / 2, dy = top % block - block / 2;
-            COLORREF c = dx * dx + dy * dy <= 13 * 13
-                             ? BlockColour(x / block, top / block)
-                             : RGB(255 - x * 255 / PictureSide, 90 + top * 120 / PictureSide,
-                                   60 + (x + top) * 150 / (2 * PictureSide));
-            unsigned char* p = &file[54 + y * stride + x * 3];
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    }
-    return file;
+    return vntest::Bmp24File(PictureSide, PictureSide, [&](int x, int top, uint8_t* p) {
+        int dx = x % block - block / 2, dy = top % block - block / 2;
+        COLORREF c = dx * dx + dy * dy <= 13 * 13
+                         ? BlockColour(x / block, top / block)
+                         : RGB(255 - x * 255 / PictureSide, 90 + top * 120 / PictureSide,
+                               60 + (x + top) * 150 / (2 * PictureSide));
+        p[0] = GetBValue(c);
+        p[1] = GetGValue(c);
+        p[2] = GetRValue(c);
+    });
 }
 
 bool Near(COLORREF a, COLORREF b)
@@ -164,55 +144,16 @@ std::string ChildText(HWND parent, int id)
 }
 
 // A program started by the test, ended by it if it is still running.
-class Program {
+class Program : public vntest::ChildProcess {
 public:
     Program(const std::string& path, const std::string& folder)
+        : ChildProcess(vntest::QuotedPath(path), folder)
     {
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + path + "\"";
-        started = CreateProcessA(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                                 folder.c_str(), &startup, &info) != 0;
     }
-
     // Started by its wide name from a folder with a wide name.
-    Program(const std::wstring& path, const std::wstring& folder)
-    {
-        STARTUPINFOW startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + path + L"\"";
-        started = CreateProcessW(path.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                                 folder.c_str(), &startup, &info) != 0;
-    }
+    Program(const std::wstring& path, const std::wstring& folder) : ChildProcess(path, folder) {}
 
-    ~Program()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(info.hProcess, 99);
-            WaitForSingleObject(info.hProcess, 10000);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-
-    DWORD Id() const { return info.dwProcessId; }
-
-    // The exit code, or STILL_ACTIVE when the program has not ended in time.
-    DWORD WaitForExit(DWORD timeoutMs = Patience)
-    {
-        vntest::WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; },
-                          timeoutMs);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    bool started = false;
-    PROCESS_INFORMATION info = {};
+    DWORD WaitForExit(DWORD timeoutMs = Patience) { return ChildProcess::WaitForExit(timeoutMs); }
 };
 
 // The text of a message box the program shows; the box is closed with the
@@ -608,27 +549,12 @@ private:
 TEST_F(PlayerEndToEnd, AtOneHundredFortyFourDpiThePictureShowsAtItsOwnPixels)
 {
     // A 300 x 200 picture of soft colours, none of them the window's grey.
-    Bytes picture(54 + 300 * 3 * 200, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            picture[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    picture[0] = 'B';
-    picture[1] = 'M';
-    put32(2, static_cast<uint32_t>(picture.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 300);
-    put32(22, 200);
-    picture[26] = 1;
-    picture[28] = 24;
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 300; ++x) {
-            unsigned char* p = &picture[54 + (y * 300 + x) * 3];
-            p[0] = static_cast<unsigned char>(40 + x / 2);
-            p[1] = static_cast<unsigned char>(30 + y);
-            p[2] = static_cast<unsigned char>(250 - x / 3);
-        }
+    Bytes picture = vntest::Bmp24File(300, 200, [](int x, int top, uint8_t* p) {
+        const int y = 199 - top;  // counted from the bottom row
+        p[0] = static_cast<uint8_t>(40 + x / 2);
+        p[1] = static_cast<uint8_t>(30 + y);
+        p[2] = static_cast<uint8_t>(250 - x / 3);
+    });
     ASSERT_TRUE(vntest::WriteFileBytes(Path("wide.bmp"), picture));
     FormValues values;
     values.grid = "1";  // the whole picture, no seams

@@ -160,4 +160,52 @@ std::string ArtifactPath(const char* fileName)
     return path;
 }
 
+std::string QuotedPath(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
+
+ChildProcess::ChildProcess(const std::string& commandLine, const std::string& folder)
+{
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    started = CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL,
+                             folder.empty() ? NULL : folder.c_str(), &startup, &info) != 0;
+}
+
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& folder)
+{
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    started = CreateProcessW(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
+                             folder.empty() ? NULL : folder.c_str(), &startup, &info) != 0;
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (!started)
+        return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info.hProcess, 99);
+        WaitForSingleObject(info.hProcess, 10000);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+DWORD ChildProcess::WaitForExit(DWORD timeoutMs)
+{
+    if (!started)
+        return STILL_ACTIVE;
+    WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+}
+
 }  // namespace vntest

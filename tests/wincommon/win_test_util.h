@@ -70,4 +70,31 @@ bool SaveWindowShot(HWND window, const char* bmpPath);
 // Path of a file in the artifacts folder (build/artifacts), Windows form.
 std::string ArtifactPath(const char* fileName);
 
+// The path in double quotes, as a command line names a program.
+std::string QuotedPath(const std::string& path);
+
+// A program started by a test and ended by it if it is still running when
+// the object goes.
+class ChildProcess {
+public:
+    // Starts a command line (a program path with spaces quoted by the
+    // caller) in folder, or in the test's own folder when folder is empty.
+    explicit ChildProcess(const std::string& commandLine, const std::string& folder = std::string());
+    // Starts the program by its wide name, in a folder with a wide name.
+    ChildProcess(const std::wstring& program, const std::wstring& folder);
+    ~ChildProcess();
+
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD Id() const { return info.dwProcessId; }
+
+    // The exit code, or STILL_ACTIVE when the program never started or has
+    // not ended in time.
+    DWORD WaitForExit(DWORD timeoutMs);
+
+    bool started = false;
+    PROCESS_INFORMATION info = {};
+};
+
 }  // namespace vntest
