@@ -116,6 +116,8 @@ struct FormPlace {
     int x, y, width, height;
 };
 FormPlace FormControlPlace(int index, int X, int Y);
+// The height of a form row for base units X and Y: Y, but never more than 2·X.
+int FormRowUnit(int X, int Y);
 
 // Preview.
 void PaintPreview(HWND window);

@@ -65,6 +65,17 @@ static const int SearchControlCount = 4;
 // Longest grid size the field takes: three digits.
 static const int GridSizeDigits = 3;
 
+// Heights and rows are placed in Y, the group boxes, the preview and the
+// rows below it in X: they stay apart while Y is about twice X, as it is for
+// the system font on Windows at any DPI. Some systems report a taller Y at
+// high DPI (Wine: 14 x 36 at 144 DPI), which would push the rows into each
+// other and out of their groups, so the form is laid out with rows of at
+// most 2·X (and the dialog font where the system font's line is taller).
+int FormRowUnit(int X, int Y)
+{
+    return Y < 2 * X ? Y : 2 * X;
+}
+
 FormPlace FormControlPlace(int index, int X, int Y)
 {
     const int gridRow = 20 * X - Scaled(1.25, Y);
@@ -101,15 +112,28 @@ FormPlace FormControlPlace(int index, int X, int Y)
     }
 }
 
+// The controls' font: the system font, as the base units are measured in;
+// where its line is taller than a form row (see FormRowUnit), the dialog
+// font, which fits the row. Null for the system font.
+static HFONT FormFont()
+{
+    if (BaseUnitY <= FormRowUnit(BaseUnitX, BaseUnitY))
+        return NULL;
+    return (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+}
+
 static void CreateFormControls(HWND window, int first, int end, HWND* created)
 {
+    HFONT font = FormFont();
     for (int i = first; i < end; ++i) {
         const FormControl& control = FormControls[i];
-        FormPlace place = FormControlPlace(i, BaseUnitX, BaseUnitY);
+        FormPlace place = FormControlPlace(i, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
         HWND handle = CreateWindowExA(0, control.className, control.text,
                                       WS_CHILD | WS_VISIBLE | control.style,
                                       place.x, place.y, place.width, place.height,
                                       window, (HMENU)(INT_PTR)control.id, AppInstance, NULL);
+        if (font && handle)
+            SendMessageA(handle, WM_SETFONT, (WPARAM)font, FALSE);
         if (control.handle)
             *control.handle = handle;
         created[i] = handle;
@@ -170,9 +194,8 @@ static void FillServiceList(HWND window)
 }
 
 // Gives the window a client area of 93·X by 31·X, keeping its top-left
-// corner. The rows below the groups are placed in Y, so where Y is large
-// against X (the system font at high DPI) the area grows to hold them with a
-// margin of Y/2.
+// corner, or taller where a row below the groups would end within Y/2 of
+// the bottom.
 static void FitWindowToForm(HWND window, int X, int Y)
 {
     int clientHeight = 31 * X;
@@ -227,10 +250,10 @@ void BuildForm(HWND window)
     SendMessageA(GridSizeField, EM_LIMITTEXT, GridSizeDigits, 0);
     if (StatusFont)
         DeleteObject(StatusFont);
-    StatusFont = MakeStatusFont(window, BaseUnitY);
+    StatusFont = MakeStatusFont(window, FormRowUnit(BaseUnitX, BaseUnitY));
     if (StatusFont)
         SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
-    FitWindowToForm(window, BaseUnitX, BaseUnitY);
+    FitWindowToForm(window, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
     RememberProgramFolder();
 }
 

@@ -456,6 +456,14 @@ TEST(FormLayout, FractionalProductsAreTruncated)
     EXPECT_EQ(FormControlPlace(0, 7, 13).y, 6);
 }
 
+TEST(FormLayout, RowsAreNeverTallerThanTwoX)
+{
+    EXPECT_EQ(FormRowUnit(8, 16), 16);   // the system font on Windows at 96 DPI
+    EXPECT_EQ(FormRowUnit(9, 16), 16);   // Wine at 96 DPI
+    EXPECT_EQ(FormRowUnit(12, 24), 24);  // Windows at 144 DPI
+    EXPECT_EQ(FormRowUnit(14, 36), 28);  // Wine at 144 DPI
+}
+
 TEST(FormLayout, EveryPlaceMatchesTheExpectedForm)
 {
     const int units[][2] = {{8, 16}, {9, 16}, {7, 13}, {6, 13}, {10, 20}};

@@ -167,7 +167,7 @@ TEST_F(FormAtDpi, ControlsKeepTheirBaseUnitGeometryAndShowWhole)
     // Every control at its place for these units, found among the children.
     for (int i = 0; i < FormControlCount; ++i) {
         SCOPED_TRACE(i);
-        FormPlace place = FormControlPlace(i, X, Y);
+        FormPlace place = FormControlPlace(i, X, FormRowUnit(X, Y));
         bool found = false;
         for (HWND control : controls) {
             RECT r = PlaceIn(window, control);
@@ -207,6 +207,20 @@ TEST_F(FormAtDpi, ControlsKeepTheirBaseUnitGeometryAndShowWhole)
         RECT inside;
         GetClientRect(edit, &inside);
         EXPECT_LE(metrics.tmHeight, PlaceIn(window, edit).bottom - PlaceIn(window, edit).top);
+    }
+
+    // The rows stay apart and inside their groups: the service list closes
+    // above the grid-size row, and every field lies inside its group box.
+    RECT service = PlaceIn(window, GetDlgItem(window, IdSearchService));
+    EXPECT_LE(service.bottom, PlaceIn(window, GridSizeLabel).top);
+    EXPECT_LE(PlaceIn(window, WinUrlEdit).bottom, PlaceIn(window, PicturePropertiesGroup).bottom);
+    RECT aboutGroup = PlaceIn(window, AboutBoxGroup);
+    for (HWND field : {CompanyNameLabel, CompanyNameEdit, WebSiteLabel, WebSiteEdit, TagLineLabel,
+                       TagLineEdit}) {
+        SCOPED_TRACE(vntest::WindowText(field));
+        RECT r = PlaceIn(window, field);
+        EXPECT_GE(r.top, aboutGroup.top);
+        EXPECT_LE(r.bottom, aboutGroup.bottom);
     }
 
     // The preview frame: a square inside the picture group and the window.
