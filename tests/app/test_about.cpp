@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "builder_window.h"
+#include "vornix_version.h"
 
 namespace {
 
@@ -195,7 +196,7 @@ void CheckTemplate(HWND dialog, HWND owner)
 
     const ExpectedItem items[] = {
         {"static", "Vornix SDK", WS_GROUP | SS_CENTER, -1, {0, 8, 160, 8}},
-        {"static", "Version 1.0", WS_GROUP | SS_CENTER, -1, {0, 20, 160, 8}},
+        {"static", "Version " VORNIX_VERSION_SHORT, WS_GROUP | SS_CENTER, -1, {0, 20, 160, 8}},
         {"static", "", WS_GROUP | SS_CENTER, -1, {0, 32, 160, 8}},
         {"static", nullptr, SS_ICON, 998, {8, 8, 0, 0}},
         {"static", nullptr, WS_GROUP | SS_CENTER, -1, {0, 60, 160, 8}},
