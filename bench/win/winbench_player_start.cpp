@@ -67,23 +67,10 @@ std::vector<uint8_t> ScenePixels()
 
 bool WriteBmp(const std::string& path, const std::vector<uint8_t>& bgr)
 {
-    const uint32_t stride = (Width * 3 + 3) & ~3u;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * Height, 0);
-    BITMAPFILEHEADER fileHeader = {};
-    fileHeader.bfType = 0x4D42;
-    fileHeader.bfSize = static_cast<DWORD>(file.size());
-    fileHeader.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = 40;
-    info.biWidth = Width;
-    info.biHeight = Height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    memcpy(&file[0], &fileHeader, 14);
-    memcpy(&file[14], &info, 40);
-    for (int y = 0; y < Height; ++y)
-        memcpy(&file[54 + static_cast<size_t>(Height - 1 - y) * stride], &bgr[static_cast<size_t>(y) * Width * 3],
-               static_cast<size_t>(Width) * 3);
+    // bgr holds the rows top first, as the picture is made.
+    std::vector<uint8_t> file = vntest::Bmp24File(Width, Height, [&](int x, int top, uint8_t* p) {
+        memcpy(p, &bgr[(static_cast<size_t>(top) * Width + x) * 3], 3);
+    });
     return vntest::WriteFileBytes(path, file);
 }
 

@@ -21,28 +21,12 @@ namespace {
 // A 24-bit bottom-up BMP with a smooth pattern, written once.
 bool WriteLargeBmp(const std::string& path, int width, int height)
 {
-    int stride = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * height, 0);
-    BITMAPFILEHEADER header = {};
-    header.bfType = 0x4D42;
-    header.bfSize = static_cast<DWORD>(file.size());
-    header.bfOffBits = 54;
-    BITMAPINFOHEADER info = {};
-    info.biSize = 40;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    memcpy(&file[0], &header, 14);
-    memcpy(&file[14], &info, 40);
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(y) * stride];
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<uint8_t>(x / 16);
-            row[3 * x + 1] = static_cast<uint8_t>(y / 12);
-            row[3 * x + 2] = static_cast<uint8_t>((x + y) / 28);
-        }
-    }
+    std::vector<uint8_t> file = vntest::Bmp24File(width, height, [&](int x, int top, uint8_t* p) {
+        const int y = height - 1 - top;  // counted from the bottom row
+        p[0] = static_cast<uint8_t>(x / 16);
+        p[1] = static_cast<uint8_t>(y / 12);
+        p[2] = static_cast<uint8_t>((x + y) / 28);
+    });
     return vntest::WriteFileBytes(path, file);
 }
 
