@@ -1,0 +1,62 @@
+// Starts the page: the texts in the reader's language, the puzzle's
+// settings, then the rules module and the picture (decoded side by side),
+// then the game.
+
+var PictureTypes = ["image/jpeg", "image/png", "image/gif"];
+var ProductTitle = "Vornix Puzzle";
+var MinTilePixels = 16;  // on the narrowest screen (320 pixels) at the largest grid
+var KeyPattern = new RegExp("^[0-9A-Za-z-]{1,64}$");
+
+// The settings block as the game uses it, or null when it holds no puzzle.
+function readSettings(data) {
+  if (!data || typeof data !== "object" || data.version !== 1 || !Number.isInteger(data.grid) || data.grid < 2 ||
+      PictureTypes.indexOf(data.pictureType) < 0)
+    return null;
+  var text = function (value) { return typeof value === "string" ? value.trim() : ""; };
+  return {grid: data.grid, shuffle: data.shuffle === true, winUrl: text(data.winUrl), company: text(data.company),
+          site: text(data.site), tagline: text(data.tagline), pictureType: data.pictureType,
+          bestKey: typeof data.bestKey === "string" && KeyPattern.test(data.bestKey) ? data.bestKey : "puzzle"};
+}
+
+function startPage() {
+  var actuator = new ScreenActuator();
+  document.documentElement.lang = loadTexts(readJsonBlock("vornix-texts"),
+                                            navigator.languages || [navigator.language || "en"]);
+  var puzzle = readSettings(readJsonBlock("vornix-settings"));
+  actuator.labelControls(puzzle && puzzle.tagline ? puzzle.tagline : ProductTitle);
+  if (!puzzle) {
+    actuator.showFailure(tr("This page holds no puzzle."));
+    return;
+  }
+  if (!window.WebAssembly || !window.DecompressionStream || !window.createImageBitmap) {
+    actuator.showFailure(tr("This browser cannot play the puzzle. Please open the page in a newer browser."));
+    return;
+  }
+  var damaged = function () { actuator.showFailure(tr("The puzzle data is damaged.")); };
+  var picture = readBytesBlock("vornix-picture");
+  var rulesModule = readBytesBlock("vornix-module");
+  if (!picture || !picture.length || !rulesModule) {
+    damaged();
+    return;
+  }
+  Promise.all([loadPuzzleRules(rulesModule), createImageBitmap(new Blob([picture], {type: puzzle.pictureType}))])
+    .then(function (loaded) {
+      var rules = loaded[0];
+      var largest = rules.largestGrid();
+      var key = puzzle.bestKey;
+      if (puzzle.grid > largest) {
+        // as the Windows player names a game on a reduced grid
+        actuator.showNotice(tr("Grid reduced from %d x %d to %d x %d so that tiles are at least %d pixels.",
+                               puzzle.grid, puzzle.grid, largest, largest, MinTilePixels));
+        puzzle.grid = largest;
+        key += "-" + largest;
+      }
+      var board = document.getElementById("board");
+      var input = new InputManager(board, actuator.buttons, function () { return actuator.isBusy(); });
+      new GameManager(rules, puzzle, new BoardView(board, document.getElementById("stage"), loaded[1], puzzle.grid),
+                      actuator, input, new StorageManager(key));
+      performance.mark("vornix-board-drawn");
+    }, damaged);
+}
+
+startPage();
