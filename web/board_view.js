@@ -46,6 +46,8 @@ class BoardView {
       this.scaled.height = pixelsHigh;
       var context = this.scaled.getContext("2d");
       context.imageSmoothingQuality = "high";
+      context.fillStyle = "#ffffff";  // where the picture is clear, as the Windows player shows it
+      context.fillRect(0, 0, pixelsWide, pixelsHigh);
       context.drawImage(this.picture, 0, 0, pixelsWide, pixelsHigh);
     }
     this.ratio = ratio;
