@@ -13,8 +13,10 @@ function readSettings(data) {
       PictureTypes.indexOf(data.pictureType) < 0)
     return null;
   var text = function (value) { return typeof value === "string" ? value.trim() : ""; };
+  var side = function (value) { return Number.isInteger(value) && value >= 1 && value <= 65535 ? value : 0; };
   return {grid: data.grid, shuffle: data.shuffle === true, winUrl: text(data.winUrl), company: text(data.company),
           site: text(data.site), tagline: text(data.tagline), pictureType: data.pictureType,
+          pictureWidth: side(data.pictureWidth), pictureHeight: side(data.pictureHeight),
           bestKey: typeof data.bestKey === "string" && KeyPattern.test(data.bestKey) ? data.bestKey : "puzzle"};
 }
 
@@ -39,7 +41,23 @@ function startPage() {
     damaged();
     return;
   }
-  Promise.all([loadPuzzleRules(rulesModule), createImageBitmap(new Blob([picture], {type: puzzle.pictureType}))])
+  var blob = new Blob([picture], {type: puzzle.pictureType});
+  var board = document.getElementById("board");
+  var view = null;
+  // The upright size from the settings, or from the decoded picture when
+  // they do not say.
+  var size = puzzle.pictureWidth && puzzle.pictureHeight
+    ? Promise.resolve({width: puzzle.pictureWidth, height: puzzle.pictureHeight})
+    : createImageBitmap(blob).then(function (bitmap) {
+      var upright = {width: bitmap.width, height: bitmap.height};
+      bitmap.close();
+      return upright;
+    });
+  var drawable = size.then(function (upright) {
+    view = new BoardView(board, document.getElementById("stage"), {blob: blob, width: upright.width, height: upright.height});
+    return view.start();
+  });
+  Promise.all([loadPuzzleRules(rulesModule), drawable])
     .then(function (loaded) {
       var rules = loaded[0];
       var largest = rules.largestGrid();
@@ -51,10 +69,9 @@ function startPage() {
         puzzle.grid = largest;
         key += "-" + largest;
       }
-      var board = document.getElementById("board");
+      view.grid = puzzle.grid;
       var input = new InputManager(board, actuator.buttons, function () { return actuator.isBusy(); });
-      new GameManager(rules, puzzle, new BoardView(board, document.getElementById("stage"), loaded[1], puzzle.grid),
-                      actuator, input, new StorageManager(key));
+      new GameManager(rules, puzzle, view, actuator, input, new StorageManager(key));
       performance.mark("vornix-board-drawn");
     }, damaged);
 }

@@ -2,56 +2,86 @@
 // the device's pixel ratio, cut into the grid's tiles, with the slot, the
 // seams, the numbers and the hint's frame; slides drawn in motion. It draws
 // what the game manager tells it and decides nothing.
+//
+// The tiles are cut from a copy of the picture made at the canvas's size,
+// made again when the canvas changes size; meanwhile the copy at hand is
+// stretched.
 
 var SlotColour = "#808080";
 var SeamColour = "#404040";
 var HintColour = "#ffd600";
 
 class BoardView {
-  constructor(canvas, stage, picture, grid) {
+  // picture: {blob, width, height}, the size upright.
+  constructor(canvas, stage, picture) {
     this.canvas = canvas;
     this.context = canvas.getContext("2d");
     this.stage = stage;
     this.picture = picture;
-    this.grid = grid;
-    this.scaled = null;   // the picture at the canvas's size
+    this.grid = 1;
+    this.source = null;   // the picture, at the canvas's size once it has been scaled
+    this.scaling = 0;     // the latest decode asked for
     this.model = null;    // what was drawn last
     this.motion = null;   // the slide in motion
     this.reducedMotion = window.matchMedia("(prefers-reduced-motion: reduce)");
     this.forcedColours = window.matchMedia("(forced-colors: active)");
+  }
+
+  // Lays the board out and decodes the picture for it; resolves once the
+  // picture can be drawn. Follows the window's size and the system's colour
+  // scheme from then on.
+  start() {
     var redraw = () => { this.layout(); };
     this.forcedColours.addEventListener("change", redraw);
     window.addEventListener("resize", redraw);
-    if (window.ResizeObserver) new ResizeObserver(redraw).observe(stage);
+    if (window.ResizeObserver) new ResizeObserver(redraw).observe(this.stage);
+    return this.layout();
   }
 
-  // Fits the canvas into the stage, keeping the picture's shape, and scales
-  // the picture to it once, with the browser's best filter.
+  // Fits the canvas into the stage, keeping the picture's shape.
   layout() {
     var ratio = window.devicePixelRatio || 1;
-    var areaWidth = Math.max(1, this.stage.clientWidth);
-    var areaHeight = Math.max(1, this.stage.clientHeight);
     var width = this.picture.width;
     var height = this.picture.height;
-    var scale = Math.min(areaWidth / width, areaHeight / height);
+    var scale = Math.min(Math.max(1, this.stage.clientWidth) / width, Math.max(1, this.stage.clientHeight) / height);
     var pixelsWide = Math.max(1, Math.floor(width * scale * ratio));
     var pixelsHigh = Math.max(1, Math.floor(height * scale * ratio));
+    this.ratio = ratio;
     this.canvas.style.width = pixelsWide / ratio + "px";
     this.canvas.style.height = pixelsHigh / ratio + "px";
-    if (this.canvas.width !== pixelsWide || this.canvas.height !== pixelsHigh || !this.scaled) {
+    var decoded;
+    if (this.canvas.width !== pixelsWide || this.canvas.height !== pixelsHigh || !this.source) {
       this.canvas.width = pixelsWide;
       this.canvas.height = pixelsHigh;
-      this.scaled = document.createElement("canvas");
-      this.scaled.width = pixelsWide;
-      this.scaled.height = pixelsHigh;
-      var context = this.scaled.getContext("2d");
-      context.imageSmoothingQuality = "high";
-      context.fillStyle = "#ffffff";  // where the picture is clear, as the Windows player shows it
-      context.fillRect(0, 0, pixelsWide, pixelsHigh);
-      context.drawImage(this.picture, 0, 0, pixelsWide, pixelsHigh);
+      decoded = this.decode(pixelsWide, pixelsHigh);
     }
-    this.ratio = ratio;
-    if (this.model) this.draw(this.model);
+    this.drawAll();
+    return decoded || Promise.resolve();
+  }
+
+  // Decodes the picture for a canvas of width x height. The first time the
+  // picture is drawn as decoded, scaled while it is drawn, and a copy at the
+  // canvas's size made with the browser's best filter follows (as the
+  // Windows player stretches during a drag and filters once it ends).
+  decode(width, height) {
+    var ticket = ++this.scaling;
+    var take = (bitmap) => {
+      if (ticket !== this.scaling) {
+        bitmap.close();
+        return false;
+      }
+      if (this.source) this.source.close();
+      this.source = bitmap;
+      this.drawAll();
+      return true;
+    };
+    var filtered = (from) => createImageBitmap(from, {resizeWidth: width, resizeHeight: height, resizeQuality: "high"})
+      .then(take, () => false);  // from a copy a later decode has closed already
+    if (this.source) return filtered(this.picture.blob);
+    return createImageBitmap(this.picture.blob).then((whole) => {
+      // the filtered copy once the first board is on the screen
+      if (take(whole)) window.requestAnimationFrame(() => { window.setTimeout(() => { filtered(whole); }, 0); });
+    });
   }
 
   // Edge of cell index along a side of extent pixels.
@@ -76,10 +106,8 @@ class BoardView {
     return column < 0 || row < 0 ? null : {column: column, row: row};
   }
 
-  // The cell's rectangle in canvas pixels, moved by (dx, dy).
-  cellBox(column, row) {
-    var width = this.canvas.width;
-    var height = this.canvas.height;
+  // A cell's rectangle in an area of width x height pixels.
+  cellBox(column, row, width, height) {
     var left = this.edge(width, column);
     var top = this.edge(height, row);
     return {left: left, top: top, width: this.edge(width, column + 1) - left, height: this.edge(height, row + 1) - top};
@@ -98,45 +126,60 @@ class BoardView {
   // model: {tileAt(column, row), finished, whole, numbers, hint}
   draw(model) {
     this.model = model;
-    if (!this.scaled) return;  // drawn by the first layout
-    var context = this.context;
-    var colours = this.colours();
-    if (model.whole || model.finished) {
-      context.drawImage(this.scaled, 0, 0);
+    this.drawAll();
+  }
+
+  drawAll() {
+    if (!this.model || !this.source) return;
+    if (this.model.whole || this.model.finished) {
+      // The whole picture, its clear parts on white as the Windows player shows them.
+      this.context.fillStyle = "#ffffff";
+      this.context.fillRect(0, 0, this.canvas.width, this.canvas.height);
+      this.context.drawImage(this.source, 0, 0, this.canvas.width, this.canvas.height);
       return;
     }
+    this.drawCells(0, 0, this.grid - 1, this.grid - 1);
+  }
+
+  // Redraws the cells from (column1, row1) to (column2, row2): the tiles at
+  // rest, the slot, then the tiles in motion over them.
+  drawCells(column1, row1, column2, row2) {
+    var model = this.model;
+    var colours = this.colours();
     var moving = [];
-    for (var row = 0; row < this.grid; row++)
-      for (var column = 0; column < this.grid; column++) {
+    for (var row = row1; row <= row2; row++)
+      for (var column = column1; column <= column2; column++) {
         var tile = model.tileAt(column, row);
-        var box = this.cellBox(column, row);
+        var box = this.cellBox(column, row, this.canvas.width, this.canvas.height);
         var offset = tile < 0 ? null : this.offsetOf(column, row);
         if (tile < 0 || offset) {
-          context.fillStyle = colours.slot;
-          context.fillRect(box.left, box.top, box.width, box.height);
+          this.context.fillStyle = colours.slot;
+          this.context.fillRect(box.left, box.top, box.width, box.height);
           if (offset) moving.push({tile: tile, box: box, offset: offset});
           continue;
         }
-        this.drawTile(tile, box, 0, 0, model, colours);
+        this.drawTile(tile, box, 0, 0, colours);
         if (model.hint && model.hint.column === column && model.hint.row === row) this.drawHint(box, colours);
       }
     for (var i = 0; i < moving.length; i++)
-      this.drawTile(moving[i].tile, moving[i].box, moving[i].offset.dx, moving[i].offset.dy, model, colours);
+      this.drawTile(moving[i].tile, moving[i].box, moving[i].offset.dx, moving[i].offset.dy, colours);
   }
 
   // A tile's share of the picture drawn into a cell's box at an offset,
   // with its seams and its number.
-  drawTile(tile, box, dx, dy, model, colours) {
+  drawTile(tile, box, dx, dy, colours) {
     var context = this.context;
-    var home = this.cellBox(tile % this.grid, Math.floor(tile / this.grid));
+    var home = this.cellBox(tile % this.grid, Math.floor(tile / this.grid), this.source.width, this.source.height);
     var left = box.left + dx;
     var top = box.top + dy;
-    context.drawImage(this.scaled, home.left, home.top, home.width, home.height, left, top, box.width, box.height);
+    context.fillStyle = "#ffffff";
+    context.fillRect(left, top, box.width, box.height);
+    context.drawImage(this.source, home.left, home.top, home.width, home.height, left, top, box.width, box.height);
     var seam = Math.max(1, Math.round(this.ratio * (this.forcedColours.matches ? 2 : 1)));
     context.fillStyle = colours.seam;
     if (left > 0) context.fillRect(left, top, seam, box.height);
     if (top > 0) context.fillRect(left, top, box.width, seam);
-    if (!model.numbers) return;
+    if (!this.model.numbers) return;
     var size = Math.max(8 * this.ratio, Math.min(Math.floor(box.height / 3), 18 * this.ratio));
     var margin = Math.round(2 * this.ratio);
     var text = String(tile + 1);
@@ -158,11 +201,14 @@ class BoardView {
   }
 
   // Draws a slide in motion over durationMs: its tiles went from the old gap
-  // towards the cell that is the gap now, each one cell.
+  // towards the cell that is the gap now, each one cell. Only the slide's
+  // cells are drawn again while it moves.
   slide(model, oldGap, newGap, durationMs) {
+    this.model = model;
     this.motion = null;
-    if (durationMs > 0 && !this.reducedMotion.matches && !model.whole &&
-        (oldGap.column !== newGap.column || oldGap.row !== newGap.row)) {
+    var column1 = Math.min(oldGap.column, newGap.column), column2 = Math.max(oldGap.column, newGap.column);
+    var row1 = Math.min(oldGap.row, newGap.row), row2 = Math.max(oldGap.row, newGap.row);
+    if (durationMs > 0 && !this.reducedMotion.matches && !model.whole && (column1 !== column2 || row1 !== row2)) {
       this.motion = {from: newGap, to: oldGap, start: performance.now(), duration: durationMs, progress: 0,
                      stepColumn: Math.sign(oldGap.column - newGap.column),
                      stepRow: Math.sign(oldGap.row - newGap.row)};
@@ -171,12 +217,12 @@ class BoardView {
         if (this.motion !== motion) return;
         motion.progress = Math.min(1, Math.max(0, (now - motion.start) / motion.duration));
         if (motion.progress >= 1) this.motion = null;
-        this.draw(this.model);
+        if (this.source) this.drawCells(column1, row1, column2, row2);
         if (this.motion === motion) window.requestAnimationFrame(frame);
       };
       window.requestAnimationFrame(frame);
     }
-    this.draw(model);
+    this.drawAll();
   }
 
   // How far from its cell a tile in motion is drawn, or null when it rests.
@@ -191,8 +237,8 @@ class BoardView {
                        : (motion.to.row - motion.from.row) * motion.stepRow;
     if (along < 1 || along > length) return null;
     // It came from one cell back along the slide.
-    var here = this.cellBox(column, row);
-    var back = this.cellBox(column - motion.stepColumn, row - motion.stepRow);
+    var here = this.cellBox(column, row, this.canvas.width, this.canvas.height);
+    var back = this.cellBox(column - motion.stepColumn, row - motion.stepRow, this.canvas.width, this.canvas.height);
     var remaining = 1 - motion.progress;
     return {dx: Math.round((back.left - here.left) * remaining), dy: Math.round((back.top - here.top) * remaining)};
   }

@@ -32,7 +32,6 @@ class GameManager {
     window.setInterval(() => { this.tick(); }, ClockTickMs);
     this.rules.newBoard(puzzle.grid);
     this.newGame(puzzle.shuffle);
-    this.view.layout();
   }
 
   model() {
