@@ -20,25 +20,26 @@ function readSettings(data) {
           bestKey: typeof data.bestKey === "string" && KeyPattern.test(data.bestKey) ? data.bestKey : "puzzle"};
 }
 
+// Failures are shown once the texts are in: the page's texts say what failed.
 function startPage() {
   var actuator = new ScreenActuator();
-  document.documentElement.lang = loadTexts(readJsonBlock("vornix-texts"),
-                                            navigator.languages || [navigator.language || "en"]);
   var puzzle = readSettings(readJsonBlock("vornix-settings"));
-  actuator.labelControls(puzzle && puzzle.tagline ? puzzle.tagline : ProductTitle);
+  var texts = loadTexts(navigator.languages || [navigator.language || "en"]).then(function (language) {
+    document.documentElement.lang = language;
+    actuator.labelControls(puzzle && puzzle.tagline ? puzzle.tagline : ProductTitle);
+  });
+  var fail = function (text) { texts.then(function () { actuator.showFailure(tr(text)); }); };
   if (!puzzle) {
-    actuator.showFailure(tr("This page holds no puzzle."));
+    fail("This page holds no puzzle.");
     return;
   }
-  if (!window.WebAssembly || !window.DecompressionStream || !window.createImageBitmap) {
-    actuator.showFailure(tr("This browser cannot play the puzzle. Please open the page in a newer browser."));
+  if (!window.WebAssembly || !window.createImageBitmap) {
+    fail("This browser cannot play the puzzle. Please open the page in a newer browser.");
     return;
   }
-  var damaged = function () { actuator.showFailure(tr("The puzzle data is damaged.")); };
   var picture = readBytesBlock("vornix-picture");
-  var rulesModule = readBytesBlock("vornix-module");
-  if (!picture || !picture.length || !rulesModule) {
-    damaged();
+  if (!picture || !picture.length) {
+    fail("The puzzle data is damaged.");
     return;
   }
   var blob = new Blob([picture], {type: puzzle.pictureType});
@@ -57,7 +58,7 @@ function startPage() {
     view = new BoardView(board, document.getElementById("stage"), {blob: blob, width: upright.width, height: upright.height});
     return view.start();
   });
-  Promise.all([loadPuzzleRules(rulesModule), drawable])
+  Promise.all([loadPuzzleRules(), drawable, texts])
     .then(function (loaded) {
       var rules = loaded[0];
       var largest = rules.largestGrid();
@@ -73,7 +74,7 @@ function startPage() {
       var input = new InputManager(board, actuator.buttons, function () { return actuator.isBusy(); });
       new GameManager(rules, puzzle, view, actuator, input, new StorageManager(key));
       performance.mark("vornix-board-drawn");
-    }, damaged);
+    }, function () { fail("The puzzle data is damaged."); });
 }
 
 startPage();

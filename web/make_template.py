@@ -2,7 +2,8 @@
 """Makes the web page template: page.html with its style sheet, its scripts
 (comments and indentation dropped, joined in one function scope, and carried
 deflate-compressed for the loader script to inflate and run), the rules
-module (deflate-compressed) and the texts of every language filled in, and a
+module and the texts of every language (JSON), both deflate-compressed,
+filled in, and a
 Content-Security-Policy whose hashes are those of the final text of each
 <style> and <script> element the browser applies or runs: the style sheet,
 the loader and the script the loader inserts.
@@ -63,10 +64,8 @@ def strip_style(text):
     return text.strip()
 
 
-def json_block(data):
-    # Inside a <script> element no "<" may appear ("</script" would end it).
-    text = json.dumps(data, ensure_ascii=False, separators=(",", ":"), sort_keys=True)
-    return text.replace("<", "\\u003c").replace(">", "\\u003e").replace("&", "\\u0026")
+def json_text(data):
+    return json.dumps(data, ensure_ascii=False, separators=(",", ":"), sort_keys=True)
 
 
 def packed(data):
@@ -113,8 +112,8 @@ def main():
             sys.exit("make_template: the %s holds '</' or a placeholder" % what)
     csp = ("default-src 'none'; script-src %s %s 'wasm-unsafe-eval'; style-src %s; img-src data: blob:; "
            "base-uri 'none'; form-action 'none'" % (csp_hash(loader), csp_hash(script), csp_hash(style)))
-    fills = {"{{CSP}}": csp, "{{STYLE}}": style, "{{TEXTS}}": json_block(texts), "{{MODULE}}": module,
-             "{{SCRIPT}}": packed(script.encode("utf-8")), "{{LOADER}}": loader}
+    fills = {"{{CSP}}": csp, "{{STYLE}}": style, "{{TEXTS}}": packed(json_text(texts).encode("utf-8")),
+             "{{MODULE}}": module, "{{SCRIPT}}": packed(script.encode("utf-8")), "{{LOADER}}": loader}
     for token, value in fills.items():
         if page.count(token) != 1:
             sys.exit("make_template: %s must appear once in %s" % (token, args.page))

@@ -3,9 +3,8 @@
 // as deflate-compressed base64. PuzzleRules wraps its C interface; nothing
 // here decides anything about the game.
 
-function loadPuzzleRules(bytes) {
-  var stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream("deflate-raw"));
-  return new Response(stream).arrayBuffer()
+function loadPuzzleRules() {
+  return inflateBlock("vornix-module")
     .then(function (code) { return WebAssembly.instantiate(code, {}); })
     .then(function (result) {
       result.instance.exports._initialize();

@@ -1,7 +1,7 @@
 // Every text the page shows: an English text passed to tr() or trn(), looked
-// up in the translations of the data block "vornix-texts" for the first of
-// the reader's languages that the page has, and the English text itself
-// where a translation is missing.
+// up in the translations of the data block "vornix-texts" (JSON,
+// deflate-compressed) for the first of the reader's languages that the page
+// has, and the English text itself where a translation is missing.
 
 var Texts = {language: null, table: null};
 
@@ -21,7 +21,15 @@ function chooseLanguage(preferred, available) {
   return null;
 }
 
-function loadTexts(data, preferred) {
+// Resolves with the language chosen, "en" when the page has none of the
+// reader's languages (or its texts cannot be read).
+function loadTexts(preferred) {
+  return inflateBlock("vornix-texts")
+    .then(function (json) { return takeTexts(JSON.parse(new TextDecoder().decode(json)), preferred); })
+    .catch(function () { return "en"; });
+}
+
+function takeTexts(data, preferred) {
   var languages = data && typeof data.languages === 'object' && data.languages ? data.languages : {};
   var tag = chooseLanguage(preferred, Object.keys(languages));
   var entry = tag && languages[tag];

@@ -3,7 +3,7 @@
 meet it: each placeholder once, inside its data block; a strict
 Content-Security-Policy whose hashes are exactly those of the <style>
 element, the loader script and the script it inflates and runs; the texts
-block as JSON; and room for the largest settings the builder writes within
+block as JSON (compressed like the script and the module); and room for the largest settings the builder writes within
 the 64 KB a page may add to its picture.
 
 check_template.py TEMPLATE
@@ -64,12 +64,12 @@ def main():
     check(blocks.get("vornix-picture") == "@VORNIX_PICTURE@", "the picture block holds its placeholder")
     for placeholder in ("@VORNIX_SETTINGS@", "@VORNIX_PICTURE@"):
         check(page.count(placeholder) == 1, "%s appears once" % placeholder)
+    inflate = lambda name: zlib.decompress(base64.b64decode(blocks.get(name, "")), -15)
     try:
-        texts = json.loads(blocks.get("vornix-texts", ""))
+        texts = json.loads(inflate("vornix-texts").decode("utf-8"))
         check(isinstance(texts.get("languages"), dict), "the texts block has its languages")
     except ValueError:
-        failures.append("the texts block is JSON")
-    inflate = lambda name: zlib.decompress(base64.b64decode(blocks.get(name, "")), -15)
+        failures.append("the texts block holds JSON")
     script = inflate("vornix-script").decode("utf-8")
     module = inflate("vornix-module")
     check(module[:4] == b"\0asm", "the module block holds a WebAssembly module")
