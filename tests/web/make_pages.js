@@ -10,6 +10,7 @@
 const {execFileSync} = require("child_process");
 const fs = require("fs");
 const path = require("path");
+const zlib = require("zlib");
 
 const [pictures, pages, nativeTree, winTree, artifacts, manifestPath] = process.argv.slice(2).map((p) => path.resolve(p));
 const WinUrl = "http://127.0.0.1:47813/won?from=vornix&game=1";
@@ -60,5 +61,15 @@ for (const spec of specs) {
   make(spec, file);
   entries.push({...spec, file, pictureFile: path.join(pictures, spec.picture), play: spec.play !== false});
 }
+// The photo's page with the sample translations in its texts block (a data
+// block, outside the page's CSP hashes), for the language checks.
+const photo = entries.find((entry) => entry.name === "photo6");
+const sample = fs.readFileSync(path.join(__dirname, "texts_sample.json"));
+const languages = path.join(pages, "languages.html");
+fs.writeFileSync(languages, fs.readFileSync(photo.file, "utf8").replace(
+  /(<script type="application\/octet-stream" id="vornix-texts">)[^<]*/,
+  (match, start) => start + zlib.deflateRawSync(JSON.stringify(JSON.parse(sample))).toString("base64")));
+entries.push({...photo, name: "languages", file: languages, play: false, shot: false, languages: true});
+
 fs.writeFileSync(manifestPath, JSON.stringify({browsers: ["chromium", "firefox"], artifacts, pages: entries}, null, 1));
 console.log(`made ${entries.length} pages in ${pages}`);
