@@ -21,9 +21,14 @@ function readSettings(data) {
 }
 
 // Failures are shown once the texts are in: the page's texts say what failed.
+// Failures are shown once the texts are in: the page's texts say what failed.
+// The picture's decoding starts first, as it takes longest.
 function startPage() {
   var actuator = new ScreenActuator();
   var puzzle = readSettings(readJsonBlock("vornix-settings"));
+  var picture = puzzle && window.createImageBitmap ? readBytesBlock("vornix-picture") : null;
+  var blob = picture && picture.length ? new Blob([picture], {type: puzzle.pictureType}) : null;
+  var decoded = blob ? createImageBitmap(blob) : Promise.reject(new Error("no picture"));
   var texts = loadTexts(navigator.languages || [navigator.language || "en"]).then(function (language) {
     document.documentElement.lang = language;
     actuator.labelControls(puzzle && puzzle.tagline ? puzzle.tagline : ProductTitle);
@@ -37,26 +42,16 @@ function startPage() {
     fail("This browser cannot play the puzzle. Please open the page in a newer browser.");
     return;
   }
-  var picture = readBytesBlock("vornix-picture");
-  if (!picture || !picture.length) {
-    fail("The puzzle data is damaged.");
-    return;
-  }
-  var blob = new Blob([picture], {type: puzzle.pictureType});
   var board = document.getElementById("board");
   var view = null;
   // The upright size from the settings, or from the decoded picture when
   // they do not say.
   var size = puzzle.pictureWidth && puzzle.pictureHeight
     ? Promise.resolve({width: puzzle.pictureWidth, height: puzzle.pictureHeight})
-    : createImageBitmap(blob).then(function (bitmap) {
-      var upright = {width: bitmap.width, height: bitmap.height};
-      bitmap.close();
-      return upright;
-    });
+    : decoded.then(function (bitmap) { return {width: bitmap.width, height: bitmap.height}; });
   var drawable = size.then(function (upright) {
     view = new BoardView(board, document.getElementById("stage"), {blob: blob, width: upright.width, height: upright.height});
-    return view.start();
+    return view.start(decoded);
   });
   Promise.all([loadPuzzleRules(), drawable, texts])
     .then(function (loaded) {

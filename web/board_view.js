@@ -27,10 +27,11 @@ class BoardView {
     this.forcedColours = window.matchMedia("(forced-colors: active)");
   }
 
-  // Lays the board out and decodes the picture for it; resolves once the
-  // picture can be drawn. Follows the window's size and the system's colour
-  // scheme from then on.
-  start() {
+  // Lays the board out with the picture as decoded (a promise of an
+  // ImageBitmap); resolves once the picture can be drawn. Follows the
+  // window's size and the system's colour scheme from then on.
+  start(decoded) {
+    this.decoded = decoded;
     var redraw = () => { this.layout(); };
     this.forcedColours.addEventListener("change", redraw);
     window.addEventListener("resize", redraw);
@@ -59,28 +60,33 @@ class BoardView {
     return decoded || Promise.resolve();
   }
 
-  // Decodes the picture for a canvas of width x height. The first time the
+  // Decodes the picture for a canvas of width x height. At first the
   // picture is drawn as decoded, scaled while it is drawn, and a copy at the
-  // canvas's size made with the browser's best filter follows (as the
-  // Windows player stretches during a drag and filters once it ends).
+  // canvas's size made with the browser's best filter follows once the
+  // board is on the screen (as the Windows player stretches during a drag
+  // and filters once it ends).
   decode(width, height) {
     var ticket = ++this.scaling;
-    var take = (bitmap) => {
-      if (ticket !== this.scaling) {
-        bitmap.close();
-        return false;
-      }
-      if (this.source) this.source.close();
-      this.source = bitmap;
-      this.drawAll();
-      return true;
-    };
-    var filtered = (from) => createImageBitmap(from, {resizeWidth: width, resizeHeight: height, resizeQuality: "high"})
-      .then(take, () => false);  // from a copy a later decode has closed already
-    if (this.source) return filtered(this.picture.blob);
-    return createImageBitmap(this.picture.blob).then((whole) => {
-      // the filtered copy once the first board is on the screen
-      if (take(whole)) window.requestAnimationFrame(() => { window.setTimeout(() => { filtered(whole); }, 0); });
+    var filtered = () => createImageBitmap(this.picture.blob, {resizeWidth: width, resizeHeight: height,
+                                                               resizeQuality: "high"})
+      .then((bitmap) => {
+        if (ticket !== this.scaling) {
+          bitmap.close();  // a later size asked for another
+          return;
+        }
+        if (this.source) this.source.close();
+        this.source = bitmap;
+        this.drawAll();
+      });
+    if (this.source) return filtered();
+    if (!this.first) {
+      this.first = this.decoded.then((whole) => {
+        this.source = whole;
+        this.drawAll();
+      });
+    }
+    return this.first.then(() => {
+      window.requestAnimationFrame(() => { window.setTimeout(filtered, 0); });
     });
   }
 
