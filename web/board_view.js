@@ -36,6 +36,12 @@ class BoardView {
     this.forcedColours.addEventListener("change", redraw);
     window.addEventListener("resize", redraw);
     if (window.ResizeObserver) new ResizeObserver(redraw).observe(this.stage);
+    // a window moved to a screen of another pixel ratio
+    var watchRatio = () => {
+      window.matchMedia("(resolution: " + (window.devicePixelRatio || 1) + "dppx)")
+        .addEventListener("change", () => { redraw(); watchRatio(); }, {once: true});
+    };
+    watchRatio();
     return this.layout();
   }
 
@@ -78,7 +84,14 @@ class BoardView {
         this.source = bitmap;
         this.drawAll();
       });
-    if (this.source) return filtered();
+    if (this.source) {
+      // while the size keeps changing (a window dragged, a phone turning)
+      // the copy at hand is stretched; the picture is decoded again once
+      // the size has settled
+      window.clearTimeout(this.settling);
+      this.settling = window.setTimeout(filtered, 150);
+      return Promise.resolve();
+    }
     if (!this.first) {
       this.first = this.decoded.then((whole) => {
         this.source = whole;

@@ -346,6 +346,13 @@ for (const kind of manifest.browsers) {
       assert.match(await text(page, "#question-text"), new RegExp(`^You solved the puzzle in ${taps} moves`));
       await tapElement(page, "#no");
       await expectPicture(page, probes(entry.clearSky ? White : Sky), "the solved board on the phone");
+      // Turned sideways: the board fits the new shape, still sharp, still whole.
+      await page.setViewport({width: 740, height: 360, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+      await page.waitForFunction(() => document.getElementById("board").getBoundingClientRect().height < 360);
+      const turned = await page.$eval("#board", (e) => [e.getBoundingClientRect().height, e.height]);
+      assert.ok(Math.abs(turned[1] - turned[0] * 3) <= 3, `sharp after turning: ${turned}`);
+      await new Promise((resolve) => setTimeout(resolve, 400));  // the filtered copy for the new size
+      await expectPicture(page, probes(entry.clearSky ? White : Sky), "the solved board turned sideways");
       await expectNoAxeViolation(page, "the phone");
       await expectQuiet(page, seen, entry.file, kind);
       for (const other of await browser.pages()) if (other !== page) await other.close().catch(() => {});
