@@ -243,6 +243,16 @@ for (const kind of manifest.browsers) {
         await page.keyboard.press("Escape");
         assert.ok(!(await isOpen(page, "question")));
         assert.match(await text(page, "#status"), /^Moves: 2 /);
+        if (entry.shot) {
+          // The clock stands still while the whole picture is shown.
+          const seconds = async () => /(\d+):(\d\d)$/.exec(await text(page, "#status")).slice(1)
+            .reduce((total, part) => total * 60 + Number(part), 0);
+          const shown = await seconds();
+          await page.keyboard.press("p");
+          await new Promise((resolve) => setTimeout(resolve, 2500));
+          await page.keyboard.press("p");
+          assert.ok((await seconds()) - shown <= 1, "the clock paused while the picture was shown");
+        }
 
         const before = await browser.pages();
         const tabs = watchNewTabs(browser);
