@@ -33,13 +33,16 @@ function startPage() {
     document.documentElement.lang = language;
     actuator.labelControls(puzzle && puzzle.tagline ? puzzle.tagline : ProductTitle);
   });
-  var fail = function (text) { texts.then(function () { actuator.showFailure(tr(text)); }); };
+  // text: a function giving the failure's text once the texts are in
+  var fail = function (text) { texts.then(function () { actuator.showFailure(text()); }); };
   if (!puzzle) {
-    fail("This page holds no puzzle.");
+    fail(function () { return tr("This page holds no puzzle."); });
     return;
   }
   if (!window.WebAssembly || !window.createImageBitmap) {
-    fail("This browser cannot play the puzzle. Please open the page in a newer browser.");
+    fail(function () {
+      return tr("This browser cannot play the puzzle. Please open the page in a newer browser.");
+    });
     return;
   }
   var board = document.getElementById("board");
@@ -69,7 +72,7 @@ function startPage() {
       var input = new InputManager(board, actuator.buttons, function () { return actuator.isBusy(); });
       new GameManager(rules, puzzle, view, actuator, input, new StorageManager(key));
       performance.mark("vornix-board-drawn");
-    }, function () { fail("The puzzle data is damaged."); });
+    }, function () { fail(function () { return tr("The puzzle data is damaged."); }); });
 }
 
 startPage();

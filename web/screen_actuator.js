@@ -21,9 +21,7 @@ class ScreenActuator {
     for (var name in names) this.buttons[name].textContent = names[name];
     var board = element("board");
     board.setAttribute("aria-label", tr("Puzzle board"));
-    element("keys").textContent =
-      tr("Arrow keys slide a tile into the gap. H shows a hint, N the numbers, P the whole picture; " +
-         "Ctrl+Z or Backspace takes a slide back.");
+    element("keys").textContent = tr("Arrow keys slide a tile into the gap. H shows a hint, N the numbers, P the whole picture; Ctrl+Z or Backspace takes a slide back.");
     element("yes").textContent = tr("Yes");
     element("no").textContent = tr("No");
     element("about-close").textContent = tr("Close");
