@@ -83,7 +83,7 @@ class BoardView {
         if (this.source) this.source.close();
         this.source = bitmap;
         this.drawAll();
-      });
+      }, () => {});  // a browser that cannot scale while decoding keeps stretching the copy at hand
     if (this.source) {
       // while the size keeps changing (a window dragged, a phone turning)
       // the copy at hand is stretched; the picture is decoded again once
