@@ -15,7 +15,7 @@
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#include <stb_image_write.h>
+#include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
 namespace {

@@ -3,6 +3,7 @@
 // picture and settings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -59,13 +60,16 @@ TEST_F(PackageKeyTest, EqualsTheKeyThePlayerTakesFromTheProgram)
              bgr[1] = static_cast<uint8_t>(top * 50);
              bgr[2] = 200;
          })},
-        {"JPEG, padded", picturetest::JpegHead(40, 30)},
+        {"JPEG, padded", pkgtest::Pattern(99, 2)},
         {"PNG, padded", picturetest::PngHead(3, 3, 8, 6)},
         {"GIF, whole blocks", pkgtest::Pattern(64, 3)},
         {"unknown bytes, tail zeroed", pkgtest::Pattern(61, 4)},
     };
     rows[0].picture.resize(rows[0].picture.size() - 3);  // 54 + 4 * 24 - 3: 147 bytes
-    rows[3].picture[0] = 'G';
+    rows[1].picture[0] = 0xFF;  // FF D8 FF: a JPEG by its leading bytes
+    rows[1].picture[1] = 0xD8;
+    rows[1].picture[2] = 0xFF;
+    std::copy_n("GIF89a", 6, rows[3].picture.begin());
     for (Row& row : rows) {
         pkgtest::WriteAll(Path("picture"), row.picture);
         TargetBuildRequest request;
