@@ -28,7 +28,8 @@ struct WebPageSettings {
 };
 
 // The JSON text of the settings: ASCII punctuation, UTF-8 text. Bytes of the
-// texts that are not well-formed UTF-8 become U+FFFD.
+// texts that are not well-formed UTF-8 become U+FFFD, one for each piece a
+// browser would replace.
 std::string ComposeWebSettings(const WebPageSettings& settings);
 
 // Longest settings text the reader takes: every text at its longest, each
@@ -37,5 +38,6 @@ const size_t MaxWebSettingsLength = 65536;
 
 // Reads the JSON text back. Null on success, else the one cause why the text
 // is refused. Members it does not know are skipped; a member given twice
-// counts with its last value, as in the browser.
+// counts with its last value, as in the browser; malformed UTF-8 in a text
+// reads as U+FFFD, as the page shows it.
 const char* ParseWebSettings(const std::string& text, WebPageSettings& settings);

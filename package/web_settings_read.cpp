@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "utf8_text.h"
+
 namespace {
 
 // Objects and arrays inside the settings (which hold none) are skipped down
@@ -141,6 +143,17 @@ struct Parser {
                 return true;
             if (c < 0x20)
                 return Fail(NotJson);
+            if (c >= 0x80) {
+                // Malformed UTF-8 reads as U+FFFD, as the page shows it.
+                uint32_t codePoint = 0;
+                const size_t length = Utf8DecodeAt(s.data(), s.size(), at - 1, &codePoint);
+                if (codePoint == 0xFFFD)
+                    AppendUtf8(out, codePoint);
+                else
+                    out.append(s, at - 1, length);
+                at += length - 1;
+                continue;
+            }
             if (c != '\\') {
                 out += static_cast<char>(c);
                 continue;

@@ -187,7 +187,10 @@ TEST(WebPageReader, SettingsTextsComeBackAsThePageShowsThem)
         {"\"\\ud83d\\ude00 \\u00e9\\u4e2d\"", "\xf0\x9f\x98\x80 \xc3\xa9\xe4\xb8\xad"},
         {"\"lone \\ud83d and \\ude00 halves\"", "lone \xef\xbf\xbd and \xef\xbf\xbd halves"},
         {"\"high then high \\ud83d\\ud83d\\ude00\"", "high then high \xef\xbf\xbd\xf0\x9f\x98\x80"},
-        {"\"raw \xc3\xa9 and \xff bytes\"", "raw \xc3\xa9 and \xff bytes"},
+        {"\"raw \xc3\xa9 and \xff bytes\"", "raw \xc3\xa9 and \xef\xbf\xbd bytes"},
+        // One U+FFFD for each piece a browser replaces: a cut sequence counts once.
+        {"\"cut \xe3\x81" "a, lone \xe3" "a, surrogate \xed\xa0\x80\"",
+         "cut \xef\xbf\xbd" "a, lone \xef\xbf\xbd" "a, surrogate \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},
         {"\"nul \\u0000 inside\"", nullptr},
     };
     for (const auto& row : rows) {
