@@ -2,25 +2,16 @@
 // stream in memory that is copied out when the encoder is done.
 #include "vn_png_encode.h"
 
-#include <objbase.h>
 #include <string.h>
-#include <wincodec.h>
 
 #include <new>
+
+#include "vn_wic_factory.h"
 
 namespace {
 
 // Rows handed to the encoder at a time.
 const uint32_t BandBytes = 1u << 20;
-
-template <class T>
-void Release(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
 
 // Copies the whole stream into png.
 const char* CopyStream(IStream* stream, std::vector<uint8_t>* png)
@@ -65,15 +56,9 @@ bool VnEncodePngPixels(const uint8_t* pixels, uint32_t width, uint32_t height, s
         *error = "the picture is too large";
         return false;
     }
-    // COM for this call only, balanced below whenever this call started it.
-    const HRESULT init = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    const bool uninitialise = SUCCEEDED(init);
-    if (FAILED(init) && init != RPC_E_CHANGED_MODE) {
-        *error = "the Windows Imaging Component is not available";
-        return false;
-    }
-
-    IWICImagingFactory* factory = nullptr;
+    // COM and the factory for this call only.
+    VnWicFactory wic;
+    IWICImagingFactory* factory = wic.factory;
     IStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
@@ -81,9 +66,8 @@ bool VnEncodePngPixels(const uint8_t* pixels, uint32_t width, uint32_t height, s
     const char* failure = nullptr;
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
 
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                reinterpret_cast<void**>(&factory))))
-        failure = "the Windows Imaging Component is not available";
+    if (!factory)
+        failure = wic.error;
     else if (FAILED(CreateStreamOnHGlobal(NULL, TRUE, &stream)))
         failure = "not enough memory to encode the picture";
     else if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, NULL, &encoder))
@@ -112,13 +96,10 @@ bool VnEncodePngPixels(const uint8_t* pixels, uint32_t width, uint32_t height, s
     if (!failure)
         failure = CopyStream(stream, png);
 
-    Release(options);
-    Release(frame);
-    Release(encoder);
-    Release(stream);
-    Release(factory);
-    if (uninitialise)
-        CoUninitialize();
+    VnRelease(options);
+    VnRelease(frame);
+    VnRelease(encoder);
+    VnRelease(stream);
     if (failure) {
         png->clear();
         *error = failure;

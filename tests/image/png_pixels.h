@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
 #include "vn_image.h"
-#else
+
+#ifndef _WIN32
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
@@ -32,13 +32,12 @@ struct Pixels {
     const uint8_t* At(uint32_t x, uint32_t top) const { return &rgb[(static_cast<size_t>(top) * width + x) * 3]; }
 };
 
-inline bool DecodePng(const std::vector<uint8_t>& png, Pixels& out)
+// The pixels of a decoded image as it shows them (PixelColorAt).
+inline Pixels PixelsOf(const VnImage& image)
 {
-    out = Pixels();
-#ifdef _WIN32
-    VnImage image(png.data(), static_cast<uint32_t>(png.size()), ImageTypeBmp);
+    Pixels out;
     if (!image.dibBlock)
-        return false;
+        return out;
     out.width = static_cast<uint32_t>(image.header.biWidth);
     out.height = static_cast<uint32_t>(image.header.biHeight);
     for (uint32_t top = 0; top < out.height; ++top) {
@@ -49,7 +48,22 @@ inline bool DecodePng(const std::vector<uint8_t>& png, Pixels& out)
             out.rgb.push_back(c.rgbBlue);
         }
     }
-    return true;
+    return out;
+}
+
+// The picture file's pixels, decoded by the image library.
+inline Pixels PixelsOf(const std::vector<uint8_t>& file)
+{
+    VnImage image(file.data(), static_cast<uint32_t>(file.size()), ImageTypeBmp);
+    return PixelsOf(image);
+}
+
+inline bool DecodePng(const std::vector<uint8_t>& png, Pixels& out)
+{
+    out = Pixels();
+#ifdef _WIN32
+    out = PixelsOf(png);
+    return out.width != 0;
 #else
     int w = 0, h = 0, n = 0;
     stbi_uc* data = stbi_load_from_memory(png.data(), static_cast<int>(png.size()), &w, &h, &n, 3);

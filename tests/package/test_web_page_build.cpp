@@ -14,7 +14,6 @@
 #include "package_build.h"
 #include "package_record.h"
 #include "puzzle_key.h"
-#include "vn_image.h"
 #include "web_page_reader.h"
 #include "web_page_test_util.h"
 #include "web_page_writer.h"
@@ -78,25 +77,6 @@ Bytes Bitmap565(int32_t width, int32_t height)
     pixels.add(vntest::PatternBytes(RowBytes(width, 16) * static_cast<size_t>(height), 11));
     bmptest::Bytes file = BmpFile(info, bmptest::Bytes(), pixels);
     return Bytes(file.begin(), file.end());
-}
-
-// The pixels of a decoded picture, top row first, as red, green, blue.
-pngtest::Pixels Decoded(const Bytes& file)
-{
-    pngtest::Pixels out;
-    VnImage image(file.data(), static_cast<uint32_t>(file.size()), ImageTypeBmp);
-    EXPECT_TRUE(image.dibBlock != nullptr) << image.imageInfo.lastError;
-    if (!image.dibBlock)
-        return out;
-    out.width = static_cast<uint32_t>(image.header.biWidth);
-    out.height = static_cast<uint32_t>(image.header.biHeight);
-    for (uint32_t top = 0; top < out.height; ++top) {
-        for (uint32_t x = 0; x < out.width; ++x) {
-            const RGBQUAD c = image.PixelColorAt(static_cast<int32_t>(x), static_cast<int32_t>(out.height - 1 - top));
-            out.rgb.insert(out.rgb.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue});
-        }
-    }
-    return out;
 }
 
 TEST_F(WebPageBuildTest, EachPictureKindGoesInAsThePageCanShowIt)
@@ -166,7 +146,7 @@ TEST_F(WebPageBuildTest, EachPictureKindGoesInAsThePageCanShowIt)
         EXPECT_EQ(chunks.end(), std::find(chunks.begin(), chunks.end(), "cHRM")) << row.what;
         pngtest::Pixels shown;
         ASSERT_TRUE(pngtest::DecodePng(contents.picture, shown)) << row.what;
-        const pngtest::Pixels decoded = Decoded(row.file);
+        const pngtest::Pixels decoded = pngtest::PixelsOf(row.file);
         EXPECT_EQ(decoded.width, shown.width) << row.what;
         EXPECT_EQ(decoded.height, shown.height) << row.what;
         EXPECT_EQ(decoded.rgb, shown.rgb) << row.what << ": pixels exact";
