@@ -325,7 +325,7 @@ TargetBuildResult WriteWebPageTarget(BuildState& b)
     case WebPageFailed:
         break;
     }
-    return b.Fail(outcome.status, std::string(), outcome.reason);
+    return b.Fail(outcome.status, outcome.aboutPicture ? r.picturePath : std::string(), outcome.reason);
 }
 
 TargetBuildResult RunBuild(BuildState& b)

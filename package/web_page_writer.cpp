@@ -1,6 +1,7 @@
 #include "web_page_writer.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "base64_text.h"
 #include "puzzle_key.h"
@@ -63,9 +64,9 @@ bool PageWinAddress(const PackageSettings& settings, std::string* address)
 // Where a placeholder stands in the template: npos unless exactly once.
 size_t FindOnce(const WebPageTemplate& page, const char* placeholder)
 {
-    const std::string text(page.text, page.length);
+    const std::string_view text(page.text, page.length);
     const size_t at = text.find(placeholder);
-    if (at == std::string::npos || text.find(placeholder, at + 1) != std::string::npos)
+    if (at == std::string_view::npos || text.find(placeholder, at + 1) != std::string_view::npos)
         return std::string::npos;
     return at;
 }
@@ -157,6 +158,7 @@ WebPageResult WriteWebPage(const PackageSettings& settings, uint8_t* picture, ui
         return WebPageNotPicture;
     case WebPictureNotConverted:
         outcome->status = ErrorConvert;
+        outcome->aboutPicture = true;
         return WebPageFailed;
     }
 

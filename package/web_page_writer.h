@@ -52,6 +52,7 @@ enum WebPageResult {
 struct WebPageOutcome {
     const char* status = nullptr;  // for WebPageFailed: the status text
     std::string reason;            // the cause, where one is known
+    bool aboutPicture = false;     // for WebPageFailed: the picture file is the one concerned
 };
 
 // The web page body of a build that has checked the request, opened the
