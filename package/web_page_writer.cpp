@@ -42,7 +42,7 @@ bool EndsWithNoCase(const std::string& text, const char* lowerSuffix)
 }
 
 // The address a page opens on a win: "" for none, else the normalised
-// address with its scheme in lower case; null when it is not http(s).
+// address with its scheme in lower case; false when it is not http(s).
 bool PageWinAddress(const PackageSettings& settings, std::string* address)
 {
     std::string normalised = NormaliseWinAddress(settings.winAddress);
