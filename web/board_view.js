@@ -143,8 +143,11 @@ class BoardView {
   }
 
   // model: {tileAt(column, row), finished, whole, numbers, hint}
+  // A slide still in motion ends at once when the board is solved or the
+  // whole picture shown.
   draw(model) {
     this.model = model;
+    if (model.whole || model.finished) this.motion = null;
     this.drawAll();
   }
 
