@@ -14,7 +14,7 @@ const path = require("path");
 const puppeteer = require("puppeteer-core");
 
 const [vornixpack, work] = process.argv.slice(2).map((p) => path.resolve(p));
-const Runs = 9;
+const Runs = 15;
 const Slides = 12;
 
 function median(values) {
