@@ -108,6 +108,10 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // Form.
 void BuildForm(HWND window);
 void UpdateGridSize();
+// The text fields' limits: set on the controls when the form is built; a
+// record field whose text changes is cut back to what the record keeps.
+void LimitFormFields();
+void KeepFieldWithinLimit(HWND field);
 
 // Place of the form's control number index (0 to 25, in creation order) in
 // the main window's client area, for the dialog base units X and Y.
@@ -125,6 +129,13 @@ void PaintPreview(HWND window);
 void InvalidatePreview();
 // Drops the composed preview, when the picture changes or the window goes.
 void ReleasePreviewComposition();
+
+// The status line: a text alone, or followed on the second line by the
+// system's reason for a failure, or by the path of the file written (its
+// middle left out where it is too wide for the line).
+void ShowStatus(const char* text);
+void ShowStatusWithReason(const char* text, const std::string& reason);
+void ShowStatusWithPath(const char* text, const std::string& path);
 
 // Commands.
 void PictureBrowseCommand();

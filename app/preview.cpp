@@ -56,9 +56,14 @@ bool ComposePreview(HDC paintContext, int width, int height)
     // changed size since it was scaled, it is stretched.
     if (PreviewBitmapInfo.bmWidth == width && PreviewBitmapInfo.bmHeight == height)
         BitBlt(composition, 0, 0, width, height, picture, 0, 0, SRCCOPY);
-    else
+    else {
+        // Averaged, not the default mode, which ANDs the pixels it drops
+        // and leaves dark dots in a picture made smaller.
+        SetStretchBltMode(composition, HALFTONE);
+        SetBrushOrgEx(composition, 0, 0, NULL);
         StretchBlt(composition, 0, 0, width, height, picture, 0, 0,
                    PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
+    }
     if (GridSize > 0) {
         // Grid coordinates are the frame's; the composition starts at (2, 2).
         SetViewportOrgEx(composition, -2, -2, NULL);

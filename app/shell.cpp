@@ -108,14 +108,16 @@ int RunMessageLoop()
     return message.message == WM_QUIT ? (int)message.wParam : 0;
 }
 
-// The button that Enter presses: the push button that has the focus, else
-// "GO !".
+// The button that Enter presses: the push button that has the focus,
+// "Search..." in the search phrase field, else "GO !".
 static int DefaultButtonId()
 {
     HWND focus = GetFocus();
     if (focus && GetParent(focus) == MainWindow &&
         (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
         return GetDlgCtrlID(focus);
+    if (focus && focus == GetDlgItem(MainWindow, IdSearchPhrase))
+        return IdSearch;
     return IdCreateTarget;
 }
 
@@ -204,6 +206,8 @@ static void RouteCommand(WPARAM wParam, LPARAM lParam)
     }
     if (LOWORD(wParam) == IdGridSize && HIWORD(wParam) == EN_CHANGE)
         UpdateGridSize();
+    else if (HIWORD(wParam) == EN_CHANGE)
+        KeepFieldWithinLimit((HWND)lParam);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -74,6 +74,9 @@ protected:
         H = client.bottom;
         ASSERT_GT(W, 60);
         ASSERT_GT(H, 60);
+        // The form starts with a grid of 4; these tests look at the picture
+        // alone unless they type a grid size.
+        SetWindowTextA(GridSizeField, "0");
     }
 
     // Paints the whole window and its controls now.
@@ -294,6 +297,35 @@ void PreviewTest::ExpectGridLines()
             EXPECT_NE(shot.At(W - 4, y), Grey) << y;
             EXPECT_NE(shot.At(1, y), Grey) << y;
         }
+    }
+}
+
+TEST_F(PreviewTest, APictureMadeSmallerForTheFrameHasNoDarkDots)
+{
+    // Columns of pure red and pure green at the frame's inner size, shown
+    // one to one; then the frame made smaller by a size that is no whole
+    // fraction, so its columns are dropped unevenly. A stretch that ANDs
+    // what it drops turns red next to green into black.
+    const COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0);
+    std::string stripes = folder + "stripes.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(stripes, W - 4, H - 4, [&](int x, int) { return x % 2 ? Green : Red; }));
+    LoadPreviewPicture(stripes.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    RECT frame;
+    GetWindowRect(PreviewFrame, &frame);
+    for (int smaller : {7, 23}) {
+        SCOPED_TRACE(smaller);
+        SetWindowPos(PreviewFrame, NULL, 0, 0, frame.right - frame.left - smaller, frame.bottom - frame.top - smaller,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        ReleasePreviewComposition();
+        Repaint();
+        FrameCapture shot(PreviewFrame);
+        ASSERT_EQ(shot.width, frame.right - frame.left - smaller);
+        int dark = 0;
+        for (int y = 2; y < shot.height - 2; ++y)
+            for (int x = 2; x < shot.width - 2; ++x)
+                dark += GetRValue(shot.At(x, y)) < 100 && GetGValue(shot.At(x, y)) < 100;
+        EXPECT_EQ(dark, 0);
     }
 }
 
