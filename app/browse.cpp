@@ -76,27 +76,35 @@ void PictureBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillOpenDialogRecord();
+    // The dialog opens where the last picture came from.
+    const std::string folder = LastPictureFolder;
+    if (!folder.empty())
+        FileDialogRecord.lpstrInitialDir = folder.c_str();
     if (!ShowFileDialog(OpenFileDialog))
         return;
-    SetWindowTextA(PictureFileEdit, FileNameBuffer);
-    LoadPreviewPicture(FileNameBuffer);
+    UsePicture(FileNameBuffer);
 }
 
 void TargetBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillSaveDialogRecord();
-    std::string folder;
+    // The dialog opens where the last target went, else beside the picture.
+    std::string folder = LastTargetFolder;
     if (ReadControlText(TargetPathEdit).empty()) {
-        std::string proposal = ProposedTargetName(ReadControlText(PictureFileEdit), &folder);
+        std::string pictureFolder;
+        std::string proposal = ProposedTargetName(ReadControlText(PictureFileEdit), &pictureFolder);
         if (proposal.size() < sizeof FileNameBuffer)
             lstrcpynA(FileNameBuffer, proposal.c_str(), sizeof FileNameBuffer);
-        if (!folder.empty())
-            FileDialogRecord.lpstrInitialDir = folder.c_str();
+        if (folder.empty())
+            folder = pictureFolder;
     }
+    if (!folder.empty())
+        FileDialogRecord.lpstrInitialDir = folder.c_str();
     if (!ShowFileDialog(SaveFileDialog))
         return;
     SetWindowTextA(TargetPathEdit, FileNameBuffer);
     // The dialog asked before an existing file is replaced.
     ConfirmedTargetPath = FileNameBuffer;
+    LastTargetFolder = FolderOf(FileNameBuffer);
 }

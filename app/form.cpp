@@ -267,6 +267,11 @@ void BuildForm(HWND window)
         SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
     FitWindowToForm(window, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
     RememberProgramFolder();
+    UpdateRecentPicturesMenu();
+    LoadFormMemory();
+    Accelerators = LoadAcceleratorsA(AppInstance, "main_keys");
+    RegisterPictureDrop(window);
+    RemoveTestPlayLeftovers();
 }
 
 void UpdateGridSize()

@@ -29,6 +29,7 @@ FileDialogFunction OpenFileDialog = GetOpenFileNameA;
 FileDialogFunction SaveFileDialog = GetSaveFileNameA;
 char FileNameBuffer[256];
 DLGPROC AboutProcedure;
+HACCEL Accelerators;
 
 const char* const MainWindowClassName = "VORNIXS";
 const COLORREF FormColour = RGB(212, 208, 200);
@@ -138,7 +139,11 @@ static void MoveFocus(WPARAM wParam, LPARAM lParam)
 
 bool HandleFormKeys(MSG* message)
 {
-    return MainWindow && IsWindow(MainWindow) && IsDialogMessageA(MainWindow, message);
+    if (!MainWindow || !IsWindow(MainWindow))
+        return false;
+    if (Accelerators && TranslateAcceleratorA(MainWindow, Accelerators, message))
+        return true;
+    return IsDialogMessageA(MainWindow, message) != FALSE;
 }
 
 // Releases what the window holds, once: the handles are reset so that a
@@ -146,6 +151,11 @@ bool HandleFormKeys(MSG* message)
 // nothing left to free.
 static void TearDownMainWindow()
 {
+    // The form's values are kept for the next start while its controls live.
+    if (StatusText && IsWindow(StatusText))
+        SaveFormMemory();
+    RevokePictureDrop(MainWindow);
+    EndTestPlays();
     if (PreviewImage) {
         delete PreviewImage;
         PreviewImage = NULL;
@@ -167,6 +177,7 @@ static void TearDownMainWindow()
         StatusFont = NULL;
     }
     KillTimer(MainWindow, IdPictureTypingTimer);
+    KillTimer(MainWindow, IdTestPlayTimer);
     PictureWidth = PictureHeight = 0;
     PreviewPicturePath.clear();
     ConfirmedTargetPath.clear();
@@ -180,6 +191,16 @@ static void RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     if (lParam && (HWND)lParam == PictureFileEdit) {
         PictureFieldChanged(HIWORD(wParam));
+        return;
+    }
+    // A menu key (main_keys) comes with 1 in the high word and no control;
+    // every other command runs only with 0 there.
+    const WORD id = LOWORD(wParam);
+    const bool byKey = lParam == 0 && HIWORD(wParam) == 1 && id >= IdMenuNew && id <= IdMenuTestPlay;
+    if (byKey)
+        wParam = id;
+    if (wParam >= IdMenuRecentFirst && wParam < static_cast<WPARAM>(IdMenuRecentFirst + MaxRecentPictures)) {
+        RecentPictureCommand(static_cast<int>(wParam - IdMenuRecentFirst));
         return;
     }
     switch (wParam) {
@@ -200,6 +221,18 @@ static void RouteCommand(WPARAM wParam, LPARAM lParam)
         break;
     case IdMenuAbout:
         AboutCommand();
+        break;
+    case IdMenuNew:
+        NewFormCommand();
+        break;
+    case IdMenuOpenPicture:
+        PictureBrowseCommand();
+        break;
+    case IdMenuPastePicture:
+        PastePictureCommand(byKey);
+        break;
+    case IdMenuTestPlay:
+        TestPlayCommand();
         break;
     default:
         break;
@@ -228,6 +261,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == IdPictureTypingTimer)
             RefreshTypedPicture();
+        else if (wParam == IdTestPlayTimer)
+            TestPlayTick();
         return 0;
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
@@ -248,4 +283,9 @@ void ExitCommand()
 {
     // Runs the teardown, which posts the quit message that ends the loop.
     SendMessageA(MainWindow, WM_DESTROY, 0, 0);
+}
+
+void NewFormCommand()
+{
+    ResetForm();
 }

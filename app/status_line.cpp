@@ -7,30 +7,11 @@
 #include <vector>
 
 #include "app.h"
+#include "control_text.h"
 
 namespace {
 
 const char LineBreak[] = "\r\n";
-
-std::wstring Widen(const std::string& text)
-{
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::vector<wchar_t> wide(static_cast<size_t>(length));
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return std::wstring(wide.data());
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
-    if (length <= 0)
-        return std::string();
-    std::vector<char> narrow(static_cast<size_t>(length));
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, NULL, NULL);
-    return std::string(narrow.data());
-}
 
 // The path as it fits one line of the status line in its font.
 std::string FitPathToLine(const std::string& path)
@@ -38,7 +19,7 @@ std::string FitPathToLine(const std::string& path)
     RECT client;
     if (!StatusText || !GetClientRect(StatusText, &client) || client.right <= 0)
         return path;
-    std::wstring wide = Widen(path);
+    std::wstring wide = WideFromAcp(path);
     // PathCompactPathW works in a buffer of MAX_PATH characters.
     if (wide.empty() || wide.size() >= MAX_PATH)
         return path;
@@ -56,7 +37,7 @@ std::string FitPathToLine(const std::string& path)
         PathCompactPathW(context, fitted, static_cast<UINT>(client.right));
     SelectObject(context, previous);
     ReleaseDC(StatusText, context);
-    return fits ? path : Narrow(fitted);
+    return fits ? path : AcpFromWide(fitted);
 }
 
 }  // namespace

@@ -1,0 +1,196 @@
+// Taking a picture out of what a drop or the clipboard offers (an OLE data
+// object): a file (CF_HDROP, the first one when there are several), a
+// virtual file (CFSTR_FILEDESCRIPTORW with CFSTR_FILECONTENTS, what a web
+// browser offers for an image dragged out of a page), or, where asked, an
+// image without a file (the "PNG" format browsers put on the clipboard, else
+// CF_DIBV5 or CF_DIB). Bytes without a file are written to the pictures
+// folder first. Every size read from the data is bounded before use.
+#include <shlobj.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app.h"
+#include "control_text.h"
+#include "picture_data.h"
+#include "vn_image.h"
+
+namespace {
+
+// The largest picture taken from data: what the image library takes.
+const uint64_t MaxPictureBytes = VnImageMaxBlockSize;
+
+// A registered format by its name (the CFSTR_ names of the shell, "PNG").
+CLIPFORMAT Format(const char* name)
+{
+    return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name));
+}
+
+FORMATETC FormatEtc(CLIPFORMAT format, DWORD media, LONG index = -1)
+{
+    FORMATETC etc = {format, NULL, DVASPECT_CONTENT, index, media};
+    return etc;
+}
+
+bool Offers(IDataObject* data, CLIPFORMAT format, DWORD media)
+{
+    FORMATETC etc = FormatEtc(format, media);
+    return data->QueryGetData(&etc) == S_OK;
+}
+
+// The bytes of a medium: a global memory block, or a stream read to its end.
+bool MediumBytes(STGMEDIUM& medium, std::vector<uint8_t>* bytes)
+{
+    bytes->clear();
+    if (medium.tymed == TYMED_HGLOBAL) {
+        const SIZE_T size = GlobalSize(medium.hGlobal);
+        if (size > MaxPictureBytes)
+            return false;
+        const void* block = GlobalLock(medium.hGlobal);
+        if (!block)
+            return size == 0;
+        bytes->assign(static_cast<const uint8_t*>(block), static_cast<const uint8_t*>(block) + size);
+        GlobalUnlock(medium.hGlobal);
+        return true;
+    }
+    if (medium.tymed == TYMED_ISTREAM && medium.pstm) {
+        uint8_t chunk[64 * 1024];
+        for (;;) {
+            ULONG got = 0;
+            HRESULT result = medium.pstm->Read(chunk, sizeof chunk, &got);
+            if (FAILED(result))
+                return false;
+            if (bytes->size() + got > MaxPictureBytes)
+                return false;
+            bytes->insert(bytes->end(), chunk, chunk + got);
+            if (got == 0 || result == S_FALSE)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool GetBytes(IDataObject* data, CLIPFORMAT format, DWORD media, LONG index, std::vector<uint8_t>* bytes)
+{
+    FORMATETC etc = FormatEtc(format, media, index);
+    STGMEDIUM medium = {};
+    if (data->GetData(&etc, &medium) != S_OK)
+        return false;
+    const bool read = MediumBytes(medium, bytes);
+    ReleaseStgMedium(&medium);
+    return read;
+}
+
+// The first file of a CF_HDROP.
+bool FirstDroppedFile(IDataObject* data, std::string* path)
+{
+    FORMATETC etc = FormatEtc(CF_HDROP, TYMED_HGLOBAL);
+    STGMEDIUM medium = {};
+    if (data->GetData(&etc, &medium) != S_OK)
+        return false;
+    bool found = false;
+    HDROP drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
+    if (drop) {
+        UINT length = DragQueryFileW(drop, 0, NULL, 0);
+        if (length > 0 && length < 32768) {
+            std::vector<wchar_t> name(length + 1, L'\0');
+            if (DragQueryFileW(drop, 0, name.data(), length + 1) == length) {
+                *path = AcpFromWide(name.data());
+                found = !path->empty();
+            }
+        }
+        GlobalUnlock(medium.hGlobal);
+    }
+    ReleaseStgMedium(&medium);
+    return found;
+}
+
+// The first virtual file's name, from the descriptor group.
+bool VirtualFileName(IDataObject* data, std::wstring* name)
+{
+    std::vector<uint8_t> group;
+    if (!GetBytes(data, Format(CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL, -1, &group) ||
+        group.size() < sizeof(UINT) + sizeof(FILEDESCRIPTORW))
+        return false;
+    const FILEGROUPDESCRIPTORW* descriptors = reinterpret_cast<const FILEGROUPDESCRIPTORW*>(group.data());
+    if (descriptors->cItems < 1)
+        return false;
+    const FILEDESCRIPTORW& first = descriptors->fgd[0];
+    // The name need not be terminated within its array.
+    const wchar_t* text = first.cFileName;
+    size_t length = 0;
+    while (length < MAX_PATH && text[length] != L'\0')
+        ++length;
+    *name = std::wstring(text, length);
+    return true;
+}
+
+// The picture's bytes written to the pictures folder under the name, and
+// taken. A picture that does not decode leaves no file behind.
+PictureDataResult TakeBytes(const std::wstring& name, const std::vector<uint8_t>& bytes)
+{
+    std::string path;
+    if (!SavePictureBytes(name, bytes.data(), bytes.size(), &path)) {
+        ShowStatus("Error - could not save the picture.");
+        return PictureRefused;
+    }
+    if (TakePicture(path))
+        return PictureTaken;
+    DeleteFileA(path.c_str());
+    return PictureRefused;
+}
+
+// "Pasted picture YYYY-MM-DD HHMMSS.png", in local time.
+std::wstring PastedPictureName()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t name[64];
+    wsprintfW(name, L"Pasted picture %04u-%02u-%02u %02u%02u%02u.png", now.wYear, now.wMonth, now.wDay,
+              now.wHour, now.wMinute, now.wSecond);
+    return name;
+}
+
+}  // namespace
+
+bool OffersPicture(IDataObject* data, bool images)
+{
+    if (!data)
+        return false;
+    if (Offers(data, CF_HDROP, TYMED_HGLOBAL) || Offers(data, Format(CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL))
+        return true;
+    if (images && (Offers(data, Format("PNG"), TYMED_HGLOBAL | TYMED_ISTREAM) ||
+                   Offers(data, CF_DIBV5, TYMED_HGLOBAL) || Offers(data, CF_DIB, TYMED_HGLOBAL)))
+        return true;
+    return false;
+}
+
+bool OffersAddressOnly(IDataObject* data)
+{
+    return data && !OffersPicture(data, false) &&
+           (Offers(data, Format(CFSTR_INETURLW), TYMED_HGLOBAL) || Offers(data, Format(CFSTR_INETURLA), TYMED_HGLOBAL));
+}
+
+PictureDataResult TakePictureFromData(IDataObject* data, bool images)
+{
+    if (!data)
+        return NoPictureData;
+    std::string path;
+    if (FirstDroppedFile(data, &path))
+        return TakePicture(path) ? PictureTaken : PictureRefused;
+
+    std::wstring name;
+    if (VirtualFileName(data, &name)) {
+        std::vector<uint8_t> bytes;
+        if (GetBytes(data, Format(CFSTR_FILECONTENTS), TYMED_HGLOBAL | TYMED_ISTREAM, 0, &bytes) && !bytes.empty())
+            return TakeBytes(SafeFileName(name, L"Dropped picture"), bytes);
+    }
+    if (!images)
+        return NoPictureData;
+
+    std::vector<uint8_t> bytes;
+    if (GetBytes(data, Format("PNG"), TYMED_HGLOBAL | TYMED_ISTREAM, -1, &bytes) && !bytes.empty())
+        return TakeBytes(PastedPictureName(), bytes);
+    return NoPictureData;
+}
