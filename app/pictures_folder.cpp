@@ -70,8 +70,10 @@ std::wstring SafeFileName(const std::wstring& offered, const std::wstring& fallb
         name.erase(0, 1);
     std::wstring stem, extension;
     SplitName(name, &stem, &extension);
-    if (stem.empty() || IsReservedDeviceName(stem))
-        stem = fallback + stem;
+    if (stem.empty())
+        stem = fallback;
+    else if (IsReservedDeviceName(stem))
+        stem = fallback + L" " + stem;
     // Keep the name short enough for any folder the form can take.
     const size_t MaxStem = 80, MaxExtension = 10;
     if (stem.size() > MaxStem)

@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -298,6 +299,22 @@ TEST_F(FormTest, ServiceListHoldsTheThreeServicesWithOneSelected)
     EXPECT_GE(selected, 0);
     EXPECT_LE(selected, 2);
     EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & CBS_SORT, 0);
+
+    // Every name shows whole in the closed list's field and in the list.
+    COMBOBOXINFO parts;
+    ZeroMemory(&parts, sizeof parts);
+    parts.cbSize = sizeof parts;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
+    HDC context = GetDC(combo);
+    HFONT font = (HFONT)SendMessageA(combo, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+    for (int i = 0; i < 3; ++i) {
+        SIZE text;
+        GetTextExtentPoint32A(context, SearchServiceNames[i], (int)strlen(SearchServiceNames[i]), &text);
+        EXPECT_LE(text.cx, parts.rcItem.right - parts.rcItem.left) << SearchServiceNames[i];
+    }
+    SelectObject(context, previous);
+    ReleaseDC(combo, context);
 }
 
 TEST_F(FormTest, StartsIdleWithNoPictureAndAGridOfFour)
@@ -322,6 +339,8 @@ const char* const StatusTexts[] = {
     "Error - picture path is too long.", "Error - picture is not a supported image.",
     "Error - the company name and web site cannot hold '|'.",
     "Error - the target must end in .exe or .html.", "Error - could not open the web browser.",
+    "Error - save the picture first, then drop the file.", "Error - the clipboard holds no picture.",
+    "Error - could not save the picture.", "Test play started.", "Error - could not start the test play.",
     // A failure's reason and the path written go on the second line.
     "Error - could not create target.\r\nAccess denied",
     "Done.\r\nC:\\users\\Someone\\Pictures\\Summer 2024\\beach.exe",
