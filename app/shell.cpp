@@ -264,6 +264,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         else if (wParam == IdTestPlayTimer)
             TestPlayTick();
         return 0;
+    case WM_ENDSESSION:
+        // Windows is ending this session: the window gets no WM_DESTROY, so
+        // the form is kept now.
+        if (wParam)
+            SaveFormMemory();
+        return 0;
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
         return 0;

@@ -135,6 +135,15 @@ TEST_F(FormMemoryTest, ValuesTypedForACampaignComeBackAtTheNextStart)
     EXPECT_EQ(shuffle, 1u);
     RegCloseKey(key);
 
+    // Kept too when the session ends, which destroys no window.
+    SetWindowTextA(WebSiteEdit, "acme.example/shop");
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    HKEY saved = OpenKey(KEY_READ);
+    bytes = sizeof stored;
+    ASSERT_EQ(RegQueryValueExW(saved, L"Web Site", NULL, &type, reinterpret_cast<BYTE*>(stored), &bytes), ERROR_SUCCESS);
+    EXPECT_TRUE(std::wstring(stored) == L"acme.example/shop");
+    RegCloseKey(saved);
+
     // File > "New" (Ctrl+N) brings back the first-start state, which the
     // next start then keeps.
     std::string picture = folder + "p.bmp";
