@@ -75,3 +75,17 @@ TargetPathChoice ChooseTargetPath(const std::string& typed, const std::string& p
     choice.refused = HasPictureExtension(name);
     return choice;
 }
+
+bool IsWebPageName(const std::string& name)
+{
+    const std::string extension = Extension(name.substr(FolderLength(name)));
+    return SameLetters(extension, "html") || SameLetters(extension, "htm");
+}
+
+std::string WithFilterExtension(const std::string& path, bool webPage)
+{
+    const std::string name = path.substr(FolderLength(path));
+    if (name.empty() || name.find('.') != std::string::npos)
+        return path;
+    return path + (webPage ? ".html" : ".exe");
+}

@@ -22,3 +22,12 @@ TargetPathChoice ChooseTargetPath(const std::string& typed, const std::string& p
 
 // Whether the file name ends in the extension of a picture format.
 bool HasPictureExtension(const std::string& name);
+
+// Whether the name ends in ".html" or ".htm" (any letter case): a target
+// written as a web page.
+bool IsWebPageName(const std::string& name);
+
+// The path as the target dialog's filter names it: a name without an
+// extension gets ".html" for the web page filter, ".exe" otherwise; a name
+// with one is kept.
+std::string WithFilterExtension(const std::string& path, bool webPage);

@@ -183,6 +183,7 @@ struct DialogScript {
     std::string fileName;          // typed into the file name box
     bool cancel = false;           // press Cancel instead of OK
     int replaceAnswer = 0;         // IDYES or IDNO for the replace question; 0: none expected
+    int filterIndex = 0;           // 1-based filter chosen before OK; 0: left as it opened
     std::string moveCurrentFolderTo; // made the current folder while the dialog is open, as a
                                    // dialog that ignores OFN_NOCHANGEDIR does; empty: left alone
 
@@ -194,8 +195,10 @@ struct DialogScript {
     volatile LONG commandDone = 0; // set when the command has returned
 };
 
-// Control id of the file name box (cmb13) of the explorer-style dialogs.
+// Control ids of the file name box (cmb13) and the file type list (cmb1)
+// of the explorer-style dialogs.
 const int FileNameBoxId = 0x47C;
+const int FileTypeBoxId = 0x470;
 
 namespace detail {
 
@@ -256,6 +259,13 @@ inline DWORD DriveDialogSteps(DialogScript* script)
     } else {
         if (!script->moveCurrentFolderTo.empty())
             SetCurrentDirectoryA(script->moveCurrentFolderTo.c_str());
+        if (script->filterIndex > 0) {
+            // The file type list (cmb1), as a user picks an entry in it.
+            HWND types = GetDlgItem(dialog, FileTypeBoxId);
+            SendMessageA(types, CB_SETCURSEL, script->filterIndex - 1, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FileTypeBoxId, CBN_SELCHANGE), (LPARAM)types);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FileTypeBoxId, CBN_SELENDOK), (LPARAM)types);
+        }
         SendMessageA(GetDlgItem(dialog, FileNameBoxId), WM_SETTEXT, 0, (LPARAM)script->fileName.c_str());
         // Posted, not sent: the replace question runs inside the click's handling.
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));

@@ -48,6 +48,17 @@ TEST(TargetPath, TypedTargetsAndWhereTheyAreWritten)
     EXPECT_EQ(ChooseTargetPath("cat", "cat.jpg").path, "cat.exe");
     EXPECT_EQ(ChooseTargetPath("cat", "").path, "cat.exe");
     EXPECT_EQ(ChooseTargetPath("cat", "/tmp/cat.jpg").path, "/tmp/cat.exe");
+    // Web pages, any letter case, and the extension the dialog's filter gives.
+    EXPECT_FALSE(ChooseTargetPath("Cat.HTM", picture).refused);
+    EXPECT_EQ(ChooseTargetPath("Cat.HTM", picture).path, "C:\\Photos\\Cat.HTM");
+    for (const char* page : {"a.html", "C:\\x\\a.HTML", "a.htm", "a.Htm"})
+        EXPECT_TRUE(IsWebPageName(page)) << page;
+    for (const char* other : {"a.exe", "a.html.exe", "C:\\a.html\\b", "html", "a.xhtml"})
+        EXPECT_FALSE(IsWebPageName(other)) << other;
+    EXPECT_EQ(WithFilterExtension("C:\\out\\page", true), "C:\\out\\page.html");
+    EXPECT_EQ(WithFilterExtension("C:\\out\\page", false), "C:\\out\\page.exe");
+    EXPECT_EQ(WithFilterExtension("C:\\my.out\\page.htm", false), "C:\\my.out\\page.htm");
+    EXPECT_EQ(WithFilterExtension("C:\\my.out\\page", true), "C:\\my.out\\page.html");
     EXPECT_FALSE(HasPictureExtension("C:\\pictures.jpg\\cat"));
     EXPECT_TRUE(HasPictureExtension("C:\\out\\CAT.JPEG"));
 }
