@@ -175,9 +175,11 @@ void RecentPictureCommand(int index);
 void UsePicture(const std::string& path);
 bool TakePicture(const std::string& path);
 
-// Paths: resolved against the current folder, and their folder part.
+// Paths: resolved against the current folder, their folder part, and
+// whether they name an existing file (not a folder).
 std::string FullPathOf(const std::string& path);
 std::string FolderOf(const std::string& path);
+bool IsExistingFile(const std::string& path);
 
 // Commands.
 void PictureBrowseCommand();

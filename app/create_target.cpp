@@ -17,18 +17,12 @@ namespace {
 const char TargetTooLong[] = "Error - target path is too long.";
 const char TargetNotProgram[] = "Error - the target must end in .exe or .html.";
 
-bool IsPlainFile(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // True when the target may be written: it does not exist yet, it is the file
 // the user already agreed to replace (in the save dialog or by an earlier
 // build), or the user agrees now.
 bool MayReplaceTarget(const std::string& target)
 {
-    if (!IsPlainFile(target.c_str()) || lstrcmpiA(target.c_str(), ConfirmedTargetPath.c_str()) == 0)
+    if (!IsExistingFile(target) || lstrcmpiA(target.c_str(), ConfirmedTargetPath.c_str()) == 0)
         return true;
     std::string question = target + " already exists.\nDo you want to replace it?";
     return MessageBoxA(MainWindow, question.c_str(), "Create Target Application",

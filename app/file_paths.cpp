@@ -1,5 +1,5 @@
 // Paths as the builder shows and remembers them: resolved against the
-// current folder, and their folder part.
+// current folder, their folder part, and whether they name a file.
 #include <string>
 
 #include "app.h"
@@ -15,4 +15,10 @@ std::string FolderOf(const std::string& path)
 {
     std::string::size_type slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool IsExistingFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -9,12 +9,6 @@ namespace {
 const char StubFileName[] = "vornix_distrib.exe";
 const char PictureTooLong[] = "Error - picture path is too long.";
 
-bool IsPlainFile(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A field's text as the settings record carries it: UTF-8, at most limit
 // bytes, cut at a character boundary.
 std::string RecordText(HWND field, size_t limit)
@@ -35,10 +29,10 @@ bool PictureDecodes(const uint8_t* data, size_t size)
 
 std::string LocateStub()
 {
-    if (IsPlainFile(StubFileName))
+    if (IsExistingFile(StubFileName))
         return StubFileName;
     std::string beside = std::string(ProgramFolder) + "\\" + StubFileName;
-    if (ProgramFolder[0] != '\0' && IsPlainFile(beside.c_str()))
+    if (ProgramFolder[0] != '\0' && IsExistingFile(beside))
         return beside;
     // Neither: the build reports that the stub cannot be opened.
     return StubFileName;

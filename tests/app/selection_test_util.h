@@ -26,6 +26,34 @@ inline std::string ScratchFolder()
     return folder;
 }
 
+// The names of the files (not folders) that match pattern, a folder with
+// the final backslash and a wildcard name ("C:\\x\\*", "C:\\x\\Pasted *").
+inline std::vector<std::string> FilesMatching(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+// Points %LOCALAPPDATA% of this process at a folder inside folder (made
+// here), so that pictures the builder saves stay inside the test's own
+// folder; returns where they go (the pictures folder, with the backslash).
+inline std::string PrivateLocalAppData(const std::string& folder)
+{
+    const std::string appData = folder + "local app data";
+    CreateDirectoryA(appData.c_str(), NULL);
+    SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
+    return appData + "\\Vornix SDK\\Pictures\\";
+}
+
 // Removes a folder made by ScratchFolder with everything in it. An empty
 // name is refused: it would mean the files of the current folder.
 inline void RemoveFolder(const std::string& folder)

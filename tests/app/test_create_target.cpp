@@ -157,20 +157,7 @@ protected:
     }
 
     // The files in the scratch folder, so that a test sees nothing was left.
-    std::vector<std::string> FolderFiles() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::string> FolderFiles() const { return vntest::FilesMatching(folder + "*"); }
 
     std::vector<std::string> Statuses(std::initializer_list<const char*> texts) const
     {

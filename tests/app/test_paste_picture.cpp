@@ -23,10 +23,7 @@ protected:
         ScratchWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        appData = folder + "app data";
-        CreateDirectoryA(appData.c_str(), NULL);
-        SetEnvironmentVariableW(L"LOCALAPPDATA", WideFromAcp(appData).c_str());
-        pictures = appData + "\\Vornix SDK\\Pictures\\";
+        pictures = vntest::PrivateLocalAppData(folder);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
     }
@@ -79,20 +76,8 @@ protected:
 
     void PasteFromMenu() { SendMessageA(window, WM_COMMAND, IdMenuPastePicture, 0); }
 
-    // The one file in the pictures folder whose name starts "Pasted picture ".
-    std::vector<std::string> PastedFiles() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((pictures + "Pasted picture *").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do
-            names.push_back(entry.cFileName);
-        while (FindNextFileA(search, &entry));
-        FindClose(search);
-        return names;
-    }
+    // The files in the pictures folder whose names start "Pasted picture ".
+    std::vector<std::string> PastedFiles() const { return vntest::FilesMatching(pictures + "Pasted picture *"); }
 
     std::vector<uint8_t> PngBytes(int width, int height)
     {
@@ -103,7 +88,7 @@ protected:
         return bytes;
     }
 
-    std::string appData, pictures;
+    std::string pictures;
 };
 
 TEST_F(PastePictureTest, ACopiedFileAndACopiedPngImage)

@@ -27,10 +27,7 @@ protected:
         if (HasFatalFailure())
             return;
         // Pictures without a file go under this test's own folder.
-        appData = folder + "local app data";
-        CreateDirectoryA(appData.c_str(), NULL);
-        SetEnvironmentVariableW(L"LOCALAPPDATA", WideFromAcp(appData).c_str());
-        pictures = appData + "\\Vornix SDK\\Pictures\\";
+        pictures = vntest::PrivateLocalAppData(folder);
         wide = folder + "beach.bmp";
         ASSERT_TRUE(vntest::WriteBmp24(wide, 80, 40, [](int x, int y) {
             if ((x - 60) * (x - 60) + (y - 10) * (y - 10) < 36)
@@ -71,7 +68,7 @@ protected:
         return bytes;
     }
 
-    std::string appData, pictures, wide;
+    std::string pictures, wide;
     DWORD enterEffect = 0, dropEffect = 0;
 };
 

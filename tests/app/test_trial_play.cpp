@@ -59,20 +59,7 @@ protected:
         return HandleFormKeys(&msg);
     }
 
-    std::vector<std::string> PlayFiles() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((playFolder + "*").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::string> PlayFiles() const { return vntest::FilesMatching(playFolder + "*"); }
 
     std::string temp, playFolder, picture;
     char previousDirectory[MAX_PATH] = "";
