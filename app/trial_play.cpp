@@ -9,6 +9,7 @@
 #include "app.h"
 #include "control_text.h"
 #include "form_build.h"
+#include "system_error.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ void TestPlayCommand()
     const std::wstring folder = TestPlayFolder();
     std::wstring path;
     if (folder.empty() || !ReserveTestPlayFile(folder, &path)) {
-        ShowStatus("Error - could not create target.");
+        ShowStatusWithReason("Error - could not create target.", LastSystemErrorText());
         return;
     }
     request.targetPath = AcpFromWide(path);
