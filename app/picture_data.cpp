@@ -1,10 +1,10 @@
 // Taking a picture out of what a drop or the clipboard offers (an OLE data
-// object): a file (CF_HDROP, the first one when there are several), a
+// object): a file (CF_HDROP, the first one when there are several) or a
 // virtual file (CFSTR_FILEDESCRIPTORW with CFSTR_FILECONTENTS, what a web
-// browser offers for an image dragged out of a page), or, where asked, an
-// image without a file (the "PNG" format browsers put on the clipboard, else
-// CF_DIBV5 or CF_DIB). Bytes without a file are written to the pictures
-// folder first. Every size read from the data is bounded before use.
+// browser offers for an image dragged out of a page); and a pasted image
+// without a file (PNG bytes, or a device-independent bitmap made PNG).
+// Bytes without a file are written to the pictures folder first. Every size
+// read from the data is bounded before use.
 #include <shlobj.h>
 
 #include <ctime>
@@ -15,6 +15,7 @@
 #include "control_text.h"
 #include "picture_data.h"
 #include "vn_image.h"
+#include "vn_png_write.h"
 
 namespace {
 
@@ -152,27 +153,32 @@ std::wstring PastedPictureName()
     return name;
 }
 
+// A device-independent bitmap (CF_DIBV5 or CF_DIB: an info header, its
+// masks and palette, the pixels) as PNG bytes.
+bool DibAsPng(const std::vector<uint8_t>& dib, std::vector<uint8_t>* png)
+{
+    if (dib.empty() || dib.size() > 0xFFFFFFFFu)
+        return false;
+    VnImage image(dib.data(), static_cast<uint32_t>(dib.size()), ImageTypeBmp);
+    const char* error = nullptr;
+    return image.dibBlock && VnWritePng(image, png, &error);
+}
+
 }  // namespace
 
-bool OffersPicture(IDataObject* data, bool images)
+bool OffersPicture(IDataObject* data)
 {
-    if (!data)
-        return false;
-    if (Offers(data, CF_HDROP, TYMED_HGLOBAL) || Offers(data, Format(CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL))
-        return true;
-    if (images && (Offers(data, Format("PNG"), TYMED_HGLOBAL | TYMED_ISTREAM) ||
-                   Offers(data, CF_DIBV5, TYMED_HGLOBAL) || Offers(data, CF_DIB, TYMED_HGLOBAL)))
-        return true;
-    return false;
+    return data &&
+           (Offers(data, CF_HDROP, TYMED_HGLOBAL) || Offers(data, Format(CFSTR_FILEDESCRIPTORW), TYMED_HGLOBAL));
 }
 
 bool OffersAddressOnly(IDataObject* data)
 {
-    return data && !OffersPicture(data, false) &&
+    return data && !OffersPicture(data) &&
            (Offers(data, Format(CFSTR_INETURLW), TYMED_HGLOBAL) || Offers(data, Format(CFSTR_INETURLA), TYMED_HGLOBAL));
 }
 
-PictureDataResult TakePictureFromData(IDataObject* data, bool images)
+PictureDataResult TakePictureFromData(IDataObject* data)
 {
     if (!data)
         return NoPictureData;
@@ -186,11 +192,17 @@ PictureDataResult TakePictureFromData(IDataObject* data, bool images)
         if (GetBytes(data, Format(CFSTR_FILECONTENTS), TYMED_HGLOBAL | TYMED_ISTREAM, 0, &bytes) && !bytes.empty())
             return TakeBytes(SafeFileName(name, L"Dropped picture"), bytes);
     }
-    if (!images)
-        return NoPictureData;
-
-    std::vector<uint8_t> bytes;
-    if (GetBytes(data, Format("PNG"), TYMED_HGLOBAL | TYMED_ISTREAM, -1, &bytes) && !bytes.empty())
-        return TakeBytes(PastedPictureName(), bytes);
     return NoPictureData;
+}
+
+PictureDataResult TakePastedImage(const std::vector<uint8_t>& bytes, bool bitmap)
+{
+    if (!bitmap)
+        return TakeBytes(PastedPictureName(), bytes);
+    std::vector<uint8_t> png;
+    if (!DibAsPng(bytes, &png)) {
+        ShowStatus("Error - picture is not a supported image.");
+        return PictureRefused;
+    }
+    return TakeBytes(PastedPictureName(), png);
 }

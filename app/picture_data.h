@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <string>
+#include <vector>
 
 enum PictureDataResult {
     PictureTaken,    // the picture is the form's now
@@ -13,14 +14,16 @@ enum PictureDataResult {
     NoPictureData,   // nothing in the data is a picture
 };
 
-// Whether the data offers a file or a virtual file, or with images also
-// an image without a file.
-bool OffersPicture(IDataObject* data, bool images);
+// Whether the data offers a file or a virtual file.
+bool OffersPicture(IDataObject* data);
 // Whether the data offers a web address and nothing that is a picture's file.
 bool OffersAddressOnly(IDataObject* data);
-// Takes the first picture the data offers, in the order file, virtual file,
-// and with images: PNG, CF_DIBV5, CF_DIB.
-PictureDataResult TakePictureFromData(IDataObject* data, bool images);
+// Takes the first picture file the data offers: a file, else a virtual file.
+PictureDataResult TakePictureFromData(IDataObject* data);
+// Takes a pasted image without a file: PNG bytes, or with bitmap a
+// device-independent bitmap (an info header, masks, palette, pixels), saved
+// as "Pasted picture YYYY-MM-DD HHMMSS.png" in the pictures folder.
+PictureDataResult TakePastedImage(const std::vector<uint8_t>& bytes, bool bitmap);
 
 // The offered name made safe as a file name in one folder: only its last
 // part, characters that names cannot hold replaced, device names and empty

@@ -32,7 +32,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override
     {
-        accepting_ = OffersPicture(data, false) || OffersAddressOnly(data);
+        accepting_ = OffersPicture(data) || OffersAddressOnly(data);
         return Answer(effect);
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override { return Answer(effect); }
@@ -48,7 +48,7 @@ public:
             *effect = DROPEFFECT_NONE;
         if (!data)
             return E_INVALIDARG;
-        switch (TakePictureFromData(data, false)) {
+        switch (TakePictureFromData(data)) {
         case PictureTaken:
             if (effect)
                 *effect = DROPEFFECT_COPY;

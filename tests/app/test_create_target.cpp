@@ -13,6 +13,7 @@
 #include "package_key.h"
 #include "selection_test_util.h"
 #include "test_files.h"
+#include "web_page_reader.h"
 #include "win_test_util.h"
 
 namespace {
@@ -471,6 +472,40 @@ TEST_F(CreateTargetTest, ATypedTargetGoesBesideThePictureAsAProgram)
     }
     EXPECT_TRUE(vntest::ReadFileBytes(folder + "other.jpg") == old);
     EXPECT_EQ(FolderFiles().size(), 2u);
+}
+
+TEST_F(CreateTargetTest, GoWithAWebPageTargetWritesThePage)
+{
+    FillForm();
+    for (const char* name : {"page.html", "Page.HTM"}) {
+        SCOPED_TRACE(name);
+        const std::string page = folder + name;
+        SetWindowTextA(TargetPathEdit, page.c_str());
+        PressGo();
+        ASSERT_EQ(vntest::WindowText(StatusText), DoneWith(page));
+        WebPageContents contents;
+        ASSERT_EQ(ReadWebPageFile(page.c_str(), contents), WebPageOk) << (contents.failure ? contents.failure : "");
+        EXPECT_EQ(contents.settings.grid, 5);
+        EXPECT_TRUE(contents.settings.shuffle);
+        EXPECT_EQ(contents.settings.winUrl, "https://example.com/won");
+        EXPECT_EQ(contents.settings.company, "Acme Ltd");
+        EXPECT_EQ(contents.settings.tagline, "slide|win");
+        // The bitmap goes in as a PNG of its pixels.
+        EXPECT_EQ(contents.settings.pictureType, "image/png");
+        EXPECT_EQ(contents.settings.pictureWidth, 7u);
+        EXPECT_EQ(contents.settings.pictureHeight, 5u);
+        Bytes bytes = vntest::ReadFileBytes(page);
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_EQ(text.find("vornix_distrib"), std::string::npos);
+        EXPECT_NE(text.find("<html"), std::string::npos);
+    }
+    // A page opens only web addresses when solved: anything else is refused
+    // before anything is written.
+    SetWindowTextA(WinUrlEdit, "ftp://mirror.example/?from=http://example.com");
+    SetWindowTextA(TargetPathEdit, (folder + "other.html").c_str());
+    PressGo();
+    EXPECT_EQ(statuses, Statuses({"Error - the win address of a web page must start with http:// or https://."}));
+    EXPECT_EQ(GetFileAttributesA((folder + "other.html").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(CreateTargetTest, ALongPathWrittenShowsItsStartAndName)

@@ -10,6 +10,7 @@
 #include "control_text.h"
 #include "picture_data_object.h"
 #include "selection_test_util.h"
+#include "vn_image.h"
 
 namespace {
 
@@ -127,6 +128,75 @@ TEST_F(PastePictureTest, ACopiedFileAndACopiedPngImage)
     EXPECT_EQ(PictureHeight, 12);
     EXPECT_EQ(RecentPictures()[0], pictures + name);
     EXPECT_EQ(RecentPictures()[1], tree);
+}
+
+// A device-independent bitmap as the clipboard holds one: a BITMAPV5HEADER
+// (124 bytes) with 32-bit pixels and colour masks, top row first, or a
+// BITMAPINFOHEADER (40 bytes) with 24-bit rows, bottom row first. Leaf above
+// row 4, bark below.
+std::vector<uint8_t> Dib(bool version5, int width, int height)
+{
+    const int headerSize = version5 ? 124 : 40, bits = version5 ? 32 : 24;
+    const int stride = (width * bits / 8 + 3) / 4 * 4;
+    std::vector<uint8_t> dib(headerSize + static_cast<size_t>(stride) * height, 0);
+    BITMAPV5HEADER header = {};
+    header.bV5Size = headerSize;
+    header.bV5Width = width;
+    header.bV5Height = version5 ? -height : height;
+    header.bV5Planes = 1;
+    header.bV5BitCount = static_cast<WORD>(bits);
+    header.bV5Compression = version5 ? BI_BITFIELDS : BI_RGB;
+    header.bV5RedMask = 0x00FF0000;
+    header.bV5GreenMask = 0x0000FF00;
+    header.bV5BlueMask = 0x000000FF;
+    header.bV5AlphaMask = 0xFF000000;
+    header.bV5CSType = 0x73524742;  // LCS_sRGB
+    memcpy(dib.data(), &header, headerSize);
+    for (int row = 0; row < height; ++row) {
+        const int top = version5 ? row : height - 1 - row;  // the picture's row from the top
+        const COLORREF c = top < 4 ? Leaf : Bark;
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &dib[headerSize + static_cast<size_t>(row) * stride + x * bits / 8];
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+            if (version5)
+                p[3] = 0xFF;
+        }
+    }
+    return dib;
+}
+
+TEST_F(PastePictureTest, BitmapsWithoutAFileAreSavedAsPng)
+{
+    for (bool version5 : {true, false}) {
+        SCOPED_TRACE(version5 ? "CF_DIBV5" : "CF_DIB");
+        Copy({{static_cast<UINT>(version5 ? CF_DIBV5 : CF_DIB), Dib(version5, 13, 9)}});
+        PasteFromMenu();
+        ASSERT_EQ(PictureWidth, 13) << vntest::WindowText(StatusText);
+        EXPECT_EQ(PictureHeight, 9);
+        const std::string path = vntest::WindowText(PictureFileEdit);
+        ASSERT_EQ(path.substr(0, pictures.size()), pictures);
+        EXPECT_EQ(path.substr(path.size() - 4), ".png");
+        // A PNG file with the bitmap's pixels, the right way up.
+        std::vector<uint8_t> png = vntest::ReadFileBytes(path);
+        ASSERT_GT(png.size(), 8u);
+        EXPECT_EQ(memcmp(png.data(), "\x89PNG\r\n\x1A\n", 8), 0);
+        VnImage decoded(png.data(), static_cast<uint32_t>(png.size()), ImageTypeBmp);
+        ASSERT_NE(decoded.dibBlock, nullptr);
+        const RGBQUAD top = decoded.PixelColorAt(6, 8), bottom = decoded.PixelColorAt(6, 0);
+        EXPECT_EQ(RGB(top.rgbRed, top.rgbGreen, top.rgbBlue), Leaf);
+        EXPECT_EQ(RGB(bottom.rgbRed, bottom.rgbGreen, bottom.rgbBlue), Bark);
+        DeleteFileA(path.c_str());
+    }
+    // A bitmap that does not decode is said to be no picture.
+    std::vector<uint8_t> broken = Dib(false, 13, 9);
+    memset(&broken[4], 0, 4);  // no width
+    Copy({{CF_DIB, broken}});
+    SetWindowTextA(StatusText, "Idle");
+    PasteFromMenu();
+    EXPECT_EQ(vntest::WindowText(StatusText), "Error - picture is not a supported image.");
+    EXPECT_TRUE(PastedFiles().empty());
 }
 
 TEST_F(PastePictureTest, ControlVInAFieldPastesTextAndWithoutTextTakesThePicture)
