@@ -57,7 +57,7 @@ TEST_F(BuilderWebPage, GoWithAnHtmlTargetWritesOnePageThatHoldsEverything)
     SetWindowTextA(TagLineEdit, Arguments[7].c_str());
     SetWindowTextA(TargetPathEdit, target.c_str());
     SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
-    EXPECT_EQ("Done.", vntest::WindowText(StatusText));
+    EXPECT_EQ("Done.\r\n" + target, vntest::WindowText(StatusText));  // the path written on the second line
 
     // One file: the page, its picture inside, and no stub beside it.
     const std::vector<unsigned char> page = vntest::ReadFileBytes(target);
