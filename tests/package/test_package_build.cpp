@@ -595,18 +595,36 @@ TEST_F(BuildTargetTest, BuildsOnSeveralThreadsAtOnceEachGetTheirOwnTemporaryFile
     // Eight builds of eight targets, and four more of one shared target.
     const int count = 12;
     std::vector<TargetBuildResult> results(count, TargetBuildFailed);
+    std::vector<std::string> lastTexts(count);
+    std::vector<TargetBuildFailure> failures(count);
     std::vector<std::thread> threads;
     for (int i = 0; i < count; ++i) {
-        threads.emplace_back([this, i, &results] {
+        threads.emplace_back([this, i, &results, &lastTexts, &failures] {
             TargetBuildRequest own = request;
             own.targetPath = i < 8 ? Path(("t" + std::to_string(i) + ".exe").c_str()) : Path("shared.exe");
-            results[i] = BuildTarget(own, [](const char*) {});
+            results[i] = BuildTarget(own, [&](const char* text) { lastTexts[i] = text; }, &failures[i]);
         });
     }
     for (std::thread& thread : threads)
         thread.join();
-    for (int i = 0; i < count; ++i)
-        EXPECT_EQ(results[i], TargetBuildDone) << i;
+    int sharedDone = 0;
+    for (int i = 0; i < count; ++i) {
+#ifdef _WIN32
+        // Windows lets no file be moved over one that another build has
+        // open: there, a build of the same target may find it in use.
+        if (i >= 8 && results[i] != TargetBuildDone) {
+            EXPECT_EQ(lastTexts[i], "Error - could not create target.");
+            EXPECT_TRUE(failures[i].reason == "access is denied" ||
+                        failures[i].reason == "the file is in use")
+                << failures[i].reason;
+            continue;
+        }
+#endif
+        EXPECT_EQ(results[i], TargetBuildDone)
+            << i << ": " << lastTexts[i] << " " << failures[i].path << ": " << failures[i].reason;
+        sharedDone += i >= 8 && results[i] == TargetBuildDone;
+    }
+    EXPECT_GE(sharedDone, 1);
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(ReadFileBytes(Path(("t" + std::to_string(i) + ".exe").c_str())), expected) << i;
     EXPECT_EQ(ReadFileBytes(Path("shared.exe")), expected);
@@ -619,17 +637,15 @@ TEST_F(BuildTargetTest, BuildsOnSeveralThreadsAtOnceEachGetTheirOwnTemporaryFile
 std::string MakeLongFolder(const std::string& base, size_t length)
 {
     std::string folder = base;
-    while (folder.size() < length) {
-        const size_t left = length - folder.size() - 1;
-        const size_t part = left <= 100 ? left : 50;
-        if (part == 0)
-            break;
-        folder += "\\" + std::string(part, 'f');
+    for (;;) {
         const std::wstring wide = L"\\\\?\\" + std::wstring(folder.begin(), folder.end());
         if (!CreateDirectoryW(wide.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
             return std::string();
+        if (folder.size() + 1 >= length)
+            return folder;
+        const size_t left = length - folder.size() - 1;
+        folder += "\\" + std::string(left <= 100 ? left : 50, 'f');
     }
-    return folder;
 }
 
 TEST_F(BuildTargetTest, UnderAFolderNearThePathLimitTheTemporaryFileFitsAndIsRemoved)
