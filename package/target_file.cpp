@@ -75,10 +75,24 @@ std::string UniqueSuffix()
 // truncating) fails for a read-only file and for one that another program
 // holds open without sharing writes, such as a running puzzle.
 // *isDevice tells whether it is a character device rather than a disk file.
+// Whether the path is in the named pipes' namespace ("\\.\pipe\..."), which
+// some systems do not answer file questions about.
+bool NamesAPipe(const std::string& path)
+{
+    return path.size() > 9 && (path[0] == '\\' || path[0] == '/') &&
+           (path[1] == '\\' || path[1] == '/') && (path[2] == '.' || path[2] == '?') &&
+           (path[3] == '\\' || path[3] == '/') && lstrcmpiA(path.substr(4, 4).c_str(), "pipe") == 0 &&
+           (path[8] == '\\' || path[8] == '/');
+}
+
 bool ProbeExisting(const std::string& path, bool* exists, bool* isDevice, std::string* error)
 {
     *exists = false;
     *isDevice = false;
+    if (NamesAPipe(path)) {
+        SetError(error, ReasonPipe);
+        return false;
+    }
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND)

@@ -415,6 +415,23 @@ TEST_F(BuildTargetTest, TargetHeldOpenByAnotherProgramIsReportedAndKept)
     EXPECT_EQ(ReadFileBytes(request.targetPath), old);
     EXPECT_EQ(FolderEntries(), 3u);
 }
+
+TEST_F(BuildTargetTest, ANamedPipeAsTargetIsRefused)
+{
+    const std::string name = "\\\\.\\pipe\\vn_build_test_" + std::to_string(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT,
+                                     1, 65536, 65536, 0, NULL);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    request.targetPath = name;
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
+    char byte;
+    DWORD read = 0;
+    EXPECT_FALSE(ReadFile(server, &byte, 1, &read, NULL) && read == 1) << "written into the pipe";
+    CloseHandle(server);
+    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.reason, "it is a pipe, not a file");
+}
 #endif
 
 TEST_F(BuildTargetTest, TheTargetIsReplacedOnlyWhenComplete)
