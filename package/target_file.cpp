@@ -142,8 +142,9 @@ std::wstring Widen(const std::string& text)
     return wide;
 }
 
-// The full path of a file, in its long form ("\\?\C:\...", "\\?\UNC\server\
-// share\...") when it is longer than MAX_PATH allows a plain path to be.
+// The full path of a file, in its long form ("\\?\C:\..." or, for a share,
+// "\\?\UNC\server\share\...") when it is longer than MAX_PATH allows a
+// plain path to be.
 // Empty when the path cannot be made full.
 std::wstring FullPath(const std::string& path)
 {
