@@ -1,6 +1,7 @@
-// Writing a target executable: the stub copied unchanged, then the package
-// header (picture length, record length, both 32-bit little-endian), the
-// enciphered picture and the enciphered settings record.
+// Writing a target: a puzzle program (the stub copied unchanged, then the
+// package header with the picture length and the record length, both 32-bit
+// little-endian, the enciphered picture and the enciphered settings record),
+// or, for a target named *.html or *.htm, a web page (web_page_writer.h).
 #pragma once
 
 #include <cstddef>
@@ -56,13 +57,15 @@ typedef std::function<void(const char* text)> BuildStatusSink;
 // was. Refused before anything is opened: a company name or web site holding
 // "|", a grid size below 2 ("Error - the grid size must be 2 or more."), a
 // target that names the stub or the picture itself and (with a pictureCheck)
-// a picture that is not a supported image. A stub that is not a player
-// program (a Windows executable whose image, with its signature when signed,
-// ends where the file ends: not an empty file, not a finished puzzle) is
-// refused with "Error - the player program is not valid." once it is read,
-// before the target is replaced. Every outcome is reported through status,
-// the failures with an "Error - ..." text. Builds may run at once on several
-// threads, each with its own request and target.
+// a picture that is not a supported image; for a web page, also a win
+// address that is not http: or https:. A web page needs no stub: stubPath is
+// not read. For a program, a stub that is not a player program (a Windows
+// executable whose image, with its signature when signed, ends where the
+// file ends: not an empty file, not a finished puzzle) is refused with
+// "Error - the player program is not valid." once it is read, before the
+// target is replaced. Every outcome is reported through status, the failures
+// with an "Error - ..." text. Builds may run at once on several threads,
+// each with its own request and target.
 //
 // PNG, JPEG, GIF and TIFF files, known by their leading bytes, are stored
 // with zero bytes appended up to a multiple of 8, so that the whole file can
