@@ -62,7 +62,7 @@ test-fuzz:
 	ctest --test-dir "$(FUZZ)" --output-on-failure
 
 test-web:
-	@bash scripts/test-web $(NATIVE) $(WIN) $(BUILD)/web
+	@bash scripts/test-web "$(NATIVE)" "$(WIN)" "$(BUILD)/web"
 
 fuzz: fuzz-build
 	ctest --test-dir "$(FUZZ)" --output-on-failure
