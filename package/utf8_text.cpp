@@ -49,3 +49,39 @@ std::string Utf8Cut(const std::string& text, size_t limit)
 {
     return text.substr(0, Utf8CutLength(text.data(), text.size(), limit));
 }
+
+size_t Utf8SequenceAt(const std::string& text, size_t at, uint32_t* codePoint)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const size_t length = SequenceLength(lead);
+    if (length == 0 || at + length > text.size())
+        return 0;
+    uint32_t value = lead & (0xFF >> (length + 1));
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char c = static_cast<unsigned char>(text[at + k]);
+        if (!IsContinuation(c))
+            return 0;
+        value = (value << 6) | (c & 0x3F);
+    }
+    const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < smallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
+        return 0;
+    *codePoint = value;
+    return length;
+}
+
+bool IsUtf8Text(const std::string& text)
+{
+    for (size_t at = 0; at < text.size();) {
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        uint32_t codePoint = 0;
+        const size_t length = Utf8SequenceAt(text, at, &codePoint);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // How many of the first length bytes of text to keep so that at most limit
@@ -19,3 +20,11 @@ size_t Utf8CutLength(const char* text, size_t length, size_t limit);
 
 // text cut with Utf8CutLength.
 std::string Utf8Cut(const std::string& text, size_t limit);
+
+// Length of the well-formed UTF-8 sequence of two to four bytes at text[at],
+// with its code point in *codePoint, or 0 when none starts there. Overlong
+// forms, surrogates and values past U+10FFFF are not well-formed.
+size_t Utf8SequenceAt(const std::string& text, size_t at, uint32_t* codePoint);
+
+// Whether the whole text is well-formed UTF-8 (plain ASCII included).
+bool IsUtf8Text(const std::string& text);

@@ -1,6 +1,6 @@
 // vornixpack: the command-line builder. Dispatches to one subcommand; each
 // subcommand receives the arguments from its own name on (argv[0] is "build",
-// "inspect" or "extract").
+// "batch", "inspect" or "extract").
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +13,7 @@ const char Usage[] =
     "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
     "                        [--verbose] -o TARGET.exe\n"
+    "       vornixpack batch LIST.csv [--jobs N] [--check] [--stub PATH]\n"
     "       vornixpack inspect TARGET.exe\n"
     "       vornixpack extract TARGET.exe -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
@@ -20,6 +21,7 @@ const char Usage[] =
     "\n"
     "build    writes a puzzle program: the player stub followed by the picture and\n"
     "         the puzzle's settings, enciphered\n"
+    "batch    builds a puzzle for every row of a CSV list, several at a time\n"
     "inspect  shows what a puzzle program holds\n"
     "extract  writes the picture a puzzle program holds\n";
 
@@ -43,6 +45,8 @@ int main(int argc, char** argv)
     }
     if (!std::strcmp(command, "build"))
         return BuildCommandMain(argc - 1, argv + 1);
+    if (!std::strcmp(command, "batch"))
+        return BatchCommandMain(argc - 1, argv + 1);
     if (!std::strcmp(command, "inspect"))
         return InspectCommandMain(argc - 1, argv + 1);
     if (!std::strcmp(command, "extract"))

@@ -8,10 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "build_puzzle.h"
 #include "measure_file.h"
-#include "package_build.h"
 #include "vornixpack_commands.h"
-#include "vornixpack_picture.h"
 #include "vornixpack_text.h"
 
 namespace {
@@ -77,29 +76,6 @@ void PrintStatus(const char* text)
 {
     std::puts(text);
     std::fflush(stdout);
-}
-
-// "could not open picture file" from "Error - could not open picture file.".
-std::string ErrorWords(const std::string& status)
-{
-    std::string words = status;
-    const std::string prefix = "Error - ";
-    if (words.compare(0, prefix.size(), prefix) == 0)
-        words.erase(0, prefix.size());
-    if (!words.empty() && words.back() == '.')
-        words.pop_back();
-    return words;
-}
-
-int ReportFailure(const std::string& lastStatus, const TargetBuildFailure& failure)
-{
-    std::string message = ErrorWords(lastStatus);
-    if (!failure.path.empty())
-        message += " '" + failure.path + "'";
-    if (!failure.reason.empty())
-        message += ": " + failure.reason;
-    std::fprintf(stderr, "vornixpack build: %s\n", message.c_str());
-    return 1;
 }
 
 std::string GridText(int grid)
@@ -182,19 +158,11 @@ int BuildCommandMain(int argc, char** argv)
     if (request.targetPath.empty())
         return UsageError("%s", "missing -o TARGET.exe");
 
-    request.pictureCheck = PictureIsSupported;
-    std::string lastStatus;
-    TargetBuildFailure failure;
-    TargetBuildResult result = BuildTarget(
-        request,
-        [&](const char* text) {
-            lastStatus = text;
-            if (verbose)
-                PrintStatus(text);
-        },
-        &failure);
-    if (result != TargetBuildDone)
-        return ReportFailure(lastStatus, failure);
+    std::string message;
+    if (!BuildPuzzle(request, verbose ? BuildStatusSink(PrintStatus) : BuildStatusSink(), &message)) {
+        std::fprintf(stderr, "vornixpack build: %s\n", message.c_str());
+        return 1;
+    }
     std::printf("wrote %s (%s): %s\n", request.targetPath.c_str(),
                 FormatFileSize(TargetSize(request.targetPath)).c_str(),
                 GridText(request.settings.gridSize).c_str());
