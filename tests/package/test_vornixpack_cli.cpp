@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "package_cipher.h"
 #include "package_key.h"
 #include "package_test_util.h"
 
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -117,6 +121,10 @@ TEST_F(VornixpackTest, HelpExplainsEveryOption)
     for (const char* option : {"--picture", "--grid", "--shuffle", "--win-url", "--company",
                                "--site", "--tagline", "--stub", "--verbose", "-o"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_EQ(Run("batch --help"), 0);
+    for (const char* word : {"--jobs", "--check", "--stub", "picture", "target", "grid", "shuffle",
+                             "win_url", "company", "site", "tagline"})
+        EXPECT_NE(out.find(word), std::string::npos) << word;
 }
 
 TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
@@ -132,7 +140,20 @@ TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
         "build -o t.exe",
         "build --picture p.bmp",
         "build --picture p.bmp stray -o t.exe",
+        "batch",
+        "batch list.csv other.csv",
+        "batch list.csv --jobs 0",
+        "batch list.csv --jobs 65",
+        "batch list.csv --jobs two",
+        "batch list.csv --jobs",
+        "batch list.csv --jobs 2 --jobs 3",
+        "batch list.csv --stub",
+        "batch list.csv --check --check",
+        "batch list.csv --colour red",
     };
+    // A list that would write t.exe, were the batch to run.
+    WriteAll(Path("list.csv"), Bytes({'p', 'i', 'c', 't', 'u', 'r', 'e', ',', 't', 'a', 'r', 'g', 'e', 't',
+                                      '\n', 'p', '.', 'b', 'm', 'p', ',', 't', '.', 'e', 'x', 'e', '\n'}));
     for (const char* arguments : mistakes) {
         EXPECT_EQ(Run(arguments), 2) << arguments;
         if (*arguments) {
@@ -233,6 +254,315 @@ TEST_F(VornixpackTest, FailuresNameTheFileAndTheReasonOnStderr)
     EXPECT_EQ(Run("build --verbose --picture p.bmp --stub nowhere.exe -o t.exe"), 1);
     EXPECT_EQ(out, "Creating stub...\nError - could not open stub.\n");
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+// Text for a POSIX shell: in single quotes, each quote written '\''.
+std::string ShellQuote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The names in a folder, sorted, but for what Run writes.
+std::vector<std::string> FilesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "out.txt" && name != "err.txt")
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    WriteAll(path, Bytes(text.begin(), text.end()));
+}
+
+// The summary with its seconds written as "N", as they depend on the
+// machine.
+std::string AnyTime(std::string text)
+{
+    const size_t in = text.find(" in ");
+    size_t digits = in == std::string::npos ? 0 : in + 4;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    if (in != std::string::npos && digits > in + 4 && text.compare(digits, 2, " s") == 0)
+        text.replace(in + 4, digits - in - 4, "N");
+    return text;
+}
+
+// One puzzle a list should give: its target, and the options of
+// vornixpack build that give the same puzzle.
+struct ListedPuzzle {
+    std::string target;
+    std::string buildOptions;
+};
+
+struct ListCase {
+    const char* what;
+    std::string list;  // the list's path in the scratch folder
+    std::string text;
+    std::vector<ListedPuzzle> puzzles;
+};
+
+TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
+{
+    const std::string cafe = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";  // Café 日本
+    std::filesystem::create_directories(dir / "lists" / "pics");
+    WriteAll(Path("lists/pics/q.bmp"), SmallBitmap());
+    const ListCase cases[] = {
+        {"every column, quoted commas and quotes", "list.csv",
+         "picture,target,grid,shuffle,win_url,company,site,tagline\n"
+         "p.bmp,a.exe,5,yes,example.com,\"Acme, Inc\",acme.example,\"say \"\"hi\"\", then go\"\n",
+         {{"a.exe", "--picture p.bmp --grid 5 --shuffle --win-url example.com "
+                    "--company 'Acme, Inc' --site acme.example --tagline 'say \"hi\", then go'"}}},
+        {"line breaks in a tag line, LF and CRLF", "list.csv",
+         "picture,target,tagline\n"
+         "p.bmp,b.exe,\"first line\nsecond line\"\n"
+         "p.bmp,c.exe,\"one\r\ntwo\"\n",
+         {{"b.exe", "--picture p.bmp --tagline " + ShellQuote("first line\nsecond line")},
+          {"c.exe", "--picture p.bmp --tagline " + ShellQuote("one\r\ntwo")}}},
+        {"a byte-order mark, CRLF lines and UTF-8 texts", "list.csv",
+         "\xEF\xBB\xBFpicture,target,company,site\r\n"
+         "p.bmp," + cafe + ".exe," + cafe + ",\xD0\x9F\xD0\xB0\xD0\xB7\xD0\xBB\r\n",
+         {{cafe + ".exe", "--picture p.bmp --company '" + cafe + "' --site \xD0\x9F\xD0\xB0\xD0\xB7\xD0\xBB"}}},
+        {"headers in any letter case and order, every shuffle word", "list.csv",
+         "TagLine,Target, GRID ,Picture,Shuffle,Win_URL\n"
+         "t,d.exe,3,p.bmp,TRUE,https://a.example/\n"
+         "t,e.exe,9,p.bmp,no,\n"
+         "t,f.exe,,p.bmp,1,\n"
+         "t,g.exe,,p.bmp,False,\n",
+         {{"d.exe", "--picture p.bmp --tagline t --grid 3 --shuffle --win-url https://a.example/"},
+          {"e.exe", "--picture p.bmp --tagline t --grid 9"},
+          {"f.exe", "--picture p.bmp --tagline t --shuffle"},
+          {"g.exe", "--picture p.bmp --tagline t"}}},
+        {"paths relative to the list's folder; blank rows skipped", "lists/list.csv",
+         "picture,target\n"
+         "pics/q.bmp,h.exe\n"
+         ",\n"
+         "\n"
+         "../p.bmp,pics/i.exe\n",
+         {{"lists/h.exe", "--picture lists/pics/q.bmp"},
+          {"lists/pics/i.exe", "--picture p.bmp"}}},
+        {"only the required columns: build's defaults; no line break at the end", "list.csv",
+         "target,picture\nj.exe,p.bmp",
+         {{"j.exe", "--picture p.bmp"}}},
+    };
+    for (const ListCase& c : cases) {
+        WriteText(Path(c.list.c_str()), c.text);
+        for (const char* jobs : {"--jobs 1", "--jobs 3"}) {
+            ASSERT_EQ(Run("batch " + c.list + " " + jobs), 0) << c.what << ": " << err;
+            EXPECT_EQ(err, "") << c.what;
+            const size_t n = c.puzzles.size();
+            EXPECT_EQ(AnyTime(out), "built " + std::to_string(n) + " of " + std::to_string(n) +
+                                        (n == 1 ? " puzzle" : " puzzles") + " in N s\n")
+                << c.what;
+            for (const ListedPuzzle& puzzle : c.puzzles) {
+                ASSERT_EQ(Run("build " + puzzle.buildOptions + " -o reference.exe"), 0)
+                    << c.what << ": " << err;
+                const Bytes reference = ReadFileBytes(Path("reference.exe"));
+                EXPECT_GT(reference.size(), stub.size()) << c.what;
+                EXPECT_EQ(ReadFileBytes(Path(puzzle.target.c_str())), reference)
+                    << c.what << ": " << puzzle.target;
+                std::filesystem::remove(Path(puzzle.target.c_str()));
+            }
+        }
+    }
+}
+
+TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
+{
+    WriteAll(Path("notes.jpg"), Bytes(100, 'x'));
+    WriteAll(Path("q.bmp"), SmallBitmap());
+    std::filesystem::create_directory(dir / "folder");
+    const Bytes old = Pattern(99, 3);
+    WriteAll(Path("kept.exe"), old);
+    const struct {
+        std::string row;
+        std::string report;  // "" for a row that is built
+    } rows[] = {
+        {"picture,target,grid,shuffle,company,site", ""},
+        {"p.bmp,good1.exe,,,,", ""},
+        {"missing.bmp,bad.exe,,,,",
+         "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
+        {"notes.jpg,kept.exe,,,,",
+         "notes.jpg: picture is not a supported image 'notes.jpg': not a supported picture format"},
+        {"p.bmp,nowhere/bad.exe", "p.bmp: could not create target 'nowhere/bad.exe': "
+                                  "the folder does not exist"},
+        {"p.bmp,folder,3", "p.bmp: could not create target 'folder': it is a folder"},
+        {"p.bmp,bad.exe,1", "p.bmp: the grid size must be 2 or more, not '1'"},
+        {"p.bmp,bad.exe,4x4", "p.bmp: the grid size must be a whole number from 2 to 9999, not '4x4'"},
+        {"p.bmp,bad.exe,,maybe", "p.bmp: shuffle must be yes or no, true or false, 1 or 0, not 'maybe'"},
+        {"p.bmp,bad.exe,,,Acme|", "p.bmp: the company name and web site cannot hold '|'"},
+        {"p.bmp,bad.exe,,,,\"|\"", "p.bmp: the company name and web site cannot hold '|'"},
+        {"p.bmp,dup.exe,,,,", "p.bmp: line 13 writes the same target"},
+        {"p.bmp,./dup.exe,,,,", "p.bmp: line 12 writes the same target"},
+        {"p.bmp,p.bmp,,,,", "p.bmp: target is the picture file"},
+        {"p.bmp,q.bmp,,,,", "p.bmp: target is the picture of line 16"},
+        {"q.bmp,good2.exe,,,,", ""},
+        {"p.bmp,vornix_distrib.exe", "p.bmp: target is the stub"},
+        {",bad.exe,,,,", "no picture given"},
+        {"p.bmp,,,,,", "p.bmp: no target given"},
+        {"p.bmp,bad.exe,,,,,extra", "p.bmp: the row has 7 fields, the header 6"},
+        {"p.bmp,bad.exe,,,Caf\xE9,", "p.bmp: the row is not UTF-8 text (save the list as CSV UTF-8)"},
+        {"p.bmp,good3.exe,,,\"two\nlines\",", ""},  // lines 21 and 22
+        {"missing.bmp,bad.exe",
+         "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
+        {"p.bmp,good4.exe,,,,,,", ""},  // empty cells past the header
+    };
+    std::string list, expectedErr;
+    unsigned long line = 1;
+    size_t failed = 0;
+    for (const auto& row : rows) {
+        list += row.row + "\n";
+        if (!row.report.empty()) {
+            expectedErr += "list.csv:" + std::to_string(line) + ": " + row.report + "\n";
+            ++failed;
+        }
+        line += 1 + std::count(row.row.begin(), row.row.end(), '\n');
+    }
+    WriteText(Path("list.csv"), list);
+    const std::vector<std::string> before = FilesIn(dir);
+
+    // --check reports the same rows and writes nothing.
+    EXPECT_EQ(Run("batch list.csv --check"), 1);
+    EXPECT_EQ(err, expectedErr);
+    const size_t total = std::size(rows) - 1;
+    EXPECT_EQ(out, "checked " + std::to_string(total) + " puzzles: " +
+                       std::to_string(total - failed) + " can be built (" + std::to_string(failed) +
+                       " failed)\n");
+    EXPECT_EQ(FilesIn(dir), before);
+
+    EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
+    EXPECT_EQ(err, expectedErr);
+    EXPECT_EQ(AnyTime(out), "built 4 of " + std::to_string(total) + " puzzles in N s (" +
+                       std::to_string(failed) + " failed)\n");
+    // The rows that passed are built; nothing else is left in the folder,
+    // and the files the failed rows name are as they were.
+    std::vector<std::string> after = before;
+    for (const char* built : {"good1.exe", "good2.exe", "good3.exe", "good4.exe"}) {
+        after.push_back(built);
+        EXPECT_GT(ReadFileBytes(Path(built)).size(), stub.size()) << built;
+    }
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(FilesIn(dir), after);
+    EXPECT_EQ(ReadFileBytes(Path("kept.exe")), old);
+    EXPECT_EQ(ReadFileBytes(Path("p.bmp")), picture);
+    EXPECT_EQ(ReadFileBytes(Path("vornix_distrib.exe")), stub);
+}
+
+TEST_F(VornixpackTest, BatchWithABrokenListExitsWithTwoAndWritesNothing)
+{
+    const struct {
+        std::string text;
+        std::string message;
+    } lists[] = {
+        {"", "list.csv:1: the list is empty: it needs a header row naming its columns"},
+        {"\xEF\xBB\xBF", "list.csv:1: the list is empty: it needs a header row naming its columns"},
+        {"picture,target,colour\np.bmp,a.exe,red\n", "list.csv:1: unknown column 'colour'"},
+        {"picture,grid\np.bmp,4\n", "list.csv:1: missing column 'target'"},
+        {"Target,grid\na.exe,4\n", "list.csv:1: missing column 'picture'"},
+        {"picture,target,Picture\np.bmp,a.exe,p.bmp\n", "list.csv:1: column 'picture' is given twice"},
+        {"picture,,target\np.bmp,,a.exe\n", "list.csv:1: column 2 of the header has no name"},
+        {std::string("\xFF\xFEp\0i\0", 6), "list.csv:1: the list is UTF-16 text (save it as CSV UTF-8)"},
+        {"picture,target\np.bmp,a.exe\np.bmp,\"b.exe\n", "list.csv:3: a quoted field is not closed"},
+        {"picture,target\np.bmp,a.exe\n\"p.bmp\"x,b.exe\n",
+         "list.csv:3: a quoted field goes on after its closing quote"},
+        {std::string("picture,target\np.bmp,a.exe\np.bmp,b\0.exe\n", 35),
+         "list.csv:3: the list holds a zero byte (save it as CSV UTF-8)"},
+        {"picture,target\n\"a\nb\nc\",a.exe\np.bmp,\"" + std::string(70000, 'x') + "\"\n",
+         "list.csv:5: a field is longer than 65536 bytes"},
+    };
+    for (const auto& list : lists) {
+        WriteText(Path("list.csv"), list.text);
+        const std::vector<std::string> before = FilesIn(dir);
+        EXPECT_EQ(Run("batch list.csv"), 2) << list.message;
+        EXPECT_EQ(out, "") << list.message;
+        EXPECT_EQ(err, list.message + "\n");
+        EXPECT_EQ(FilesIn(dir), before) << list.message;
+    }
+    EXPECT_EQ(Run("batch nowhere.csv"), 2);
+    EXPECT_EQ(err, "vornixpack batch: could not open list 'nowhere.csv': No such file or directory\n");
+}
+
+TEST_F(VornixpackTest, BatchWithoutAStubSaysSoOnceAndBuildsNothing)
+{
+    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\n");
+    EXPECT_EQ(Run("batch list.csv --stub nowhere.exe"), 1);
+    EXPECT_EQ(err, "list.csv:4: missing.bmp: could not open picture file 'missing.bmp': "
+                   "No such file or directory\n"
+                   "vornixpack batch: could not open stub 'nowhere.exe': No such file or directory\n");
+    EXPECT_EQ(AnyTime(out), "built 0 of 3 puzzles in N s (3 failed)\n");
+    EXPECT_FALSE(pkgtest::Exists(Path("a.exe")));
+
+    // A stub elsewhere is found from the current folder, like build's.
+    std::filesystem::create_directory(dir / "player");
+    WriteAll(Path("player/stub.exe"), stub);
+    std::filesystem::remove(Path("vornix_distrib.exe"));
+    EXPECT_EQ(Run("batch list.csv --stub player/stub.exe"), 1);
+    EXPECT_EQ(AnyTime(out), "built 2 of 3 puzzles in N s (1 failed)\n");
+    const Bytes built = ReadFileBytes(Path("b.exe"));
+    ASSERT_GT(built.size(), stub.size());
+    EXPECT_EQ(Bytes(built.begin(), built.begin() + stub.size()), stub);
+}
+
+// Runs vornixpack on a new pseudo-terminal in the scratch folder; returns
+// everything it wrote there (both streams, "\n" written as "\r\n").
+std::string RunOnTerminal(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                          int* exitCode)
+{
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(120);
+        std::vector<char*> argv = {const_cast<char*>(VORNIXPACK_PATH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(VORNIXPACK_PATH, argv.data());
+        _exit(121);
+    }
+    std::string shown;
+    if (child > 0) {
+        char chunk[4096];
+        ssize_t got;
+        // The terminal reports an error once the program has ended.
+        while ((got = read(terminal, chunk, sizeof chunk)) > 0)
+            shown.append(chunk, static_cast<size_t>(got));
+        close(terminal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return shown;
+}
+
+TEST_F(VornixpackTest, BatchShowsItsProgressOnlyOnATerminal)
+{
+    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\np.bmp,d.exe\n");
+    int code = -1;
+    const std::string shown = RunOnTerminal(dir, {"batch", "list.csv", "--jobs", "2"}, &code);
+    EXPECT_EQ(code, 1) << shown;
+    // The line starts at nought, each drawing at the left edge; the failed
+    // row is reported on a line of its own; the line is cleared for the
+    // summary, which ends the output.
+    EXPECT_EQ(shown.find("list.csv:4: missing.bmp: could not open picture file"), 0u) << shown;
+    EXPECT_NE(shown.find("\r0 of 3 (0%)"), std::string::npos) << shown;
+    const std::string summary = "\rbuilt 3 of 4 puzzles in N s (1 failed)\r\n";
+    const std::string ending = AnyTime(shown);
+    ASSERT_GE(ending.size(), summary.size());
+    EXPECT_EQ(ending.substr(ending.size() - summary.size()), summary) << shown;
+
+    // Into files: no progress, no carriage return.
+    EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
+    EXPECT_EQ(AnyTime(out), "built 3 of 4 puzzles in N s (1 failed)\n");
+    EXPECT_EQ(err.find('\r'), std::string::npos);
 }
 
 }  // namespace
