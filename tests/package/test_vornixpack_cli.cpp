@@ -315,6 +315,14 @@ TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
     const std::string cafe = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";  // Café 日本
     std::filesystem::create_directories(dir / "lists" / "pics");
     WriteAll(Path("lists/pics/q.bmp"), SmallBitmap());
+    // Many rows, more than the threads, each with its own grid and texts.
+    ListCase many = {"thirty rows", "list.csv", "picture,target,grid,company,tagline\n", {}};
+    for (int i = 2; i < 32; ++i) {
+        const std::string n = std::to_string(i);
+        many.text += "p.bmp,m" + n + ".exe," + n + ",c" + n + ",\"row\n" + n + "\"\n";
+        many.puzzles.push_back({"m" + n + ".exe", "--picture p.bmp --grid " + n + " --company c" + n +
+                                                      " --tagline " + ShellQuote("row\n" + n)});
+    }
     const ListCase cases[] = {
         {"every column, quoted commas and quotes", "list.csv",
          "picture,target,grid,shuffle,win_url,company,site,tagline\n"
@@ -352,10 +360,11 @@ TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
         {"only the required columns: build's defaults; no line break at the end", "list.csv",
          "target,picture\nj.exe,p.bmp",
          {{"j.exe", "--picture p.bmp"}}},
+        many,
     };
     for (const ListCase& c : cases) {
         WriteText(Path(c.list.c_str()), c.text);
-        for (const char* jobs : {"--jobs 1", "--jobs 3"}) {
+        for (const char* jobs : {"--jobs 1", "--jobs 8"}) {
             ASSERT_EQ(Run("batch " + c.list + " " + jobs), 0) << c.what << ": " << err;
             EXPECT_EQ(err, "") << c.what;
             const size_t n = c.puzzles.size();

@@ -295,4 +295,44 @@ TEST_F(VornixpackWinTest, Utf8PathsAndTextsOnTheCommandLineReachFilesAndRecord)
     EXPECT_NE(std::string::npos, out.find("tag line:       " + tagline + "\n")) << out;
 }
 
+TEST_F(VornixpackWinTest, BatchBuildsAListWithWindowsPaths)
+{
+    // Folders with backslashes, absolute and relative to the list's folder,
+    // names in other letter case; a list with a byte-order mark and CRLF.
+    const std::string root = dir.string();
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists\\out").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\pics").c_str(), NULL));
+    const Bytes stub = MinimalStub(), bitmap = SmallBitmap();
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\vornix_distrib.exe", stub));
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\pics\\p.bmp", bitmap));
+    const std::string company =
+        ToolRunsInUtf8() ? "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC" : std::string("Cafe");
+    const std::string list = "\xEF\xBB\xBFpicture,target,grid,company\r\n"
+                             "\"" + root + "\\pics\\p.bmp\",out\\a.exe,3,\"Acme, Inc\"\r\n"
+                             "..\\pics\\p.bmp,\"" + root + "\\B.exe\",5," + company + "\r\n"
+                             "..\\pics\\missing.bmp,c.exe,,\r\n"
+                             "..\\pics\\p.bmp,..\\PICS\\P.BMP,,\r\n";
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\lists\\list.csv", Bytes(list.begin(), list.end())));
+
+    EXPECT_EQ(1, Run(L"batch lists\\list.csv --jobs 2"));
+    EXPECT_EQ("lists\\list.csv:4: ..\\pics\\missing.bmp: could not open picture file "
+              "'lists\\..\\pics\\missing.bmp': No such file or directory\n"
+              "lists\\list.csv:5: ..\\pics\\p.bmp: target is the picture file\n",
+              err);
+    EXPECT_EQ("built 2 of 4 puzzles in ", out.substr(0, 24));
+    EXPECT_EQ(" s (2 failed)\n", out.substr(out.size() < 14 ? 0 : out.size() - 14));
+    EXPECT_EQ(bitmap, ReadWide(dir.wstring() + L"\\pics\\p.bmp"));
+
+    // The same bytes as vornixpack.exe build writes for the same values.
+    ASSERT_EQ(0, Run(L"build --picture pics\\p.bmp --grid 3 --company \"Acme, Inc\" -o ref1.exe")) << err;
+    EXPECT_EQ(ReadWide(dir.wstring() + L"\\ref1.exe"), ReadWide(dir.wstring() + L"\\lists\\out\\a.exe"));
+    ASSERT_EQ(0, Run(Wide("build --picture pics\\p.bmp --grid 5 --company \"" + company + "\" -o ref2.exe")))
+        << err;
+    const Bytes second = ReadWide(dir.wstring() + L"\\B.exe");
+    EXPECT_GT(second.size(), stub.size());
+    EXPECT_EQ(ReadWide(dir.wstring() + L"\\ref2.exe"), second);
+    EXPECT_TRUE(ReadWide(dir.wstring() + L"\\lists\\c.exe").empty());
+}
+
 }  // namespace
