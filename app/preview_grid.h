@@ -10,6 +10,8 @@ struct PreviewGrid {
     int top;
     int columns;
     int rows;
+    int width;   // the grid area's size in pixels
+    int height;
     double cellWidth;
     double cellHeight;
 };

@@ -153,6 +153,9 @@ protected:
         ReleaseDC(PreviewFrame, frame);
     }
 
+    // The grid at sizes 1, 3 and 4 over the loaded picture, read back.
+    void ExpectGridLines();
+
     std::string picture;
     int W = 0, H = 0;
 };
@@ -213,8 +216,24 @@ TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
 
 TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
 {
-    LoadPreviewPicture(picture.c_str());
-    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    // The frame as the form lays it out, then 140 pixels wide as it is with
+    // a base unit X of 7 (Wine with browser fonts), where a third of the grid
+    // area is no whole number of pixels.
+    for (int frameSize : {20 * BaseUnitX, 140}) {
+        SCOPED_TRACE("frame of " + std::to_string(frameSize));
+        SetWindowPos(PreviewFrame, NULL, 0, 0, frameSize, frameSize, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        GetClientRect(PreviewFrame, &client);
+        W = client.right;
+        H = client.bottom;
+        LoadPreviewPicture(picture.c_str());
+        ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+        ExpectGridLines();
+    }
+}
+
+void PreviewTest::ExpectGridLines()
+{
     for (int g : {1, 3, 4}) {
         SCOPED_TRACE("grid size " + std::to_string(g));
         TypeGridSize(std::to_string(g).c_str());
