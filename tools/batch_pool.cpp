@@ -15,21 +15,25 @@
 namespace {
 
 struct Pool {
-    Pool(size_t n, const std::function<void(size_t)>& w) : count(n), work(w) {}
+    Pool(size_t n, const std::function<void(size_t)>& w, const std::function<bool()>& s)
+        : count(n), work(w), stopping(s)
+    {
+    }
 
     size_t count;
     const std::function<void(size_t)>& work;
+    const std::function<bool()>& stopping;
     std::mutex lock;
     std::condition_variable ended;
     size_t next = 0;             // the next piece of work to start
     std::deque<size_t> results;  // ended, not yet handed to finished
 };
 
-// Takes the next piece of work; false when none is left.
+// Takes the next piece of work; false when none is left or the work stops.
 bool Take(Pool& pool, size_t* index)
 {
     std::lock_guard<std::mutex> hold(pool.lock);
-    if (pool.next >= pool.count)
+    if (pool.next >= pool.count || pool.stopping())
         return false;
     *index = pool.next++;
     return true;
@@ -57,11 +61,11 @@ void Worker(Pool& pool)
 
 }  // namespace
 
-void RunOnThreads(size_t count, unsigned threads, const std::function<void(size_t)>& work,
-                  const std::function<void(size_t)>& finished, const std::function<void()>& tick,
-                  unsigned tickMs)
+size_t RunOnThreads(size_t count, unsigned threads, const std::function<void(size_t)>& work,
+                    const std::function<void(size_t)>& finished, const std::function<void()>& tick,
+                    const std::function<bool()>& stopping, unsigned tickMs)
 {
-    Pool pool(count, work);
+    Pool pool(count, work, stopping);
     std::vector<std::thread> workers;
     const size_t wanted = threads < 1 ? 1 : (threads < count ? threads : count);
     for (size_t t = 0; t < wanted; ++t) {
@@ -72,19 +76,23 @@ void RunOnThreads(size_t count, unsigned threads, const std::function<void(size_
         }
     }
     if (workers.empty()) {
-        for (size_t i = 0; i < count; ++i) {
-            work(i);
-            finished(i);
+        size_t ran = 0;
+        for (; ran < count && !stopping(); ++ran) {
+            work(ran);
+            finished(ran);
             tick();
         }
-        return;
+        return ran;
     }
 
+    // Until every piece that started has ended, and no other will start.
     size_t done = 0;
     std::deque<size_t> ready;
-    while (done < count) {
+    for (;;) {
         {
             std::unique_lock<std::mutex> hold(pool.lock);
+            if (done == pool.next && (pool.next == count || pool.stopping()))
+                break;
             pool.ended.wait_for(hold, std::chrono::milliseconds(tickMs),
                                 [&] { return !pool.results.empty(); });
             ready.swap(pool.results);
@@ -97,4 +105,5 @@ void RunOnThreads(size_t count, unsigned threads, const std::function<void(size_
     }
     for (std::thread& worker : workers)
         worker.join();
+    return done;
 }

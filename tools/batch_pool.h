@@ -9,10 +9,12 @@
 // start, on up to threads threads (at least one; the calling thread works
 // itself when no thread can be started). finished(i) is called on the
 // calling thread as each ends, and tick() there at least every tickMs
-// milliseconds meanwhile. work must not throw. Returns when all have ended.
+// milliseconds meanwhile. work must not throw. Once stopping() is true no
+// more work starts. Returns how many pieces ran, when all of them have
+// ended.
 //
 // On Windows each thread joins COM's multithreaded apartment for its life,
 // as the picture check decodes through the Windows Imaging Component.
-void RunOnThreads(size_t count, unsigned threads, const std::function<void(size_t)>& work,
-                  const std::function<void(size_t)>& finished, const std::function<void()>& tick,
-                  unsigned tickMs = 200);
+size_t RunOnThreads(size_t count, unsigned threads, const std::function<void(size_t)>& work,
+                    const std::function<void(size_t)>& finished, const std::function<void()>& tick,
+                    const std::function<bool()>& stopping, unsigned tickMs = 200);

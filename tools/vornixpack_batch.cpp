@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "batch_list.h"
 #include "batch_pool.h"
 #include "batch_progress.h"
+#include "batch_stop.h"
 #include "build_puzzle.h"
 #include "csv_reader.h"
 #include "file_identity.h"
@@ -257,8 +259,9 @@ void CheckStub(Batch& batch)
     std::fclose(file);
 }
 
-// Builds the rows that passed the checks; returns how many were built.
-size_t BuildRows(Batch& batch, unsigned jobs)
+// Builds the rows that passed the checks; returns how many were built, and
+// in *stopped how many were not started as the batch was asked to stop.
+size_t BuildRows(Batch& batch, unsigned jobs, size_t* stopped)
 {
     std::vector<size_t> pending;
     for (size_t i = 0; i < batch.rows.size(); ++i) {
@@ -278,8 +281,10 @@ size_t BuildRows(Batch& batch, unsigned jobs)
         try {
             if (!BuildPuzzle(request, BuildStatusSink(), &reason) && reason.empty())
                 reason = "the build failed";
-        } catch (const std::exception&) {
+        } catch (const std::bad_alloc&) {
             reason = "not enough memory";
+        } catch (...) {
+            reason = "the build stopped unexpectedly";
         }
     };
     auto finished = [&](size_t k) {
@@ -294,8 +299,10 @@ size_t BuildRows(Batch& batch, unsigned jobs)
         batch.progress.Show(ProgressText(done, pending.size(), seconds.count()));
     };
     tick();
-    RunOnThreads(pending.size(), jobs, work, finished, tick);
+    CatchStopRequests();
+    const size_t ran = RunOnThreads(pending.size(), jobs, work, finished, tick, StopRequested);
     batch.progress.Clear();
+    *stopped = pending.size() - ran;
     return built;
 }
 
@@ -333,18 +340,25 @@ int BatchCommandMain(int argc, char** argv)
     }
 
     std::string summary;
+    size_t stopped = 0;
     if (batch.options.check) {
         summary = "checked " + std::to_string(total) + " " + Puzzles(total) + ": " +
                   std::to_string(ready) + " can be built";
     } else {
         if (ready > 0)
-            ready = BuildRows(batch, batch.options.jobs ? batch.options.jobs : DefaultJobs());
+            ready = BuildRows(batch, batch.options.jobs ? batch.options.jobs : DefaultJobs(), &stopped);
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
         summary = "built " + std::to_string(ready) + " of " + std::to_string(total) + " " +
                   Puzzles(total) + " in " + std::to_string(std::lround(seconds.count())) + " s";
     }
-    if (ready < total)
-        summary += " (" + std::to_string(total - ready) + " failed)";
+    const size_t failed = total - ready - stopped;
+    if (failed > 0 && stopped > 0)
+        summary += " (" + std::to_string(failed) + " failed; stopped: " + std::to_string(stopped) +
+                   " not built)";
+    else if (failed > 0)
+        summary += " (" + std::to_string(failed) + " failed)";
+    else if (stopped > 0)
+        summary += " (stopped: " + std::to_string(stopped) + " not built)";
     std::printf("%s\n", summary.c_str());
     return ready == total ? 0 : 1;
 }

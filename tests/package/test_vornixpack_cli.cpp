@@ -13,6 +13,7 @@
 #include "package_test_util.h"
 
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -572,6 +573,54 @@ TEST_F(VornixpackTest, BatchShowsItsProgressOnlyOnATerminal)
     EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
     EXPECT_EQ(AnyTime(out), "built 3 of 4 puzzles in N s (1 failed)\n");
     EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(VornixpackTest, BatchStoppedByCtrlCFinishesWhatItBuildsAndLeavesNothingHalfWritten)
+{
+    // Two hundred rows of a 2 MB picture, one at a time: seconds of work.
+    WriteAll(Path("big.bmp"), vntest::Bmp24File(1000, 700, [](int x, int y, uint8_t* bgr) {
+                 bgr[0] = static_cast<uint8_t>(x);
+                 bgr[1] = static_cast<uint8_t>(y);
+                 bgr[2] = static_cast<uint8_t>(x ^ y);
+             }));
+    std::string list = "picture,target\n";
+    for (int i = 1; i <= 200; ++i)
+        list += "big.bmp,t" + std::to_string(i) + ".exe\n";
+    WriteText(Path("list.csv"), list);
+    ASSERT_EQ(Run("build --picture big.bmp -o reference.exe"), 0) << err;
+    const Bytes reference = ReadFileBytes(Path("reference.exe"));
+
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir.c_str()) != 0 || !freopen("out.txt", "w", stdout) || !freopen("err.txt", "w", stderr))
+            _exit(120);
+        execl(VORNIXPACK_PATH, VORNIXPACK_PATH, "batch", "list.csv", "--jobs", "1", (char*)nullptr);
+        _exit(121);
+    }
+    ASSERT_GT(child, 0);
+    // Ctrl+C once the first puzzle is there.
+    for (int wait = 0; wait < 6000 && !pkgtest::Exists(Path("t1.exe")); ++wait)
+        usleep(5000);
+    kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    out = Text("out.txt");
+    err = Text("err.txt");
+    EXPECT_EQ(err, "");
+
+    // Every target written is whole; none after them was begun.
+    size_t built = 0;
+    while (pkgtest::Exists(Path(("t" + std::to_string(built + 1) + ".exe").c_str())))
+        ++built;
+    EXPECT_GE(built, 1u);
+    EXPECT_LT(built, 200u);
+    for (size_t i = 1; i <= built; ++i)
+        EXPECT_EQ(ReadFileBytes(Path(("t" + std::to_string(i) + ".exe").c_str())), reference) << i;
+    EXPECT_EQ(FilesIn(dir).size(), 5 + built);  // big.bmp, list.csv, reference.exe, the stub, p.bmp
+    EXPECT_EQ(AnyTime(out), "built " + std::to_string(built) + " of 200 puzzles in N s (stopped: " +
+                                std::to_string(200 - built) + " not built)\n");
 }
 
 }  // namespace
