@@ -2,18 +2,18 @@
 
 GridTextResult ParseGridText(const std::string& text, int* grid)
 {
-    if (text.empty() || text.size() > 5 || (text[0] == '0' && text.size() > 1))
+    if (text.empty())
         return GridTextNotWhole;
-    int value = 0;
+    long value = 0;
     for (char c : text) {
         if (c < '0' || c > '9')
             return GridTextNotWhole;
         value = value * 10 + (c - '0');
+        if (value > GridSizeLargest)
+            return GridTextNotWhole;
     }
-    if (value > GridSizeLargest)
-        return GridTextNotWhole;
     if (value < GridSizeSmallest)
         return GridTextTooSmall;
-    *grid = value;
+    *grid = static_cast<int>(value);
     return GridTextTaken;
 }

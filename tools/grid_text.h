@@ -14,6 +14,6 @@ enum GridTextResult {
     GridTextTooSmall,  // a whole number below the smallest
 };
 
-// Digits only, without a sign or leading zeros, from GridSizeSmallest to
+// Digits only (leading zeros allowed, no sign), from GridSizeSmallest to
 // GridSizeLargest; *grid is set only when the text is taken.
 GridTextResult ParseGridText(const std::string& text, int* grid);

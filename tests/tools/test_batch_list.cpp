@@ -217,6 +217,9 @@ TEST(BatchListTest, RowValuesTakeBuildsDefaultsWhereEmptyOrMissing)
         {{"p.jpg", "t.exe", "-3"}, "the grid size must be a whole number from 2 to 9999, not '-3'"},
         {{"p.jpg", "t.exe", "10000"}, "the grid size must be a whole number from 2 to 9999, not '10000'"},
         {{"p.jpg", "t.exe", "4.0"}, "the grid size must be a whole number from 2 to 9999, not '4.0'"},
+        {{"p.jpg", "t.exe", "001"}, "the grid size must be 2 or more, not '001'"},
+        {{"p.jpg", "t.exe", "99999999999999999999"},
+         "the grid size must be a whole number from 2 to 9999, not '99999999999999999999'"},
         {{"p.jpg", "t.exe", "", "oui"}, "shuffle must be yes or no, true or false, 1 or 0, not 'oui'"},
         {{"p.jpg", "t.exe", "", "", "", "\xC3"}, "the row is not UTF-8 text (save the list as CSV UTF-8)"},
         {{"p.jpg", "t.exe", "", "", "", "", "", "", "", "9"}, "the row has 10 fields, the header 8"},
@@ -226,6 +229,9 @@ TEST(BatchListTest, RowValuesTakeBuildsDefaultsWhereEmptyOrMissing)
         EXPECT_EQ(reason, r.reason);
     }
     EXPECT_TRUE(ReadBatchRow(Record({"p.jpg", "t.exe", "", "", "", "", "", "", "", ""}), columns, &row, &reason));
+    // Leading zeros, as a spreadsheet may keep them in a text cell.
+    ASSERT_TRUE(ReadBatchRow(Record({"p.jpg", "t.exe", "0009999"}), columns, &row, &reason)) << reason;
+    EXPECT_EQ(row.settings.gridSize, 9999);
     EXPECT_TRUE(IsBlankRecord(Record({"", "", ""})));
     EXPECT_FALSE(IsBlankRecord(Record({"", " "})));
 }
