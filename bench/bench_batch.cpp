@@ -144,8 +144,10 @@ std::vector<std::pair<uint64_t, size_t>> TakeTargets(const std::string& folder)
     return targets;
 }
 
+// Each run starts with nothing of the last one waiting to be written to disk.
 Finished RunBatch(const std::string& work, const std::string& stub)
 {
+    sync();
     return RunProgram({VORNIXPACK_PATH, "batch", "list.csv", "--jobs", "2", "--stub", stub}, work);
 }
 
@@ -154,6 +156,7 @@ Finished RunScript(const std::string& work, const std::string& stub)
 {
     Finished script;
     script.succeeded = true;
+    sync();
     for (int row = 0; row < Rows && script.succeeded; ++row) {
         const Finished one = RunProgram(BuildArguments(row, stub), work);
         script.seconds += one.seconds;
