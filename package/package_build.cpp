@@ -13,6 +13,7 @@
 #include "picture_padding.h"
 #include "system_error.h"
 #include "target_file.h"
+#include "web_page_writer.h"
 
 namespace {
 
@@ -281,16 +282,69 @@ TargetBuildResult CheckRequest(BuildState& b)
     return TargetBuildDone;
 }
 
+// Closes the finished target and moves it into place.
+TargetBuildResult CommitTarget(BuildState& b)
+{
+    std::string reason;
+    if (std::fflush(b.target.file) != 0)
+        return b.FailWrite();
+    switch (CommitTargetFile(b.target, &reason)) {
+    case TargetCommitted:
+        break;
+    case TargetCloseFailed:
+        return b.Fail(ErrorWrite, b.request.targetPath, reason);
+    case TargetMoveFailed:
+        return b.Fail(ErrorCreateTarget, b.request.targetPath, reason);
+    }
+    b.Say(StatusDone);
+    return TargetBuildDone;
+}
+
+// A web page takes the place of the stub and the package: the picture is
+// read as for a program, and the page written from it.
+TargetBuildResult WriteWebPageTarget(BuildState& b)
+{
+    const TargetBuildRequest& r = b.request;
+    std::string reason;
+    b.Say(StatusOpenPicture);
+    if (!b.pictureLoaded) {
+        const char* error = OpenPicture(b, &reason);
+        if (!error)
+            error = LoadPicture(b, &reason);
+        if (error)
+            return b.Fail(error, reason.empty() ? std::string() : r.picturePath, reason);
+    }
+    WebPageOutcome outcome;
+    switch (WriteWebPage(r.settings, b.pictureData, b.pictureLength, b.target.file, b.status, &outcome)) {
+    case WebPageWritten:
+        return CommitTarget(b);
+    case WebPageNotPicture:
+        return b.Fail(ErrorNotPicture, r.picturePath, outcome.reason);
+    case WebPageWriteFailed:
+        return b.FailWrite();
+    case WebPageFailed:
+        break;
+    }
+    return b.Fail(outcome.status, outcome.aboutPicture ? r.picturePath : std::string(), outcome.reason);
+}
+
 TargetBuildResult RunBuild(BuildState& b)
 {
     const TargetBuildRequest& r = b.request;
     const TargetBuildResult checked = CheckRequest(b);
     if (checked != TargetBuildDone)
         return checked;
+    const bool webPage = IsWebPageTarget(r.targetPath);
+    if (webPage) {
+        if (const char* refusal = RefuseWebPageSettings(r.settings))
+            return b.Fail(refusal);
+    }
 
     std::string reason;
     if (!OpenTargetFile(r.targetPath, b.target, &reason))
         return b.Fail(ErrorCreateTarget, r.targetPath, reason, TargetNotOpened);
+    if (webPage)
+        return WriteWebPageTarget(b);
 
     b.Say(StatusCreatingStub);
     b.stub = OpenFileForReading(r.stubPath.c_str());
@@ -307,19 +361,7 @@ TargetBuildResult RunBuild(BuildState& b)
     }
     if (AppendPackage(b) != TargetBuildDone)
         return TargetBuildFailed;
-
-    if (std::fflush(b.target.file) != 0)
-        return b.FailWrite();
-    switch (CommitTargetFile(b.target, &reason)) {
-    case TargetCommitted:
-        break;
-    case TargetCloseFailed:
-        return b.Fail(ErrorWrite, r.targetPath, reason);
-    case TargetMoveFailed:
-        return b.Fail(ErrorCreateTarget, r.targetPath, reason);
-    }
-    b.Say(StatusDone);
-    return TargetBuildDone;
+    return CommitTarget(b);
 }
 
 }  // namespace

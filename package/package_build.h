@@ -1,6 +1,7 @@
-// Writing a target executable: the stub copied unchanged, then the package
-// header (picture length, record length, both 32-bit little-endian), the
-// enciphered picture and the enciphered settings record.
+// Writing a target: a puzzle program (the stub copied unchanged, then the
+// package header with the picture length and the record length, both 32-bit
+// little-endian, the enciphered picture and the enciphered settings record),
+// or, for a target named *.html or *.htm, a web page (web_page_writer.h).
 #pragma once
 
 #include <cstddef>
@@ -45,8 +46,10 @@ typedef std::function<void(const char* text)> BuildStatusSink;
 // failure the temporary file is removed and an existing target is left as it
 // was. Refused before anything is opened: a company name or web site holding
 // "|", a target that names the stub or the picture itself and (with a
-// pictureCheck) a picture that is not a supported image. Every outcome is
-// reported through status, the failures with an "Error - ..." text.
+// pictureCheck) a picture that is not a supported image; for a web page,
+// also a win address that is not http: or https:. Every outcome is reported
+// through status, the failures with an "Error - ..." text. A web page needs
+// no stub: stubPath is not read.
 //
 // PNG, JPEG, GIF and TIFF files, known by their leading bytes, are stored
 // with zero bytes appended up to a multiple of 8, so that the whole file can

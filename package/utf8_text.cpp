@@ -1,5 +1,7 @@
 #include "utf8_text.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsContinuation(unsigned char c)
@@ -50,38 +52,61 @@ std::string Utf8Cut(const std::string& text, size_t limit)
     return text.substr(0, Utf8CutLength(text.data(), text.size(), limit));
 }
 
-size_t Utf8SequenceAt(const std::string& text, size_t at, uint32_t* codePoint)
+size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePoint)
 {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const size_t length = SequenceLength(lead);
-    if (length == 0 || at + length > text.size())
-        return 0;
-    uint32_t value = lead & (0xFF >> (length + 1));
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned char c = static_cast<unsigned char>(text[at + k]);
-        if (!IsContinuation(c))
-            return 0;
-        value = (value << 6) | (c & 0x3F);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char lead = bytes[at];
+    *codePoint = 0xFFFD;
+    if (lead < 0x80) {
+        *codePoint = lead;
+        return 1;
     }
-    const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < smallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
-        return 0;
+    const size_t sequence = SequenceLength(lead);
+    if (sequence == 0)
+        return 1;
+    // The second byte's range excludes overlong forms, surrogates and code
+    // points past U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead == 0xE0)
+        low = 0xA0;
+    else if (lead == 0xED)
+        high = 0x9F;
+    else if (lead == 0xF0)
+        low = 0x90;
+    else if (lead == 0xF4)
+        high = 0x8F;
+    uint32_t value = lead & (0x7F >> sequence);
+    size_t k = 1;
+    for (; k < sequence && at + k < length; ++k) {
+        const unsigned char c = bytes[at + k];
+        if (k == 1 ? (c < low || c > high) : !IsContinuation(c))
+            return k;
+        value = value << 6 | (c & 0x3F);
+    }
+    if (k < sequence)
+        return k;
     *codePoint = value;
-    return length;
+    return sequence;
+}
+
+size_t Utf8WellFormedAt(const char* text, size_t length, size_t at, uint32_t* codePoint)
+{
+    const size_t read = Utf8DecodeAt(text, length, at, codePoint);
+    // U+FFFD stands for bytes that are no character, unless it is written
+    // there itself.
+    if (*codePoint == 0xFFFD && !(read == 3 && std::memcmp(text + at, "\xEF\xBF\xBD", 3) == 0))
+        return 0;
+    return read;
 }
 
 bool IsUtf8Text(const std::string& text)
 {
+    uint32_t codePoint = 0;
     for (size_t at = 0; at < text.size();) {
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-            ++at;
-            continue;
-        }
-        uint32_t codePoint = 0;
-        const size_t length = Utf8SequenceAt(text, at, &codePoint);
-        if (length == 0)
+        const size_t read = Utf8WellFormedAt(text.data(), text.size(), at, &codePoint);
+        if (read == 0)
             return false;
-        at += length;
+        at += read;
     }
     return true;
 }

@@ -21,10 +21,15 @@ size_t Utf8CutLength(const char* text, size_t length, size_t limit);
 // text cut with Utf8CutLength.
 std::string Utf8Cut(const std::string& text, size_t limit);
 
-// Length of the well-formed UTF-8 sequence of two to four bytes at text[at],
-// with its code point in *codePoint, or 0 when none starts there. Overlong
-// forms, surrogates and values past U+10FFFF are not well-formed.
-size_t Utf8SequenceAt(const std::string& text, size_t at, uint32_t* codePoint);
+// Reads one character of UTF-8 text at text[at] (at < length), as a browser
+// decodes a page: a well-formed sequence gives its code point; otherwise the
+// longest start of a sequence that could still have been well-formed (at
+// least one byte) stands for U+FFFD. Returns the number of bytes read.
+size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePoint);
+
+// Length of the well-formed UTF-8 character at text[at] (at < length), with
+// its code point, or 0 where the bytes there are not one.
+size_t Utf8WellFormedAt(const char* text, size_t length, size_t at, uint32_t* codePoint);
 
 // Whether the whole text is well-formed UTF-8 (plain ASCII included).
 bool IsUtf8Text(const std::string& text);

@@ -38,12 +38,6 @@ struct BestResult {
 // best with a new solve taken in.
 BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds);
 
-// A name for a puzzle's best results: 16 hex digits of a 64-bit FNV-1a hash
-// of its picture and its settings record, then "-" and the grid played when
-// the player had to reduce the grid (a reduced game is a different game).
-std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std::string& record,
-                          int gridInPlay, bool gridReduced);
-
 // "1 move", "6 moves".
 std::string MovesText(uint32_t moves);
 

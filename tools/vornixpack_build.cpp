@@ -18,12 +18,16 @@ namespace {
 const char BuildHelp[] =
     "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        [--verbose] -o TARGET.exe\n"
+    "                        [--verbose] -o TARGET.exe|TARGET.html\n"
     "\n"
     "Writes TARGET.exe: a copy of the player stub followed by the picture and the\n"
-    "puzzle's settings, both enciphered. Apart from the grid, the defaults are\n"
-    "the builder form's initial values. An existing TARGET.exe is replaced only\n"
-    "when the new one is complete.\n"
+    "puzzle's settings, both enciphered. A TARGET whose name ends in .html or\n"
+    ".htm (any letter case) is written as one self-contained web page instead,\n"
+    "which plays in any browser: it holds the picture (a bitmap or TIFF as PNG)\n"
+    "and the settings, needs no stub, and takes only an http:// or https://\n"
+    "win address. Apart from the grid, the defaults are the builder form's\n"
+    "initial values. An existing TARGET is replaced only when the new one is\n"
+    "complete.\n"
     "\n"
     "  --picture P      the picture: BMP, PNG, JPEG, GIF or TIFF, packed as it is\n"
     "                   on disk (required)\n"
@@ -38,13 +42,14 @@ const char BuildHelp[] =
     "  --tagline T      tag line shown in the About box (About texts: at most\n"
     "                   254 bytes each, empty by default)\n"
     "  --stub PATH      the player stub (default: vornix_distrib.exe in the\n"
-    "                   current directory)\n"
-    "  -o TARGET.exe    the puzzle program to write (required); it must not be\n"
-    "                   the picture or the stub\n"
+    "                   current directory); not used for a web page\n"
+    "  -o TARGET        the puzzle to write (required): a program, or a web page\n"
+    "                   when the name ends in .html or .htm; it must not be the\n"
+    "                   picture or the stub\n"
     "  -v, --verbose    print the builder's status texts as it goes\n"
     "  -h, --help       show this text\n"
     "\n"
-    "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET.exe\n"
+    "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET\n"
     "(size): N x N puzzle\"), 1 when the build fails (one line on stderr naming\n"
     "the file and the reason), 2 for a wrong command line.\n";
 
@@ -156,7 +161,7 @@ int BuildCommandMain(int argc, char** argv)
     if (!havePicture)
         return UsageError("%s", "missing --picture");
     if (request.targetPath.empty())
-        return UsageError("%s", "missing -o TARGET.exe");
+        return UsageError("%s", "missing -o TARGET");
 
     std::string message;
     if (!BuildPuzzle(request, verbose ? BuildStatusSink(PrintStatus) : BuildStatusSink(), &message)) {

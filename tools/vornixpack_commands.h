@@ -3,6 +3,6 @@
 #pragma once
 
 int BuildCommandMain(int argc, char** argv);    // vornixpack build ...
-int InspectCommandMain(int argc, char** argv);  // vornixpack inspect TARGET.exe
+int InspectCommandMain(int argc, char** argv);  // vornixpack inspect TARGET (.exe or .html)
 int BatchCommandMain(int argc, char** argv);    // vornixpack batch LIST.csv ...
-int ExtractCommandMain(int argc, char** argv);  // vornixpack extract TARGET.exe -o PICTURE.bmp
+int ExtractCommandMain(int argc, char** argv);  // vornixpack extract TARGET -o PICTURE

@@ -31,7 +31,7 @@ std::string EscapeControlBytes(const std::string& text)
             ++at;
         } else {
             uint32_t codePoint = 0;
-            const size_t length = Utf8SequenceAt(text, at, &codePoint);
+            const size_t length = Utf8WellFormedAt(text.data(), text.size(), at, &codePoint);
             if (length == 0 || codePoint <= 0x9F) {
                 // Not a character, or a C1 control: each byte escaped.
                 const size_t count = length ? length : 1;

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "../image/png_pixels.h"
 #include "package_cipher.h"
 #include "package_key.h"
 #include "package_test_util.h"
+#include "web_page_reader.h"
+#include "web_page_test_util.h"
 
 #include <pty.h>
 #include <signal.h>
@@ -621,6 +624,72 @@ TEST_F(VornixpackTest, BatchStoppedByCtrlCFinishesWhatItBuildsAndLeavesNothingHa
     EXPECT_EQ(FilesIn(dir).size(), 5 + built);  // big.bmp, list.csv, reference.exe, the stub, p.bmp
     EXPECT_EQ(AnyTime(out), "built " + std::to_string(built) + " of 200 puzzles in N s (stopped: " +
                                 std::to_string(200 - built) + " not built)\n");
+}
+
+// A page from the bitmap, with no stub anywhere: inspect shows what the page
+// holds, extract gives back the PNG the page carries, and what a page cannot
+// take is refused with one line.
+TEST_F(VornixpackTest, WebPagesAreBuiltInspectedAndExtracted)
+{
+    std::remove(Path("vornix_distrib.exe").c_str());
+    EXPECT_EQ(Run("build --help"), 0);
+    EXPECT_NE(out.find(".html"), std::string::npos) << out;
+
+    ASSERT_EQ(Run("build --verbose --picture p.bmp --grid 3 --shuffle --win-url example.com/won "
+                  "--company '<Acme>' --tagline 'tab\there' -o Page.HTML"),
+              0)
+        << err;
+    const Bytes page = ReadFileBytes(Path("Page.HTML"));
+    const std::string statuses = "Open Picture File..\nConverting Picture...\nWriting Web Page...\nDone.\n";
+    EXPECT_EQ(out.substr(0, statuses.size() + 17), statuses + "wrote Page.HTML (") << out;
+    EXPECT_NE(out.find("): 3 x 3 puzzle\n"), std::string::npos) << out;
+    WebPageContents contents;
+    ASSERT_EQ(ReadWebPageFile(Path("Page.HTML").c_str(), contents), WebPageOk);
+
+    ASSERT_EQ(Run("inspect Page.HTML"), 0) << err;
+    EXPECT_EQ(out, "page length:    " + std::to_string(page.size()) +
+                       "\n"
+                       "picture length: " +
+                       std::to_string(contents.picture.size()) +
+                       "\n"
+                       "picture:        PNG, 8 x 5 pixels, orientation 1\n"
+                       "picture type:   image/png\n"
+                       "shown size:     8 x 5 pixels\n"
+                       "grid size:      3\n"
+                       "company name:   <Acme>\n"
+                       "web site:       \n"
+                       "tag line:       tab\\x09here\n"
+                       "shuffle:        YES\n"
+                       "win address:    http://example.com/won\n"
+                       "best key:       " +
+                       contents.settings.bestKey + "\n");
+
+    ASSERT_EQ(Run("extract Page.HTML -o back.png"), 0) << err;
+    EXPECT_EQ(err, "");
+    const Bytes png = ReadFileBytes(Path("back.png"));
+    EXPECT_EQ(png, contents.picture);
+    pngtest::Pixels shown;
+    ASSERT_TRUE(pngtest::DecodePng(png, shown));
+    EXPECT_EQ(shown.width, 8u);
+    EXPECT_EQ(shown.rgb, pngtest::PixelsOf(picture).rgb);
+
+    // A win address a page cannot open, and a TIFF (decoded only on Windows).
+    const Bytes before = page;
+    EXPECT_EQ(Run("build --picture p.bmp --win-url 'mailto:a@b.example?body=http://x' -o Page.HTML"), 1);
+    EXPECT_EQ(err, "vornixpack build: the win address of a web page must start with http:// or https://\n");
+    WriteAll(Path("p.tif"), webtest::RgbTiff(2, 2, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; }));
+    EXPECT_EQ(Run("build --picture p.tif -o Page.HTML"), 1);
+    EXPECT_EQ(err, "vornixpack build: picture is not a supported image 'p.tif': TIFF pictures can be decoded "
+                   "only on Windows\n");
+    EXPECT_EQ(ReadFileBytes(Path("Page.HTML")), before);
+
+    // A page that holds no puzzle, and a program named as a page.
+    WriteAll(Path("other.html"), Bytes{'<', 'p', '>'});
+    EXPECT_EQ(Run("inspect other.html"), 1);
+    EXPECT_EQ(err, "vornixpack inspect: other.html: no puzzle settings in the page\n");
+    EXPECT_EQ(Run("extract other.html -o x.png"), 1);
+    EXPECT_EQ(err, "vornixpack extract: other.html: no puzzle settings in the page\n");
+    EXPECT_FALSE(pkgtest::Exists(Path("x.png")));
 }
 
 }  // namespace

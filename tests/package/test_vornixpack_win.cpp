@@ -1,7 +1,9 @@
 // vornixpack.exe as a Windows program: a puzzle too large for a 32-bit
 // process is refused with a message instead of ending the program, a large
-// one that fits is read, and UTF-8 paths and texts on the command line reach
-// the files and the record when the program's code page is UTF-8.
+// one that fits is read, UTF-8 paths and texts on the command line reach
+// the files and the record when the program's code page is UTF-8, and web
+// pages are written from bitmaps and TIFF files with the template the
+// program carries inside it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "../image/png_pixels.h"
 #include "package_cipher.h"
 #include "package_key.h"
 #include "package_test_util.h"
+#include "web_page_test_util.h"
 
 namespace {
 
@@ -307,6 +311,9 @@ TEST_F(VornixpackWinTest, BatchBuildsAListWithWindowsPaths)
     // names in other letter case; a list with a byte-order mark and CRLF;
     // pictures that the Windows Imaging Component decodes on the worker
     // threads, one of which it refuses although its header is whole.
+    // The codecs bring up Wine's desktop process when none is running, which
+    // would inherit the run's output files: a window made here starts it first.
+    DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, NULL, NULL, NULL, NULL));
     const std::string root = dir.string();
     ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists").c_str(), NULL));
     ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists\\out").c_str(), NULL));
@@ -370,6 +377,61 @@ TEST_F(VornixpackWinTest, BatchBuildsAListWithWindowsPaths)
         EXPECT_GT(reference.size(), stub.size()) << puzzle.buildOptions;
         EXPECT_EQ(reference, ReadWide(dir.wstring() + puzzle.target)) << puzzle.buildOptions;
     }
+
+// No stub and no template file in the folder: the page comes from the
+// program alone. Bitmaps and TIFF files go in as PNG through the system's
+// encoder, with their pixels exact and no colour chunks.
+TEST_F(VornixpackWinTest, WebPagesFromABitmapAndATiffNeedNothingBesideTheProgram)
+{
+    // The system's image codecs bring up Wine's desktop process when none is
+    // running, and it would inherit the output files of the run that started
+    // it. A window made here starts it first, for this whole process.
+    DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, NULL, NULL, NULL, NULL));
+    const Bytes tiff = webtest::RgbTiff(4, 3, [](int x, int top, uint8_t* rgb) {
+        rgb[0] = static_cast<uint8_t>(60 * x);
+        rgb[1] = static_cast<uint8_t>(120 * top + 1);
+        rgb[2] = static_cast<uint8_t>(255 - 30 * x - top);
+    });
+    const struct {
+        const char* picture;
+        Bytes file;
+        const char* description;
+    } rows[] = {
+        {"p.bmp", SmallBitmap(), "PNG, 8 x 5 pixels, orientation 1"},
+        {"p.tif", tiff, "PNG, 4 x 3 pixels, orientation 1"},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(WriteWide(dir.wstring() + L"\\" + Wide(row.picture), row.file));
+        ASSERT_EQ(0, Run(Wide(std::string("build --picture ") + row.picture + " --company \"<Acme>\" -o page.html")))
+            << err;
+        EXPECT_EQ("wrote page.html", out.substr(0, out.find(" (")));
+        ASSERT_EQ(0, Run(L"inspect page.html")) << err;
+        EXPECT_NE(std::string::npos, out.find(std::string("picture:        ") + row.description + "\n")) << out;
+        EXPECT_NE(std::string::npos, out.find("picture type:   image/png\n")) << out;
+        EXPECT_NE(std::string::npos, out.find("company name:   <Acme>\n")) << out;
+        EXPECT_NE(std::string::npos, out.find("win address:    NONE\n")) << out;
+        ASSERT_EQ(0, Run(L"extract page.html -o back.png")) << err;
+
+        const Bytes png = ReadWide(dir.wstring() + L"\\back.png");
+        for (const std::string& chunk : pngtest::ChunkTypes(png))
+            EXPECT_TRUE(chunk != "gAMA" && chunk != "cHRM") << row.picture << ": " << chunk;
+        pngtest::Pixels shown;
+        ASSERT_TRUE(pngtest::DecodePng(png, shown)) << row.picture;
+        const pngtest::Pixels decoded = pngtest::PixelsOf(row.file);
+        EXPECT_NE(0u, decoded.width) << row.picture;
+        EXPECT_EQ(decoded.width, shown.width) << row.picture;
+        EXPECT_EQ(decoded.rgb, shown.rgb) << row.picture;
+    }
+    // The TIFF's own values come back, not only the decoder's reading of them.
+    const Bytes png = ReadWide(dir.wstring() + L"\\back.png");
+    pngtest::Pixels shown;
+    ASSERT_TRUE(pngtest::DecodePng(png, shown));
+    EXPECT_EQ(60, shown.At(1, 2)[0]);
+    EXPECT_EQ(241, shown.At(1, 2)[1]);
+    EXPECT_EQ(223, shown.At(1, 2)[2]);
+
+    EXPECT_EQ(1, Run(L"build --picture p.bmp --win-url \"mailto:x?body=http://y\" -o page.html"));
+    EXPECT_EQ("vornixpack build: the win address of a web page must start with http:// or https://\n", err);
 }
 
 }  // namespace
