@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "build_puzzle.h"
 #include "file_identity.h"
 #include "system_error.h"
 #include "vn_picture_format.h"
+#include "web_page_writer.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -152,6 +154,12 @@ bool CheckBatchRow(const std::string& picturePath, const std::string& targetPath
     if (AboutTextsHoldSeparator(settings)) {
         *reason = "the company name and web site cannot hold '|'";
         return false;
+    }
+    if (IsWebPageTarget(targetPath)) {
+        if (const char* refused = RefuseWebPageSettings(settings)) {
+            *reason = ErrorWords(refused);
+            return false;
+        }
     }
     return true;
 }

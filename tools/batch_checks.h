@@ -17,8 +17,9 @@ struct BatchRowFiles {
 
 // Checks one row by itself, its paths already under the list's folder: the
 // picture opens and is a supported picture by its header, the target's
-// folder exists and the target is not a folder, and the company name and
-// web site hold no '|'. False with the reason. *files is filled as far as
+// folder exists and the target is not a folder, the company name and web
+// site hold no '|', and a web page's win address is one a page can open.
+// False with the reason. *files is filled as far as
 // the files are known, for a row that fails too, as its picture must still
 // not be any other row's target.
 bool CheckBatchRow(const std::string& picturePath, const std::string& targetPath,

@@ -2,9 +2,6 @@
 
 #include "vornixpack_picture.h"
 
-namespace {
-
-// "could not open picture file" from "Error - could not open picture file.".
 std::string ErrorWords(const std::string& status)
 {
     std::string words = status;
@@ -15,8 +12,6 @@ std::string ErrorWords(const std::string& status)
         words.pop_back();
     return words;
 }
-
-}  // namespace
 
 bool BuildPuzzle(TargetBuildRequest request, const BuildStatusSink& status, std::string* message)
 {

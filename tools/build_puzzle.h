@@ -12,3 +12,7 @@
 // failure with the message that names the file and the reason, such as
 // "could not open stub 'vornix_distrib.exe': No such file or directory".
 bool BuildPuzzle(TargetBuildRequest request, const BuildStatusSink& status, std::string* message);
+
+// The words of a status text as a message says them: "could not open
+// picture file" for "Error - could not open picture file.".
+std::string ErrorWords(const std::string& status);

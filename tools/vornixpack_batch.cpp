@@ -21,6 +21,7 @@
 #include "file_identity.h"
 #include "system_error.h"
 #include "vornixpack_commands.h"
+#include "web_page_writer.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ struct Batch {
     std::vector<std::string> reasons;  // why each row failed; empty while it has not
     std::vector<BatchRowFiles> files;
     std::string stubKey;
-    std::string stubProblem;           // why no row can be built, if the stub says so
+    std::string stubProblem;           // why no puzzle program can be built, if the stub says so
     ProgressLine progress{stdout};
 
     std::string PicturePath(const BatchRow& row) const { return PathFromList(listFolder, row.picture); }
@@ -245,8 +246,8 @@ bool ReadList(Batch& batch)
     return fine;
 }
 
-// The stub every row copies: when it cannot be read no row can be built,
-// which is said once rather than for every row.
+// The stub every puzzle program copies: when it cannot be read no such row
+// can be built, which is said once rather than for every row.
 void CheckStub(Batch& batch)
 {
     const std::string& stub = batch.options.stub;
@@ -330,14 +331,20 @@ int BatchCommandMain(int argc, char** argv)
         if (!batch.reasons[i].empty())
             batch.ReportRow(i);
     }
+    // Without a stub only web pages can be built; that is said once.
+    size_t needStub = 0;
+    for (size_t i = 0; i < batch.rows.size() && !batch.stubProblem.empty(); ++i) {
+        if (batch.reasons[i].empty() && !IsWebPageTarget(batch.TargetPath(batch.rows[i]))) {
+            batch.reasons[i] = batch.stubProblem;
+            ++needStub;
+        }
+    }
+    if (needStub > 0)
+        std::fprintf(stderr, "vornixpack batch: %s\n", batch.stubProblem.c_str());
     const size_t total = batch.rows.size();
     size_t ready = 0;
     for (const std::string& reason : batch.reasons)
         ready += reason.empty();
-    if (!batch.stubProblem.empty()) {
-        std::fprintf(stderr, "vornixpack batch: %s\n", batch.stubProblem.c_str());
-        ready = 0;
-    }
 
     std::string summary;
     size_t stopped = 0;

@@ -364,6 +364,14 @@ TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
         {"only the required columns: build's defaults; no line break at the end", "list.csv",
          "target,picture\nj.exe,p.bmp",
          {{"j.exe", "--picture p.bmp"}}},
+        {"web pages beside programs", "list.csv",
+         "picture,target,grid,win_url,tagline\n"
+         "p.bmp,page.html,3,https://example.com/won,\"<b>Caf\xC3\xA9</b>\"\n"
+         "p.bmp,Page2.HTM,,,\n"
+         "p.bmp,k.exe,3,https://example.com/won,\n",
+         {{"page.html", "--picture p.bmp --grid 3 --win-url https://example.com/won --tagline '<b>Caf\xC3\xA9</b>'"},
+          {"Page2.HTM", "--picture p.bmp"},
+          {"k.exe", "--picture p.bmp --grid 3 --win-url https://example.com/won"}}},
         many,
     };
     for (const ListCase& c : cases) {
@@ -376,13 +384,17 @@ TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
                                         (n == 1 ? " puzzle" : " puzzles") + " in N s\n")
                 << c.what;
             for (const ListedPuzzle& puzzle : c.puzzles) {
-                ASSERT_EQ(Run("build " + puzzle.buildOptions + " -o reference.exe"), 0)
+                // The reference of the same kind: a page or a program.
+                const size_t dot = puzzle.target.rfind('.');
+                const std::string referenceName = "reference" + puzzle.target.substr(dot);
+                ASSERT_EQ(Run("build " + puzzle.buildOptions + " -o " + referenceName), 0)
                     << c.what << ": " << err;
-                const Bytes reference = ReadFileBytes(Path("reference.exe"));
-                EXPECT_GT(reference.size(), stub.size()) << c.what;
+                const Bytes reference = ReadFileBytes(Path(referenceName.c_str()));
+                EXPECT_GT(reference.size(), picture.size()) << c.what;
                 EXPECT_EQ(ReadFileBytes(Path(puzzle.target.c_str())), reference)
                     << c.what << ": " << puzzle.target;
                 std::filesystem::remove(Path(puzzle.target.c_str()));
+                std::filesystem::remove(Path(referenceName.c_str()));
             }
         }
     }
@@ -399,7 +411,7 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
         std::string row;
         std::string report;  // "" for a row that is built
     } rows[] = {
-        {"picture,target,grid,shuffle,company,site", ""},
+        {"picture,target,grid,shuffle,company,site,win_url", ""},
         {"p.bmp,good1.exe,,,,", ""},
         {"missing.bmp,bad.exe,,,,",
          "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
@@ -421,7 +433,9 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
         {"p.bmp,vornix_distrib.exe", "p.bmp: target is the stub"},
         {",bad.exe,,,,", "no picture given"},
         {"p.bmp,,,,,", "p.bmp: no target given"},
-        {"p.bmp,bad.exe,,,,,extra", "p.bmp: the row has 7 fields, the header 6"},
+        {"p.bmp,bad.exe,,,,,,extra", "p.bmp: the row has 8 fields, the header 7"},
+        {"p.bmp,bad.html,,,,,mailto:a@b.example?body=http://x",
+         "p.bmp: the win address of a web page must start with http:// or https://"},
         {"p.bmp,bad.exe,,,Caf\xE9,", "p.bmp: the row is not UTF-8 text (save the list as CSV UTF-8)"},
         {"p.bmp,good3.exe,,,\"two\nlines\",", ""},  // lines 21 and 22
         {"missing.bmp,bad.exe",
@@ -503,22 +517,31 @@ TEST_F(VornixpackTest, BatchWithABrokenListExitsWithTwoAndWritesNothing)
     EXPECT_EQ(err, "vornixpack batch: could not open list 'nowhere.csv': No such file or directory\n");
 }
 
-TEST_F(VornixpackTest, BatchWithoutAStubSaysSoOnceAndBuildsNothing)
+TEST_F(VornixpackTest, BatchWithoutAStubSaysSoOnceAndBuildsOnlyWebPages)
 {
-    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\n");
+    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\np.bmp,d.html\n");
     EXPECT_EQ(Run("batch list.csv --stub nowhere.exe"), 1);
     EXPECT_EQ(err, "list.csv:4: missing.bmp: could not open picture file 'missing.bmp': "
                    "No such file or directory\n"
                    "vornixpack batch: could not open stub 'nowhere.exe': No such file or directory\n");
-    EXPECT_EQ(AnyTime(out), "built 0 of 3 puzzles in N s (3 failed)\n");
+    EXPECT_EQ(AnyTime(out), "built 1 of 4 puzzles in N s (3 failed)\n");
     EXPECT_FALSE(pkgtest::Exists(Path("a.exe")));
+    const Bytes page = ReadFileBytes(Path("d.html"));
+    ASSERT_EQ(Run("build --picture p.bmp --stub nowhere.exe -o reference.html"), 0) << err;
+    EXPECT_EQ(page, ReadFileBytes(Path("reference.html")));
+
+    // Web pages alone need no stub at all.
+    WriteText(Path("pages.csv"), "picture,target\np.bmp,e.html\n");
+    EXPECT_EQ(Run("batch pages.csv --stub nowhere.exe"), 0);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ReadFileBytes(Path("e.html")), page);
 
     // A stub elsewhere is found from the current folder, like build's.
     std::filesystem::create_directory(dir / "player");
     WriteAll(Path("player/stub.exe"), stub);
     std::filesystem::remove(Path("vornix_distrib.exe"));
     EXPECT_EQ(Run("batch list.csv --stub player/stub.exe"), 1);
-    EXPECT_EQ(AnyTime(out), "built 2 of 3 puzzles in N s (1 failed)\n");
+    EXPECT_EQ(AnyTime(out), "built 3 of 4 puzzles in N s (1 failed)\n");
     const Bytes built = ReadFileBytes(Path("b.exe"));
     ASSERT_GT(built.size(), stub.size());
     EXPECT_EQ(Bytes(built.begin(), built.begin() + stub.size()), stub);
