@@ -377,6 +377,7 @@ TEST_F(VornixpackWinTest, BatchBuildsAListWithWindowsPaths)
         EXPECT_GT(reference.size(), stub.size()) << puzzle.buildOptions;
         EXPECT_EQ(reference, ReadWide(dir.wstring() + puzzle.target)) << puzzle.buildOptions;
     }
+}
 
 // No stub and no template file in the folder: the page comes from the
 // program alone. Bitmaps and TIFF files go in as PNG through the system's
