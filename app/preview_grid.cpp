@@ -2,9 +2,6 @@
 
 namespace {
 
-// Inset of the picture and the grid from the frame's left and top edges.
-const int PreviewMargin = 2;
-
 int CellsAcross(int gridSize, int pixels)
 {
     if (gridSize < 1)
@@ -28,14 +25,11 @@ int Edge(int start, int index, int pixels, int count)
 
 }  // namespace
 
-PreviewGrid MakePreviewGrid(int frameWidth, int frameHeight, int gridSize)
+PreviewGrid MakePreviewGrid(int left, int top, int width, int height, int gridSize)
 {
     PreviewGrid grid;
-    grid.left = PreviewMargin;
-    grid.top = PreviewMargin;
-    // Right and bottom lie at W - 4 and H - 4, so the area is W - 6 by H - 6.
-    int width = frameWidth - 4 - PreviewMargin;
-    int height = frameHeight - 4 - PreviewMargin;
+    grid.left = left;
+    grid.top = top;
     grid.width = width;
     grid.height = height;
     grid.columns = CellsAcross(gridSize, width);

@@ -287,7 +287,7 @@ TEST_P(InstalledBuilder, BuildsAPuzzleWithGoWithoutAPathForThePlayer)
             go = b;
     ASSERT_TRUE(go != NULL);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(go), BN_CLICKED), (LPARAM)go);
-    EXPECT_EQ("Done.", disttest::RemoteText(status));
+    EXPECT_EQ("Done.\r\n" + puzzle, disttest::RemoteText(status));  // the path written on the second line
 
     PackageContents contents;
     EXPECT_EQ(PackageOk, ReadPackageFile(puzzle.c_str(), contents)) << (contents.failure ? contents.failure : "");

@@ -235,7 +235,7 @@ protected:
         SetWindowTextA(TargetPathEdit, target.c_str());
         EXPECT_EQ(atoi(values.grid.c_str()), GridSize);
         SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
-        EXPECT_EQ("Done.", vntest::WindowText(StatusText));
+        EXPECT_EQ("Done.\r\n" + target, vntest::WindowText(StatusText));  // the path written on the second line
         return target;
     }
 
