@@ -346,11 +346,11 @@ TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
         {"headers in any letter case and order, every shuffle word", "list.csv",
          "TagLine,Target, GRID ,Picture,Shuffle,Win_URL\n"
          "t,d.exe,3,p.bmp,TRUE,https://a.example/\n"
-         "t,e.exe,9,p.bmp,no,\n"
+         "t,e.exe,09,p.bmp,no,\n"
          "t,f.exe,,p.bmp,1,\n"
          "t,g.exe,,p.bmp,False,\n",
          {{"d.exe", "--picture p.bmp --tagline t --grid 3 --shuffle --win-url https://a.example/"},
-          {"e.exe", "--picture p.bmp --tagline t --grid 9"},
+          {"e.exe", "--picture p.bmp --tagline t --grid 09"},
           {"f.exe", "--picture p.bmp --tagline t --shuffle"},
           {"g.exe", "--picture p.bmp --tagline t"}}},
         {"paths relative to the list's folder; blank rows skipped", "lists/list.csv",
