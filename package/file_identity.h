@@ -14,7 +14,8 @@ bool SameExistingFile(const char* pathA, const char* pathB);
 // many files can be told apart by key. False when it does not exist.
 bool ExistingFileKey(const char* path, std::string* key);
 
-// fopen(path, "rb") that refuses directories, which some systems open.
+// fopen(path, "rb") that refuses folders, which some systems open, with
+// errno EISDIR.
 FILE* OpenFileForReading(const char* path);
 
 // True when the open file is an ordinary disk file (not a device or pipe),

@@ -1,5 +1,6 @@
 #include "package_build.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "package_cipher.h"
 #include "package_key.h"
 #include "picture_padding.h"
+#include "player_program.h"
 #include "system_error.h"
 #include "target_file.h"
 #include "web_page_writer.h"
@@ -35,6 +37,10 @@ const char ErrorTargetIsPicture[] = "Error - target is the picture file.";
 const char ErrorTargetIsStub[] = "Error - target is the stub.";
 const char ErrorSeparator[] = "Error - the company name and web site cannot hold '|'.";
 const char ErrorNotPicture[] = "Error - picture is not a supported image.";
+const char ErrorGridSize[] = "Error - the grid size must be 2 or more.";
+
+// The smallest grid that makes a game: one of 1 x 1 has nothing to slide.
+const int MinGridSize = 2;
 
 // The largest section whose padded length still fits the 32-bit lengths.
 const uint32_t MaxSectionLength = 0xFFFFFFF8u;
@@ -126,6 +132,12 @@ struct BuildState {
     }
 };
 
+// Why an input file could not be opened: a folder is named as one.
+std::string OpenErrorText()
+{
+    return errno == EISDIR ? std::string("it is a folder") : RuntimeErrorText();
+}
+
 // Reads the whole of an open file into buffer, which holds length bytes.
 bool ReadWhole(FILE* file, unsigned char* buffer, size_t length)
 {
@@ -138,7 +150,7 @@ const char* OpenPicture(BuildState& b, std::string* reason)
 {
     b.picture = OpenFileForReading(b.request.picturePath.c_str());
     if (!b.picture) {
-        *reason = RuntimeErrorText();
+        *reason = OpenErrorText();
         return ErrorNoPicture;
     }
     long measured = MeasureFile(b.picture);
@@ -180,7 +192,8 @@ const char* LoadPicture(BuildState& b, std::string* reason)
     return nullptr;
 }
 
-// Copies the stub into the target whole, through one buffer.
+// Copies the stub into the target whole, through one buffer, once its bytes
+// are known to be a player program.
 TargetBuildResult CopyStub(BuildState& b)
 {
     const std::string& path = b.request.stubPath;
@@ -195,6 +208,9 @@ TargetBuildResult CopyStub(BuildState& b)
         return b.Fail(ErrorReadStub, path,
                       std::ferror(b.stub) ? RuntimeErrorText() : std::string("the file ended early"));
     }
+    const std::string fault = PlayerProgramFault(b.buffer, length);
+    if (!fault.empty())
+        return b.Fail(PlayerProgramNotValid, path, fault);
     if (!b.Write(b.buffer, length) || std::fflush(b.target.file) != 0)
         return b.FailWrite();
     b.ReleaseBuffer();
@@ -257,6 +273,8 @@ TargetBuildResult CheckRequest(BuildState& b)
     const TargetBuildRequest& r = b.request;
     if (AboutTextsHoldSeparator(r.settings))
         return b.Fail(ErrorSeparator);
+    if (r.settings.gridSize < MinGridSize)
+        return b.Fail(ErrorGridSize);
     if (r.targetPath.empty())
         return b.Fail(ErrorCreateTarget, std::string(), "no target path given", TargetNotOpened);
     // Writing the target must never destroy one of the inputs.
@@ -349,7 +367,7 @@ TargetBuildResult RunBuild(BuildState& b)
     b.Say(StatusCreatingStub);
     b.stub = OpenFileForReading(r.stubPath.c_str());
     if (!b.stub)
-        return b.Fail(ErrorNoStub, r.stubPath, RuntimeErrorText());
+        return b.Fail(ErrorNoStub, r.stubPath, OpenErrorText());
     if (CopyStub(b) != TargetBuildDone)
         return TargetBuildFailed;
     b.Say(StatusDone);

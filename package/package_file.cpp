@@ -1,5 +1,6 @@
 // Reading a puzzle's package from a file on disk: the file is read whole
 // once, bounded by what this process can hold, and its package read in place.
+// A folder or a pipe is refused before it is opened.
 #include "package_reader.h"
 
 #include <cstdio>
@@ -8,11 +9,12 @@
 
 namespace {
 
-PackageStatus ReadOpenFile(FILE* file, PackageContents& contents)
+template <class Path>
+PackageStatus ReadFileAt(Path path, PackageContents& contents)
 {
     contents = PackageContents();
     std::vector<uint8_t> bytes;
-    switch (ReadWholeFile(file, MaxPackageFileSize, bytes, &contents.failure)) {
+    switch (ReadWholeFile(path, MaxPackageFileSize, bytes, &contents.failure)) {
     case WholeFileRead:
         break;
     case WholeFileUnreadable:
@@ -32,12 +34,12 @@ const uint64_t MaxPackageFileSize =
 
 PackageStatus ReadPackageFile(const char* path, PackageContents& contents)
 {
-    return ReadOpenFile(std::fopen(path, "rb"), contents);
+    return ReadFileAt(path, contents);
 }
 
 #ifdef _WIN32
 PackageStatus ReadPackageFile(const wchar_t* path, PackageContents& contents)
 {
-    return ReadOpenFile(_wfopen(path, L"rb"), contents);
+    return ReadFileAt(path, contents);
 }
 #endif

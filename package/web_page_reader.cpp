@@ -201,7 +201,7 @@ WebPageStatus ReadWebPageFile(const char* path, WebPageContents& contents)
 {
     contents = WebPageContents();
     std::vector<uint8_t> page;
-    switch (ReadWholeFile(std::fopen(path, "rb"), MaxPackageFileSize, page, &contents.failure)) {
+    switch (ReadWholeFile(path, MaxPackageFileSize, page, &contents.failure)) {
     case WholeFileRead:
         break;
     case WholeFileUnreadable:

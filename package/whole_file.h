@@ -9,7 +9,10 @@
 
 enum WholeFileResult {
     WholeFileRead,
-    WholeFileUnreadable,  // failure: "cannot open file" or "cannot read file"
+    // failure: "cannot open file", "cannot read file", or, for a path that
+    // names no file, "it is a folder", "it is a pipe, not a file", "it is not
+    // a file"
+    WholeFileUnreadable,
     WholeFileTooLarge,    // failure: "file too large" (past the limit, or no memory for it)
 };
 
@@ -17,3 +20,14 @@ enum WholeFileResult {
 // closes it. *failure is set to the text of the cause when it fails.
 WholeFileResult ReadWholeFile(FILE* file, uint64_t limit, std::vector<uint8_t>& bytes,
                               const char** failure);
+
+// Opens the file at path and reads it so. A folder, a pipe or a socket is
+// refused before it is opened: opening a pipe would wait for a writer that
+// may never come.
+WholeFileResult ReadWholeFile(const char* path, uint64_t limit, std::vector<uint8_t>& bytes,
+                              const char** failure);
+#ifdef _WIN32
+// The same for a file named by its wide (UTF-16) name.
+WholeFileResult ReadWholeFile(const wchar_t* path, uint64_t limit, std::vector<uint8_t>& bytes,
+                              const char** failure);
+#endif

@@ -4,6 +4,7 @@
 
 #include <string>
 
+// A 1 x 1 puzzle has nothing to slide; the builder's field holds four digits.
 const int GridSizeDefault = 4;
 const int GridSizeSmallest = 2;
 const int GridSizeLargest = 9999;

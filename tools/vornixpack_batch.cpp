@@ -2,6 +2,7 @@
 // several threads. Every row is checked before anything is built; the rows
 // that pass are built each as `vornixpack build` would build it, and a row
 // that fails is reported with its line and never stops the others.
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -19,9 +20,11 @@
 #include "build_puzzle.h"
 #include "csv_reader.h"
 #include "file_identity.h"
+#include "player_program.h"
 #include "system_error.h"
 #include "vornixpack_commands.h"
 #include "web_page_writer.h"
+#include "whole_file.h"
 
 namespace {
 
@@ -54,6 +57,9 @@ const char BatchHelp[] =
     "read or its header is wrong, or for a wrong command line.\n";
 
 const unsigned MostJobs = 64;
+
+// The largest stub read to be checked; the player is far smaller.
+const uint64_t StubReadLimit = 256u << 20;
 
 struct BatchOptions {
     std::string list;
@@ -246,18 +252,28 @@ bool ReadList(Batch& batch)
     return fine;
 }
 
-// The stub every puzzle program copies: when it cannot be read no such row
-// can be built, which is said once rather than for every row.
+// The stub every puzzle program copies: when it cannot be read or is not a
+// player program no such row can be built, which is said once rather than
+// for every row.
 void CheckStub(Batch& batch)
 {
     const std::string& stub = batch.options.stub;
     ExistingFileKey(stub.c_str(), &batch.stubKey);
-    FILE* file = OpenFileForReading(stub.c_str());
-    if (!file) {
-        batch.stubProblem = "could not open stub '" + stub + "': " + RuntimeErrorText();
+    std::vector<uint8_t> bytes;
+    const char* failure = nullptr;
+    errno = 0;
+    const WholeFileResult read = ReadWholeFile(stub.c_str(), StubReadLimit, bytes, &failure);
+    if (read != WholeFileRead) {
+        // The system's reason when the file could not be opened at all.
+        const bool unopened = read == WholeFileUnreadable && errno != 0 &&
+                              std::strcmp(failure, "cannot open file") == 0;
+        batch.stubProblem =
+            "could not open stub '" + stub + "': " + (unopened ? RuntimeErrorText() : std::string(failure));
         return;
     }
-    std::fclose(file);
+    const std::string fault = PlayerProgramFault(bytes.data(), bytes.size());
+    if (!fault.empty())
+        batch.stubProblem = ErrorWords(PlayerProgramNotValid) + " '" + stub + "': " + fault;
 }
 
 // Builds the rows that passed the checks; returns how many were built, and

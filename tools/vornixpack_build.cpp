@@ -2,13 +2,14 @@
 // form's values as options and runs the same build. A success prints one
 // line; a failure prints one line on stderr that names the file and the
 // system's reason; --verbose prints the builder's status texts as well.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "build_puzzle.h"
+#include "grid_text.h"
 #include "measure_file.h"
 #include "vornixpack_commands.h"
 #include "vornixpack_text.h"
@@ -31,27 +32,32 @@ const char BuildHelp[] =
     "\n"
     "  --picture P      the picture: BMP, PNG, JPEG, GIF or TIFF, packed as it is\n"
     "                   on disk (required)\n"
-    "  --grid N         pieces per side, 0 to 9999 (default 4; 0 shows the\n"
-    "                   picture without a grid)\n"
+    "  --grid N         pieces per side, 2 to 9999 (default 4)\n"
     "  --shuffle        shuffle the pieces when the puzzle starts (default: not)\n"
     "  --win-url U      address opened when the puzzle is solved (default\n"
     "                   \"http://\", which means none); text without http:// or\n"
-    "                   https:// gets HTTP:// in front; at most 1023 bytes\n"
+    "                   https:// gets HTTP:// in front, a \"|\" is written as %7C;\n"
+    "                   at most 1023 bytes\n"
     "  --company C      company name shown in the puzzle's About box\n"
     "  --site S         web site shown in the About box (neither may hold \"|\")\n"
     "  --tagline T      tag line shown in the About box (About texts: at most\n"
     "                   254 bytes each, empty by default)\n"
     "  --stub PATH      the player stub (default: vornix_distrib.exe in the\n"
-    "                   current directory); not used for a web page\n"
+    "                   current directory); it must be the player program\n"
+    "                   itself, not a finished puzzle; not used for a web page\n"
     "  -o TARGET        the puzzle to write (required): a program, or a web page\n"
     "                   when the name ends in .html or .htm; it must not be the\n"
     "                   picture or the stub\n"
     "  -v, --verbose    print the builder's status texts as it goes\n"
     "  -h, --help       show this text\n"
     "\n"
+    "Each option may be given once. TARGET must be a file or a device, not a\n"
+    "folder or a pipe.\n"
+    "\n"
     "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET\n"
     "(size): N x N puzzle\"), 1 when the build fails (one line on stderr naming\n"
-    "the file and the reason), 2 for a wrong command line.\n";
+    "the file and the reason), 2 for a wrong command line (a grid size outside\n"
+    "2 to 9999 among them).\n";
 
 int UsageError(const char* format, const char* what)
 {
@@ -59,22 +65,6 @@ int UsageError(const char* format, const char* what)
     std::fprintf(stderr, format, what);
     std::fputs(" (see vornixpack build --help)\n", stderr);
     return 2;
-}
-
-bool ParseGrid(const char* text, int& grid)
-{
-    if (!*text)
-        return false;
-    for (const char* c = text; *c; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-    }
-    errno = 0;
-    long value = std::strtol(text, nullptr, 10);
-    if (errno != 0 || value > 9999)
-        return false;
-    grid = static_cast<int>(value);
-    return true;
 }
 
 void PrintStatus(const char* text)
@@ -85,9 +75,17 @@ void PrintStatus(const char* text)
 
 std::string GridText(int grid)
 {
-    if (grid == 0)
-        return "the picture without a grid";
     return std::to_string(grid) + " x " + std::to_string(grid) + " puzzle";
+}
+
+// The option's one name, whichever of its spellings was given.
+std::string CanonicalOption(const std::string& option)
+{
+    if (option == "-v")
+        return "--verbose";
+    if (option == "-o")
+        return "--output";
+    return option;
 }
 
 // The size of the written target, or 0 when it cannot be measured.
@@ -109,6 +107,9 @@ int BuildCommandMain(int argc, char** argv)
     request.settings.gridSize = 4;
     bool havePicture = false;
     bool verbose = false;
+    // An option given twice is a mistake to point out, not one for the last
+    // value to hide.
+    std::set<std::string> given;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -116,6 +117,8 @@ int BuildCommandMain(int argc, char** argv)
             std::fputs(BuildHelp, stdout);
             return 0;
         }
+        if (option.size() > 1 && option[0] == '-' && !given.insert(CanonicalOption(option)).second)
+            return UsageError("option '%s' is given twice", option.c_str());
         if (option == "--shuffle") {
             request.settings.shuffle = true;
             continue;
@@ -153,8 +156,16 @@ int BuildCommandMain(int argc, char** argv)
             *text = value;
             if (text == &request.picturePath)
                 havePicture = true;
-        } else if (!ParseGrid(value, request.settings.gridSize)) {
-            return UsageError("--grid needs a whole number from 0 to 9999, not '%s'", value);
+        } else {
+            switch (ParseGridText(value, &request.settings.gridSize)) {
+            case GridTextTaken:
+                break;
+            case GridTextTooSmall:
+                // The builder's own words for it.
+                return UsageError("the grid size must be 2 or more, not '%s'", value);
+            case GridTextNotWhole:
+                return UsageError("--grid needs a whole number from 2 to 9999, not '%s'", value);
+            }
         }
     }
 

@@ -40,8 +40,9 @@ const char ExtractHelp[] =
     "TIFF pictures come back whole (with up to 7 zero bytes after their end).\n"
     "Of other pictures the last (length mod 8) bytes are not stored in a form\n"
     "that can be deciphered; they are filled in from the pixel row below, and\n"
-    "a note on stderr says so. PICTURE must not be TARGET.exe itself; an\n"
-    "existing PICTURE is replaced only when the new one is complete.\n";
+    "a note on stderr says so. PICTURE must not be TARGET.exe itself, nor a\n"
+    "folder or a pipe; an existing PICTURE is replaced only when the new one\n"
+    "is complete.\n";
 
 bool IsHelp(const char* argument)
 {
@@ -104,6 +105,8 @@ int ReadArguments(const char* command, const char* help, int argc, char** argv,
             return 0;
         }
         if (output && !std::strcmp(argv[i], "-o")) {
+            if (*output)
+                return UsageError(command, "option -o is given twice", nullptr);
             if (i + 1 >= argc)
                 return UsageError(command, "option -o needs a value", nullptr);
             *output = argv[++i];

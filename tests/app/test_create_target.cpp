@@ -13,6 +13,7 @@
 #include "package_key.h"
 #include "selection_test_util.h"
 #include "test_files.h"
+#include "test_stub.h"
 #include "web_page_reader.h"
 #include "win_test_util.h"
 
@@ -100,7 +101,7 @@ protected:
         emptyFolder = folder + "without_stub";
         CreateDirectoryA(stubFolder.c_str(), NULL);
         CreateDirectoryA(emptyFolder.c_str(), NULL);
-        stub = vntest::PatternBytes(4099, 1);
+        stub = vntest::PeStubBytes(4099, 1);
         ASSERT_TRUE(vntest::WriteFileBytes(stubFolder + "\\vornix_distrib.exe", stub));
         picturePath = folder + "picture.bmp";
         ASSERT_TRUE(vntest::WriteBmp24(picturePath, 7, 5, [](int x, int y) { return RGB(x * 30, y * 40, 90); }));
@@ -230,7 +231,7 @@ TEST_F(CreateTargetTest, LongTextsAreCutToTheirLimitsAtACharacterBoundary)
 TEST_F(CreateTargetTest, StubIsTakenFromTheCurrentFolderFirstThenBesideTheProgram)
 {
     FillForm();
-    Bytes besideStub = vntest::PatternBytes(3001, 7);
+    Bytes besideStub = vntest::PeStubBytes(3001, 7);
     ASSERT_TRUE(vntest::WriteFileBytes(emptyFolder + "\\vornix_distrib.exe", besideStub));
 
     // The current folder has one: that one.

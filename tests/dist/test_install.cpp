@@ -267,13 +267,16 @@ TEST_P(InstalledBuilder, BuildsAPuzzleWithGoWithoutAPathForThePlayer)
     ASSERT_TRUE(window != NULL);
 
     // The form's edit controls in creation order: the picture first, the
-    // grid size next, the target last.
+    // target last; the grid size by its identifier (103), as the builder
+    // refuses a grid below 2.
     std::vector<HWND> edits = disttest::ChildrenOfClass(window, "Edit");
     ASSERT_GE(edits.size(), 2u);
     const std::string picture = scratch + "\\picture.bmp";
     const std::string puzzle = scratch + "\\puzzle.exe";
     SendMessageA(edits.front(), WM_SETTEXT, 0, (LPARAM)picture.c_str());
-    SendMessageA(edits[1], WM_SETTEXT, 0, (LPARAM) "3");  // the grid size
+    HWND grid = GetDlgItem(window, 103);
+    ASSERT_TRUE(grid != NULL);
+    SendMessageA(grid, WM_SETTEXT, 0, (LPARAM) "3");
     SendMessageA(edits.back(), WM_SETTEXT, 0, (LPARAM)puzzle.c_str());
     std::vector<HWND> statics = disttest::ChildrenOfClass(window, "Static");
     HWND status = NULL;

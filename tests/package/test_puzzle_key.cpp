@@ -13,6 +13,7 @@
 #include "package_record.h"
 #include "package_test_util.h"
 #include "puzzle_key.h"
+#include "test_stub.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class PackageKeyTest : public pkgtest::ScratchTest {};
 // BuildTarget writes, and the picture's bytes are left as they were.
 TEST_F(PackageKeyTest, EqualsTheKeyThePlayerTakesFromTheProgram)
 {
-    const Bytes stub = pkgtest::Pattern(777, 1);
+    const Bytes stub = vntest::PeStubBytes(777);
     pkgtest::WriteAll(Path("stub.exe"), stub);
     struct Row {
         const char* what;

@@ -12,11 +12,13 @@
 #include "package_cipher.h"
 #include "package_key.h"
 #include "package_test_util.h"
+#include "test_stub.h"
 #include "web_page_reader.h"
 #include "web_page_test_util.h"
 
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,18 +80,18 @@ protected:
     void SetUp() override
     {
         ScratchTest::SetUp();
-        stub = Pattern(300, 5);
+        stub = vntest::PeStubBytes(0x300, 5);
         picture = SmallBitmap();
         WriteAll(Path("vornix_distrib.exe"), stub);
         WriteAll(Path("p.bmp"), picture);
     }
 
-    // Runs vornixpack in the scratch folder; returns its exit code and keeps
-    // what it printed.
-    int Run(const std::string& arguments)
+    // Runs vornixpack in the scratch folder (after prefix, a command such as
+    // "timeout 20 "); returns its exit code and keeps what it printed.
+    int Run(const std::string& arguments, const std::string& prefix = std::string())
     {
-        std::string command = "cd '" + dir.string() + "' && '" VORNIXPACK_PATH "' " + arguments +
-                              " >out.txt 2>err.txt";
+        std::string command = "cd '" + dir.string() + "' && " + prefix + "'" VORNIXPACK_PATH "' " +
+                              arguments + " >out.txt 2>err.txt";
         int status = std::system(command.c_str());
         out = Text("out.txt");
         err = Text("err.txt");
@@ -141,9 +143,20 @@ TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
         "build --picture p.bmp --grid -o t.exe",
         "build --picture p.bmp --grid 3x -o t.exe",
         "build --picture p.bmp --grid 10000 -o t.exe",
+        "build --picture p.bmp --grid 0 -o t.exe",
+        "build --picture p.bmp --grid 1 -o t.exe",
+        "build --picture p.bmp --grid 01 -o t.exe",
         "build -o t.exe",
         "build --picture p.bmp",
         "build --picture p.bmp stray -o t.exe",
+        "build --picture p.bmp --grid 3 --grid 5 -o t.exe",
+        "build --picture p.bmp -o t.exe -o u.exe",
+        "build --picture p.bmp --output t.exe -o t.exe",
+        "build --picture p.bmp --picture p.bmp -o t.exe",
+        "build --picture p.bmp --shuffle --shuffle -o t.exe",
+        "build --picture p.bmp -v --verbose -o t.exe",
+        "build --picture p.bmp --win-url a --win-url b -o t.exe",
+        "extract t.exe -o a.bmp -o b.bmp",
         "batch",
         "batch list.csv other.csv",
         "batch list.csv --jobs 0",
@@ -164,7 +177,19 @@ TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
             EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << arguments << ": " << err;
         }
         EXPECT_FALSE(pkgtest::Exists(Path("t.exe"))) << arguments;
+        EXPECT_FALSE(pkgtest::Exists(Path("u.exe"))) << arguments;
     }
+    // The builder's words for a grid it refuses, and the option named when
+    // given twice.
+    Run("build --picture p.bmp --grid 1 -o t.exe");
+    EXPECT_EQ(err, "vornixpack build: the grid size must be 2 or more, not '1' "
+                   "(see vornixpack build --help)\n");
+    Run("build --picture p.bmp -o t.exe --grid 3 --grid 5");
+    EXPECT_EQ(err, "vornixpack build: option '--grid' is given twice "
+                   "(see vornixpack build --help)\n");
+    Run("build --picture p.bmp -o t.exe --output u.exe");
+    EXPECT_EQ(err, "vornixpack build: option '--output' is given twice "
+                   "(see vornixpack build --help)\n");
 }
 
 TEST_F(VornixpackTest, BuildWritesTheFormatsBytesAndOneLine)
@@ -195,17 +220,28 @@ TEST_F(VornixpackTest, DefaultsAreAFourByFourPuzzleWithTheFormsTexts)
     EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, picture, "4| | | |NO|NONE|END"));
     EXPECT_NE(out.find("): 4 x 4 puzzle\n"), std::string::npos) << out;
 
-    // A grid of 0 stays available when asked for.
-    ASSERT_EQ(Run("build --picture p.bmp --grid 0 -o t.exe"), 0) << err;
-    EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, picture, "0| | | |NO|NONE|END"));
-    EXPECT_NE(out.find("): the picture without a grid\n"), std::string::npos) << out;
+    // The smallest grid that makes a game.
+    ASSERT_EQ(Run("build --picture p.bmp --grid 2 -o t.exe"), 0) << err;
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")), Compose(stub, picture, "2| | | |NO|NONE|END"));
+    EXPECT_NE(out.find("): 2 x 2 puzzle\n"), std::string::npos) << out;
+}
+
+TEST_F(VornixpackTest, ASeparatorInTheWinAddressIsWrittenAsPercent7C)
+{
+    ASSERT_EQ(Run("build --picture p.bmp --shuffle --tagline tag "
+                  "--win-url 'https://a.example/?x=1|NO|https://b.example/' -o t.exe"),
+              0)
+        << err;
+    EXPECT_EQ(ReadFileBytes(Path("t.exe")),
+              Compose(stub, picture,
+                      "4| | |tag|YES|https://a.example/?x=1%7CNO%7Chttps://b.example/|END"));
 }
 
 TEST_F(VornixpackTest, SizesAreShownInUnitsPeopleRead)
 {
     // A stub that makes the target exactly 3.2 MB (3,355,443 bytes).
     const std::string record = "4| | | |NO|NONE|END";
-    stub = Pattern(3355443 - 8 - picture.size() - record.size(), 9);
+    stub = vntest::PeStubBytes(3355443 - 8 - picture.size() - record.size(), 9);
     WriteAll(Path("vornix_distrib.exe"), stub);
     ASSERT_EQ(Run("build --picture p.bmp -o cat.exe"), 0) << err;
     EXPECT_EQ(out, "wrote cat.exe (3.2 MB): 4 x 4 puzzle\n");
@@ -237,8 +273,10 @@ TEST_F(VornixpackTest, FailuresNameTheFileAndTheReasonOnStderr)
     ExpectFailure("build --picture p.bmp -o p.bmp", "target is the picture file", none);
     EXPECT_EQ(ReadFileBytes(Path("p.bmp")), picture);
     ExpectFailure("build --picture p.bmp -o no-such-folder/t.exe",
-                  "could not create target 'no-such-folder/t.exe': No such file or directory",
+                  "could not create target 'no-such-folder/t.exe': the folder does not exist",
                   none);
+    ExpectFailure("build --picture p.bmp --stub p.bmp -o t.exe",
+                  "the player program is not valid 'p.bmp': it is not a Windows program", none);
 
     // An existing target survives every failure, and the refusals come
     // before anything is written.
@@ -253,6 +291,37 @@ TEST_F(VornixpackTest, FailuresNameTheFileAndTheReasonOnStderr)
                   "the company name and web site cannot hold '|'", old);
     ExpectFailure("build --picture missing.bmp -o t.exe",
                   "could not open picture file 'missing.bmp': No such file or directory", old);
+    std::filesystem::create_directory(dir / "photos");
+    ExpectFailure("build --picture photos -o t.exe",
+                  "could not open picture file 'photos': it is a folder", old);
+    ExpectFailure("build --picture p.bmp -o photos",
+                  "could not create target 'photos': it is a folder", old);
+
+    // Bitmaps the product's decoder refuses are refused here as on Windows:
+    // 24 bits per pixel said to be JPEG- or run-length-compressed.
+    for (uint32_t compression : {1u, 2u, 4u, 5u}) {
+        Bytes bad(picture);
+        Put32(bad, 30, compression);
+        WriteAll(Path("bad.bmp"), bad);
+        ExpectFailure("build --picture bad.bmp -o t.exe",
+                      "picture is not a supported image 'bad.bmp'", old);
+    }
+
+    // A finished puzzle as the stub, and an empty file.
+    ASSERT_EQ(Run("build --picture p.bmp -o puzzle.exe"), 0) << err;
+    ExpectFailure("build --picture p.bmp --stub puzzle.exe -o t.exe",
+                  "the player program is not valid 'puzzle.exe': " +
+                      std::to_string(ReadFileBytes(Path("puzzle.exe")).size() - stub.size()) +
+                      " bytes follow the end of the program (is it a finished puzzle?)",
+                  old);
+    WriteAll(Path("empty.exe"), Bytes());
+    ExpectFailure("build --picture p.bmp --stub empty.exe -o t.exe",
+                  "the player program is not valid 'empty.exe': the file is empty", old);
+
+    // A pipe is never opened for writing: no waiting for a reader.
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0644), 0);
+    EXPECT_EQ(Run("build --picture p.bmp -o pipe", "timeout 60 "), 1);
+    EXPECT_EQ(err, "vornixpack build: could not create target 'pipe': it is a pipe, not a file\n");
 
     // With --verbose the statuses up to the error are on stdout.
     EXPECT_EQ(Run("build --verbose --picture p.bmp --stub nowhere.exe -o t.exe"), 1);
@@ -404,6 +473,11 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
 {
     WriteAll(Path("notes.jpg"), Bytes(100, 'x'));
     WriteAll(Path("q.bmp"), SmallBitmap());
+    // A bitmap whose header reads well but whose pixels the decoder refuses:
+    // 24 bits said to be run-length compressed. Found as it is built.
+    Bytes rle = SmallBitmap();
+    Put32(rle, 30, 1);
+    WriteAll(Path("rle.bmp"), rle);
     std::filesystem::create_directory(dir / "folder");
     const Bytes old = Pattern(99, 3);
     WriteAll(Path("kept.exe"), old);
@@ -441,6 +515,7 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
         {"missing.bmp,bad.exe",
          "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
         {"p.bmp,good4.exe,,,,,,", ""},  // empty cells past the header
+        {"rle.bmp,late.exe", ""},
     };
     std::string list, expectedErr;
     unsigned long line = 1;
@@ -456,7 +531,7 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
     WriteText(Path("list.csv"), list);
     const std::vector<std::string> before = FilesIn(dir);
 
-    // --check reports the same rows and writes nothing.
+    // --check reports these rows and writes nothing; the bitmap passes it.
     EXPECT_EQ(Run("batch list.csv --check"), 1);
     EXPECT_EQ(err, expectedErr);
     const size_t total = std::size(rows) - 1;
@@ -465,10 +540,12 @@ TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
                        " failed)\n");
     EXPECT_EQ(FilesIn(dir), before);
 
+    // Built, the bitmap fails as well, reported after what the checks found.
     EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
-    EXPECT_EQ(err, expectedErr);
+    EXPECT_EQ(err, expectedErr + "list.csv:" + std::to_string(line - 1) +
+                       ": rle.bmp: picture is not a supported image 'rle.bmp'\n");
     EXPECT_EQ(AnyTime(out), "built 4 of " + std::to_string(total) + " puzzles in N s (" +
-                       std::to_string(failed) + " failed)\n");
+                                std::to_string(failed + 1) + " failed)\n");
     // The rows that passed are built; nothing else is left in the folder,
     // and the files the failed rows name are as they were.
     std::vector<std::string> after = before;
@@ -529,6 +606,13 @@ TEST_F(VornixpackTest, BatchWithoutAStubSaysSoOnceAndBuildsOnlyWebPages)
     const Bytes page = ReadFileBytes(Path("d.html"));
     ASSERT_EQ(Run("build --picture p.bmp --stub nowhere.exe -o reference.html"), 0) << err;
     EXPECT_EQ(page, ReadFileBytes(Path("reference.html")));
+
+    // A stub that is no player program is refused as build refuses it.
+    WriteAll(Path("empty.exe"), Bytes());
+    EXPECT_EQ(Run("batch list.csv --stub empty.exe"), 1);
+    EXPECT_EQ(err.substr(err.find('\n') + 1),
+              "vornixpack batch: the player program is not valid 'empty.exe': the file is empty\n");
+    EXPECT_FALSE(pkgtest::Exists(Path("a.exe")));
 
     // Web pages alone need no stub at all.
     WriteText(Path("pages.csv"), "picture,target\np.bmp,e.html\n");

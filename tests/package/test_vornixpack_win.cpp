@@ -247,6 +247,44 @@ TEST_F(VornixpackWinTest, SixHundredMegabytePuzzleIsRead)
     EXPECT_NE(std::string::npos, out.find("company name:   Big\n")) << out;
 }
 
+TEST_F(VornixpackWinTest, RefusalsSayWhatTheNativeToolSays)
+{
+    const Bytes stub = MinimalStub(), bitmap = SmallBitmap();
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\vornix_distrib.exe", stub));
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\p.bmp", bitmap));
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\photos").c_str(), NULL));
+    Bytes jpegBitmap(bitmap);
+    Put32(jpegBitmap, 30, 4);  // 24 bits per pixel said to be JPEG
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\bad.bmp", jpegBitmap));
+    const struct {
+        const wchar_t* arguments;
+        int code;
+        const char* err;
+    } runs[] = {
+        {L"build --picture bad.bmp -o t.exe", 1,
+         "vornixpack build: picture is not a supported image 'bad.bmp'\n"},
+        {L"build --picture p.bmp --stub p.bmp -o t.exe", 1,
+         "vornixpack build: the player program is not valid 'p.bmp': it is not a Windows program\n"},
+        {L"build --picture photos -o t.exe", 1,
+         "vornixpack build: could not open picture file 'photos': it is a folder\n"},
+        {L"build --picture p.bmp -o photos", 1,
+         "vornixpack build: could not create target 'photos': it is a folder\n"},
+        {L"build --picture p.bmp -o no-such-folder\\t.exe", 1,
+         "vornixpack build: could not create target 'no-such-folder\\t.exe': the folder does not exist\n"},
+        {L"build --picture p.bmp --grid 1 -o t.exe", 2,
+         "vornixpack build: the grid size must be 2 or more, not '1' (see vornixpack build --help)\n"},
+        {L"build --picture p.bmp --company a --company b -o t.exe", 2,
+         "vornixpack build: option '--company' is given twice (see vornixpack build --help)\n"},
+        {L"inspect photos", 1, "vornixpack inspect: photos: it is a folder\n"},
+    };
+    for (const auto& run : runs) {
+        EXPECT_EQ(run.code, Run(run.arguments)) << err;
+        EXPECT_EQ(run.err, err);
+        EXPECT_EQ("", out);
+        EXPECT_TRUE(ReadWide(dir.wstring() + L"\\t.exe").empty());
+    }
+}
+
 // Whether vornixpack.exe asks for the UTF-8 code page in its manifest.
 bool ToolRunsInUtf8()
 {

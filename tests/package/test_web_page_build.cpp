@@ -14,6 +14,7 @@
 #include "package_build.h"
 #include "package_record.h"
 #include "puzzle_key.h"
+#include "test_stub.h"
 #include "web_page_reader.h"
 #include "web_page_test_util.h"
 #include "web_page_writer.h"
@@ -263,7 +264,7 @@ TEST_F(WebPageBuildTest, TheTargetsNameChoosesItsKind)
     request.settings.winAddress = "mailto:a@acme.example?body=https://x";
     EXPECT_EQ(TargetBuildFailed, Build(picturetest::GifHead(2, 2)));
     EXPECT_EQ("Error - could not open stub.", texts.back());
-    WriteAll(request.stubPath, pkgtest::Pattern(100, 1));
+    WriteAll(request.stubPath, vntest::PeStubBytes(0x300));
     EXPECT_EQ(TargetBuildDone, Build(picturetest::GifHead(2, 2)));
     EXPECT_EQ("Creating stub...", texts.front());
 
