@@ -311,8 +311,13 @@ size_t BuildRows(Batch& batch, unsigned jobs, size_t* stopped)
         else
             batch.ReportRow(pending[k]);
     };
+    // The line is drawn at most ten times a second, however fast rows end.
+    double drawnAt = -1;
     auto tick = [&] {
         const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+        if (drawnAt >= 0 && seconds.count() - drawnAt < 0.1)
+            return;
+        drawnAt = seconds.count();
         batch.progress.Show(ProgressText(done, pending.size(), seconds.count()));
     };
     tick();
