@@ -94,8 +94,7 @@ TEST(WebPageReader, FindsTheBlocksByTheirIdsHoweverTheMarkupIsWritten)
          "<script id=\"vornix-settings-old\">[]</script><script data-id=\"vornix-settings\">[]</script>" +
              PageWith(json)},
         {"the first id of a tag counts", "<script id=\"vornix-settings\" id=\"x\">" + json + "</script>" + pictureBlock},
-        {"white space in the picture, padding left off",
-         PageWith(json, "R0lG\n  ODlh\r\n") + ""},
+        {"white space in the picture", PageWith(json, "R0lG\n  ODlh\r\n")},
     };
     for (const auto& row : rows) {
         WebPageContents contents;
@@ -110,6 +109,9 @@ TEST(WebPageReader, FindsTheBlocksByTheirIdsHoweverTheMarkupIsWritten)
         EXPECT_EQ(std::string("GIF89a"), std::string(contents.picture.begin(), contents.picture.end())) << row.what;
         EXPECT_EQ(row.page.size(), contents.pageLength) << row.what;
     }
+    WebPageContents contents;
+    EXPECT_EQ(WebPageDamaged, ReadWebPageFile("/no/such/folder/page.html", contents));
+    EXPECT_STREQ("cannot open file", contents.failure);
 }
 
 TEST(WebPageReader, HostilePagesAreRefusedWithTheirCause)
@@ -215,13 +217,6 @@ TEST(WebPageReader, SettingsTextsComeBackAsThePageShowsThem)
     EXPECT_EQ(ComposeWebSettings(typical), ComposeWebSettings(settings));
 }
 
-TEST(WebPageReader, FilesThatCannotBeReadSaySo)
-{
-    WebPageContents contents;
-    EXPECT_EQ(WebPageDamaged, ReadWebPageFile("/no/such/folder/page.html", contents));
-    EXPECT_STREQ("cannot open file", contents.failure);
-}
-
 TEST(Base64Text, EncodesInPiecesAndDecodesAsTheBrowserDoes)
 {
     auto encode = [](const std::vector<uint8_t>& data) {
@@ -252,15 +247,12 @@ TEST(Base64Text, EncodesInPiecesAndDecodesAsTheBrowserDoes)
     EXPECT_FALSE(Base64Encode(big.data(), big.size(), [&pieces](const char*, size_t) { return ++pieces < 2; }));
     EXPECT_EQ(2, pieces);
 
+    // Decoding as atob does, beyond what the page reader's rows show.
     std::vector<uint8_t> out;
-    EXPECT_EQ(nullptr, Base64Decode("TW\tF u", 6, out));
-    EXPECT_EQ((std::vector<uint8_t>{'M', 'a', 'n'}), out);
     EXPECT_EQ(nullptr, Base64Decode("TWE", 3, out));
     EXPECT_EQ((std::vector<uint8_t>{'M', 'a'}), out);
     EXPECT_EQ(nullptr, Base64Decode("TR==", 4, out)) << "left-over bits are dropped, as atob drops them";
     EXPECT_EQ((std::vector<uint8_t>{'M'}), out);
-    EXPECT_STREQ("not base64 text", Base64Decode("TW-u", 4, out));
-    EXPECT_TRUE(out.empty());
     EXPECT_STREQ("not base64 text", Base64Decode("TW\vu", 4, out)) << "vertical tab is no space to atob";
 }
 
