@@ -108,16 +108,10 @@ TEST(PngWrite, ColourChunksAreDroppedAndEverythingElseKeptAsItWas)
     EXPECT_EQ(file({ihdr, srgb, text, idat, iend}), png);
 
     // Refused, and left as they were: not a PNG, a chunk running past the
-    // end, a cut chunk header, a length near 4 GiB.
-    std::vector<uint8_t> broken[] = {
-        {'G', 'I', 'F', '8', '9', 'a'},
-        file({ihdr, Chunk("IDAT", std::vector<uint8_t>(4, 0))}),
-        file({ihdr, gama}),
-        file({ihdr, gama}),
-    };
+    // end, a length near 4 GiB.
+    std::vector<uint8_t> broken[] = {{'G', 'I', 'F', '8', '9', 'a'}, file({ihdr, gama}), file({ihdr, gama})};
     broken[1].pop_back();
-    broken[2].resize(broken[2].size() - gama.size() + 6);
-    broken[3][8 + ihdr.size()] = 0xFF;
+    broken[2][8 + ihdr.size()] = 0xFF;
     for (auto& bad : broken) {
         const std::vector<uint8_t> before = bad;
         EXPECT_FALSE(VnDropPngColourChunks(&bad));
