@@ -376,23 +376,46 @@ TEST_F(BuildTargetTest, TargetHeldOpenByAnotherProgramIsReportedAndKept)
     EXPECT_EQ(FolderEntries(), 3u);
 }
 
-TEST_F(BuildTargetTest, ANamedPipeAsTargetIsRefused)
+#endif
+
+TEST_F(BuildTargetTest, APipeAsTargetIsRefusedWithoutWaitingForAReader)
 {
-    const std::string name = "\\\\.\\pipe\\vn_build_test_" + std::to_string(GetCurrentProcessId());
-    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT,
+    // A reader is there, so that a build that wrote into the pipe would end.
+#ifdef _WIN32
+    request.targetPath = "\\\\.\\pipe\\vn_build_test_" + std::to_string(GetCurrentProcessId());
+    HANDLE reader = CreateNamedPipeA(request.targetPath.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT,
                                      1, 65536, 65536, 0, NULL);
-    ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    request.targetPath = name;
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    auto written = [reader] {
+        char byte;
+        DWORD read = 0;
+        return ReadFile(reader, &byte, 1, &read, NULL) && read == 1;
+    };
+#else
+    ASSERT_EQ(mkfifo(request.targetPath.c_str(), 0644), 0);
+    const int reader = open(request.targetPath.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    auto written = [reader] {
+        char byte;
+        return read(reader, &byte, 1) > 0;
+    };
+#endif
     TargetBuildFailure failure;
     EXPECT_EQ(Build(&failure), TargetNotOpened);
-    char byte;
-    DWORD read = 0;
-    EXPECT_FALSE(ReadFile(server, &byte, 1, &read, NULL) && read == 1) << "written into the pipe";
-    CloseHandle(server);
+    EXPECT_FALSE(written()) << "nothing was written into the pipe";
     EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.path, request.targetPath);
     EXPECT_EQ(failure.reason, "it is a pipe, not a file");
-}
+#ifdef _WIN32
+    CloseHandle(reader);
+#else
+    close(reader);
+    struct stat info;
+    ASSERT_EQ(stat(request.targetPath.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(FolderEntries(), 3u);
 #endif
+}
 
 TEST_F(BuildTargetTest, TheTargetIsReplacedOnlyWhenComplete)
 {
@@ -739,26 +762,6 @@ TEST_F(BuildTargetTest, ADanglingLinkIsWrittenThroughLikeALiveOne)
         EXPECT_TRUE(S_ISLNK(info.st_mode)) << link.link;
     }
     EXPECT_EQ(FolderEntries(), 9u) << "no temporary file left";
-}
-
-TEST_F(BuildTargetTest, APipeAsTargetIsRefusedWithoutWaitingForAReader)
-{
-    ASSERT_EQ(mkfifo(request.targetPath.c_str(), 0644), 0);
-    // A reader is there, so that a build that wrote into the pipe would end.
-    const int reader = open(request.targetPath.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    TargetBuildFailure failure;
-    EXPECT_EQ(Build(&failure), TargetNotOpened);
-    char byte;
-    EXPECT_LE(read(reader, &byte, 1), 0) << "nothing was written into the pipe";
-    close(reader);
-    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
-    EXPECT_EQ(failure.path, request.targetPath);
-    EXPECT_EQ(failure.reason, "it is a pipe, not a file");
-    struct stat info;
-    ASSERT_EQ(stat(request.targetPath.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISFIFO(info.st_mode));
-    EXPECT_EQ(FolderEntries(), 3u);
 }
 
 TEST_F(BuildTargetTest, ATargetWithTheLongestNameAFolderHoldsIsBuilt)

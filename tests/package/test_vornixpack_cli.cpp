@@ -16,11 +16,8 @@
 #include "test_stub.h"
 #include "web_page_reader.h"
 
-#include <pty.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -123,6 +120,13 @@ protected:
         out = Text("out.txt");
         err = Text("err.txt");
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Runs it on a pseudo-terminal, which script(1) makes; out is what the
+    // terminal showed of both streams ("\n" as "\r\n").
+    int RunOnTerminal(const std::string& arguments)
+    {
+        return Run(arguments + "\" /dev/null </dev/null", "script -qec \"");
     }
 
     std::string Text(const char* name)
@@ -546,35 +550,6 @@ TEST_F(VornixpackTest, BatchWithABrokenListExitsWithTwoAndWritesNothing)
     EXPECT_EQ(err, "vornixpack batch: could not open list 'nowhere.csv': No such file or directory\n");
 }
 
-// Runs vornixpack on a new pseudo-terminal in the scratch folder; returns
-// everything it wrote there (both streams, "\n" written as "\r\n").
-std::string RunOnTerminal(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-                          int* exitCode)
-{
-    int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        if (chdir(folder.c_str()) != 0)
-            _exit(120);
-        std::vector<char*> argv = {const_cast<char*>(VORNIXPACK_PATH)};
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv(VORNIXPACK_PATH, argv.data());
-        _exit(121);
-    }
-    std::string shown;
-    char chunk[4096];
-    ssize_t got;
-    // The terminal reports an error once the program has ended.
-    while (child > 0 && (got = read(terminal, chunk, sizeof chunk)) > 0)
-        shown.append(chunk, static_cast<size_t>(got));
-    close(terminal);
-    int status = 0;
-    *exitCode = child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return shown;
-}
-
 TEST_F(VornixpackTest, BatchWithAndWithoutAStubOnATerminalAndIntoFiles)
 {
     WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\np.bmp,d.html\n");
@@ -600,9 +575,8 @@ TEST_F(VornixpackTest, BatchWithAndWithoutAStubOnATerminalAndIntoFiles)
     // On a terminal, the progress line starts at nought, each drawing at the
     // left edge; the failed row is reported on a line of its own; the line is
     // cleared for the summary, which ends the output.
-    int code = -1;
-    const std::string shown = RunOnTerminal(dir, {"batch", "list.csv", "--jobs", "2"}, &code);
-    EXPECT_EQ(code, 1) << shown;
+    EXPECT_EQ(RunOnTerminal("batch list.csv --jobs 2"), 1) << out;
+    const std::string shown = out;
     EXPECT_EQ(shown.find("list.csv:4: missing.bmp: could not open picture file"), 0u) << shown;
     EXPECT_NE(shown.find("\r0 of 3 (0%)"), std::string::npos) << shown;
     const std::string summary = "\rbuilt 3 of 4 puzzles in N s (1 failed)\r\n";
@@ -630,20 +604,11 @@ TEST_F(VornixpackTest, BatchStoppedByCtrlCFinishesWhatItBuildsAndLeavesNothingHa
     ASSERT_EQ(Run("build --picture big.bmp -o reference.exe"), 0) << err;
     const Bytes reference = ReadFileBytes(Path("reference.exe"));
 
-    const pid_t child = fork();
-    if (child == 0) {
-        if (chdir(dir.c_str()) != 0 || !freopen("out.txt", "w", stdout) || !freopen("err.txt", "w", stderr))
-            _exit(120);
-        execl(VORNIXPACK_PATH, VORNIXPACK_PATH, "batch", "list.csv", "--jobs", "1", (char*)nullptr);
-        _exit(121);
-    }
-    ASSERT_GT(child, 0);
-    // Ctrl+C once the first puzzle is there.
-    for (int wait = 0; wait < 6000 && !pkgtest::Exists(Path("t1.exe")); ++wait)
-        usleep(5000);
-    kill(child, SIGINT);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
+    // Ctrl+C (SIGINT) once the first puzzle is there.
+    const std::string command = "cd '" + dir.string() + "' && { '" VORNIXPACK_PATH "' batch list.csv --jobs 1 "
+                                ">out.txt 2>err.txt & i=0; while [ ! -e t1.exe ] && [ $i -lt 6000 ]; do "
+                                "sleep 0.01; i=$((i+1)); done; kill -INT $!; wait $!; }";
+    const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     out = Text("out.txt");

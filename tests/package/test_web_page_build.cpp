@@ -30,7 +30,8 @@ typedef std::vector<std::string> Texts;
 
 const char WinAddressError[] = "Error - the win address of a web page must start with http:// or https://.";
 
-// The template with its placeholders in either order, written into out.
+// A page composed from this template text into out, through a sink that
+// fails at the piecesTaken-th piece.
 WebComposeResult Compose(const std::string& text, const std::string& json, const Bytes& picture,
                          std::string* out, int piecesTaken = INT_MAX)
 {
