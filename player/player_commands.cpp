@@ -118,6 +118,13 @@ void ToggleNumbersCommand()
     RedrawBoard();
 }
 
+void BestResultsCommand()
+{
+    SetPaused(GameClock::PausedDialog, true);
+    MessageBoxA(PlayerWindow, BestResultsText(Best).c_str(), PlayerTitle, MB_OK | MB_ICONINFORMATION);
+    SetPaused(GameClock::PausedDialog, false);
+}
+
 void AboutCommand()
 {
     SetPaused(GameClock::PausedDialog, true);

@@ -16,6 +16,7 @@ SolveGate Gate;
 BestResult Best;
 bool Finished;
 bool Assisted;
+bool Helped;
 bool ShowNumbers;
 bool ShowPictureToggled;
 bool ShowPictureHeld;
@@ -64,7 +65,7 @@ void FinishGame()
     HintColumn = HintRow = -1;
     const uint32_t moves = Board->Moves();
     const uint32_t seconds = Clock.ElapsedSeconds(GetTickCount());
-    if (!Assisted) {
+    if (!Helped) {
         Best = MergeBest(ReadBest(PuzzleKey), moves, seconds);
         WriteBest(PuzzleKey, Best);
     }
@@ -74,7 +75,7 @@ void FinishGame()
     PlaySoundA("SystemAsterisk", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
     if (Assisted)
         return;
-    const std::string message = FinishMessage(moves, seconds, Best);
+    const std::string message = FinishMessage(moves, seconds, Helped, Best);
     const int answer = MessageBoxA(PlayerWindow, message.c_str(), PlayerTitle,
                                    MB_YESNO | MB_ICONINFORMATION);
     if (Record.winAddress != "NONE")
@@ -126,7 +127,7 @@ void UpdateStatus()
     if (Finished && Assisted)
         text = "Solved by Game > Solve";
     else
-        text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Board->Moves(),
+        text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Helped, Board->Moves(),
                           Clock.ElapsedSeconds(GetTickCount()));
     SetWindowTextA(StatusText, text.c_str());
     RedrawStatusLine(StatusLineRect());
@@ -163,6 +164,7 @@ void NewGame(bool scatter)
     Gate.Begin(scatter);
     Finished = false;
     Assisted = false;
+    Helped = false;
     HintColumn = HintRow = -1;
     UpdateStatus();
     RedrawBoard();
@@ -202,6 +204,7 @@ void ShowHint()
     if (!PuzzleHint(*Board, &column, &row))
         return;
     ClearHint();
+    Helped = true;
     HintColumn = column;
     HintRow = row;
     RedrawCells(column, row, column, row);
@@ -218,6 +221,7 @@ void StartSolve()
     SolutionStep = 0;
     Solving = true;
     Assisted = true;
+    Helped = true;
     Gate.Begin(true);  // the playback's solve ends the game
     // About 100 ms a slide, faster for long solutions so that Solve ends in
     // about ten seconds: down to 20 ms a step, then several slides a step.

@@ -29,11 +29,13 @@ PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWi
         layout.height = fit.height;
     }
 
+    if (requestedGrid < 2)
+        requestedGrid = DefaultGrid;
     layout.requestedGrid = requestedGrid;
     layout.grid = requestedGrid;
     const int shorter = layout.width < layout.height ? layout.width : layout.height;
     const int largestGrid = shorter / MinTilePixels;
-    if (requestedGrid >= 2 && requestedGrid > largestGrid) {
+    if (requestedGrid > largestGrid) {
         layout.grid = largestGrid;
         layout.gridReduced = true;
     }

@@ -48,6 +48,11 @@ bool MakeFrame(int width, int height)
         return false;
     }
     FramePrevious = SelectObject(FrameDc, FrameBitmap);
+    // Tiles are stretched into cells a pixel wider or taller than their share
+    // of the scaled picture, or a pixel narrower. The default mode ANDs the
+    // rows and columns it drops into their neighbours, which draws dark dotted
+    // lines through a picture; COLORONCOLOR just drops them.
+    SetStretchBltMode(FrameDc, COLORONCOLOR);
     FrameWidth = width;
     FrameHeight = height;
     return true;

@@ -41,22 +41,33 @@ std::string MovesText(uint32_t moves)
     return std::to_string(moves) + (moves == 1 ? " move" : " moves");
 }
 
-std::string StatusLine(bool awaitingShuffle, bool finished, uint32_t moves, uint32_t seconds)
+std::string StatusLine(bool awaitingShuffle, bool finished, bool helped, uint32_t moves,
+                       uint32_t seconds)
 {
     if (finished)
-        return "Solved in " + MovesText(moves) + ", " + FormatElapsed(seconds);
+        return (helped ? "Solved with help in " : "Solved in ") + MovesText(moves) + ", " +
+               FormatElapsed(seconds);
     if (awaitingShuffle)
         return "Press F2 to shuffle";
     return "Moves: " + std::to_string(moves) + "    Time: " + FormatElapsed(seconds);
 }
 
-std::string FinishMessage(uint32_t moves, uint32_t seconds, const BestResult& best)
+std::string BestResultsText(const BestResult& best)
+{
+    if (!best.any)
+        return "No best results yet: solve this puzzle without Hint or Solve to set them.";
+    return "Fewest moves: " + std::to_string(best.moves) + ". Fastest: " + FormatElapsed(best.seconds) +
+           ".";
+}
+
+std::string FinishMessage(uint32_t moves, uint32_t seconds, bool helped, const BestResult& best)
 {
     std::string text = "You solved the puzzle in " + MovesText(moves) + " and " +
                        FormatElapsed(seconds) + ".";
+    if (helped)
+        text += "\nA game played with Hint or Solve sets no best result.";
     if (best.any)
-        text += "\nBest for this puzzle: " + MovesText(best.moves) + ", " +
-                FormatElapsed(best.seconds) + ".";
+        text += "\n" + BestResultsText(best);
     text += "\n\nPlay again?";
     return text;
 }

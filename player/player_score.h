@@ -48,9 +48,16 @@ std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std:
 std::string MovesText(uint32_t moves);
 
 // The status line: "Press F2 to shuffle" on a board not yet in play,
-// "Moves: 3    Time: 0:07" during a game, "Solved in 6 moves, 0:03" after.
-std::string StatusLine(bool awaitingShuffle, bool finished, uint32_t moves, uint32_t seconds);
+// "Moves: 3    Time: 0:07" during a game, "Solved in 6 moves, 0:03" after,
+// "Solved with help in 6 moves, 0:03" after a game helped by Hint or Solve.
+std::string StatusLine(bool awaitingShuffle, bool finished, bool helped, uint32_t moves,
+                       uint32_t seconds);
+
+// The best results as two: "Fewest moves: 138. Fastest: 3:22.", or a line
+// saying there are none yet.
+std::string BestResultsText(const BestResult& best);
 
 // The message of a solve, with the best results (already including this
-// solve) and the offer to play again.
-std::string FinishMessage(uint32_t moves, uint32_t seconds, const BestResult& best);
+// solve, unless the game was helped, which sets none) and the offer to play
+// again.
+std::string FinishMessage(uint32_t moves, uint32_t seconds, bool helped, const BestResult& best);

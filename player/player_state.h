@@ -47,6 +47,7 @@ extern SolveGate Gate;
 extern BestResult Best;
 extern bool Finished;             // solved; play resumes with a shuffle
 extern bool Assisted;             // the game was finished by Solve
+extern bool Helped;               // Hint or Solve was used: the game sets no best result
 extern bool ShowNumbers;
 extern bool ShowPictureToggled;
 extern bool ShowPictureHeld;
@@ -146,4 +147,5 @@ void KeyCommand(WPARAM key, LPARAM flags);
 void ShuffleCommand();
 void ToggleShowPictureCommand();
 void ToggleNumbersCommand();
+void BestResultsCommand();
 void AboutCommand();

@@ -161,6 +161,7 @@ bool OnCommand(HWND window, int id)
     case IdGameNumbers: ToggleNumbersCommand(); return true;
     case IdGameShowPicture: ToggleShowPictureCommand(); return true;
     case IdGameExit: DestroyWindow(window); return true;
+    case IdGameBestResults: BestResultsCommand(); return true;
     case IdHelpAbout: AboutCommand(); return true;
     }
     return false;
@@ -312,7 +313,7 @@ HWND OpenPlayer(const RECT& work)
         Board->Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
                        PuzzleBoard::ShuffleSteps(Board->Size()));
     Gate.Begin(scatter);
-    Finished = Assisted = false;
+    Finished = Assisted = Helped = false;
     Clock.Reset();
     Best = ReadBest(PuzzleKey);
 

@@ -164,6 +164,8 @@ protected:
     }
 
 public:
+    vntest::CapturedPixels ClientShot() { return Client(); }
+
     // Saves the window as the screen shows it, once the screen has caught up
     // with the window's drawing.
     bool SaveShot(const char* fileName)

@@ -14,6 +14,7 @@
 #include "package_build.h"
 #include "package_reader.h"
 #include "package_record.h"
+#include "composed_target.h"
 #include "player_ids.h"
 #include "player_layout.h"
 #include "test_files.h"
@@ -213,7 +214,7 @@ protected:
     {
         SetCurrentDirectoryA(previousFolder);
         for (const char* name : {"vornix_distrib.exe", "picture.bmp", "urls.log", "target.exe",
-                                 "damaged.exe", "text.txt"})
+                                 "damaged.exe", "text.txt", "old.exe"})
             DeleteFileA(Path(name).c_str());
         RemoveDirectoryA(folder.c_str());
         BuilderWindowTest::TearDown();
@@ -419,29 +420,31 @@ TEST_F(PlayerEndToEnd, ShuffledPuzzleDoesNotStartSolved)
     EXPECT_EQ(0u, vntest::RecordedUrls(Path("urls.log")).size());
 }
 
-TEST_F(PlayerEndToEnd, GridsBelowTwoShowThePictureAndLargeGridsAreReduced)
+TEST_F(PlayerEndToEnd, PuzzlesMadeWithGridZeroOrOnePlayAsFourByFourAndLargeGridsAreReduced)
 {
-    FormValues values;
-    values.grid = "1";
-    {
-        Program game(BuildThroughForm(values), folder);
+    // Made before the builder refused grids below 2: composed here.
+    for (int grid : {0, 1}) {
+        PackageSettings settings;
+        settings.gridSize = grid;
+        settings.companyName = "Vornix Test Co";
+        ASSERT_TRUE(vntest::WriteFileBytes(
+            Path("old.exe"),
+            playertest::ComposeTarget(stub, BlockPicture(), ComposePackageInfoRecord(settings))));
+        Program game(Path("old.exe"), folder);
         HWND player = WaitForPlayer(game);
         ASSERT_TRUE(player != NULL);
-        const PictureArea area(1);
-        // The blocks of the picture appear where they are in the picture.
-        EXPECT_TRUE(vntest::WaitUntil([&] {
-            vntest::CapturedPixels shot = ClientPixels(player);
-            for (int i = 0; i < 16; ++i) {
-                POINT p = area.CellCentre(4, i % 4, i / 4);
-                if (!Near(shot.At(p.x, p.y), BlockColour(i % 4, i / 4)))
-                    return false;
-            }
-            return true;
-        }, Patience));
-        EXPECT_EQ("", ChildText(player, IdStatusText));
+        const PictureArea area(grid);
+        ASSERT_EQ(4, area.layout.grid);
+        std::vector<int> board;
+        EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); },
+                                      Patience))
+            << "grid " << grid << ": " << BoardText(board);
+        EXPECT_EQ("Press F2 to shuffle", ChildText(player, IdStatusText));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(player, IdNoticeText)));
         PostMessageA(player, WM_CLOSE, 0, 0);
         EXPECT_EQ(0u, game.WaitForExit());
     }
+    FormValues values;
     values.grid = "9999";
     {
         Program game(BuildThroughForm(values), folder);
@@ -556,15 +559,14 @@ TEST_F(PlayerEndToEnd, AtOneHundredFortyFourDpiThePictureShowsAtItsOwnPixels)
         p[2] = static_cast<uint8_t>(250 - x / 3);
     });
     ASSERT_TRUE(vntest::WriteFileBytes(Path("wide.bmp"), picture));
-    FormValues values;
-    values.grid = "1";  // the whole picture, no seams
-    const std::string target = BuildThroughForm(values, "wide.bmp");
+    const std::string target = BuildThroughForm(FormValues(), "wide.bmp");
 
     ScreenDpi dpi(144);
     Program game(target, folder);
     ASSERT_TRUE(game.started);
     HWND player = WaitForPlayer(game);
     ASSERT_TRUE(player != NULL);
+    PostMessageA(player, WM_COMMAND, IdGameShowPicture, 0);  // the whole picture, no seams
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     int across = 0, down = 0;
     // The picture's extent along the middle row and the middle column of its

@@ -217,6 +217,73 @@ TEST_F(PlayerWindow, AnEightyBySixtyPictureShowsEveryTilesShare)
     ExpectShares(*this, Client(), colour, 80, 60);
 }
 
+// A picture whose every pixel differs from its neighbours, with bit
+// patterns that an AND of two neighbouring rows or columns turns dark.
+COLORREF FinePattern(int x, int y)
+{
+    return RGB((x * 5) & 255, (y * 3) & 255, ((x + y) * 2) & 255);
+}
+
+// Every pixel of every tile, away from its seams, shows its share of the
+// scaled picture: the pixel its position maps to or a neighbour of it (a
+// stretch by a pixel may take either). Tiles drawn into cells a pixel
+// smaller than their share must not draw the dropped rows ANDed into their
+// neighbours. Returns how many tiles were stretched.
+int ExpectTilesShowTheirShares(playerwin::PlayerWindowTest& test, const char* when)
+{
+    const vntest::CapturedPixels shot = test.ClientShot();
+    const vntest::CapturedPixels scaled = vntest::CapturePixels(ScaledDc, 0, 0, ScaledWidth, ScaledHeight);
+    const int grid = Layout.grid;
+    int stretched = 0;
+    int wrong = 0;
+    std::string first;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column) {
+            const int tile = Board->TileAt(column, row);
+            if (tile < 0)
+                continue;
+            const int left = Picture.left + CellEdge(Picture.width, grid, column);
+            const int top = Picture.top + CellEdge(Picture.height, grid, row);
+            const int width = Picture.left + CellEdge(Picture.width, grid, column + 1) - left;
+            const int height = Picture.top + CellEdge(Picture.height, grid, row + 1) - top;
+            const int sourceLeft = CellEdge(ScaledWidth, grid, tile % grid);
+            const int sourceTop = CellEdge(ScaledHeight, grid, tile / grid);
+            const int sourceWidth = CellEdge(ScaledWidth, grid, tile % grid + 1) - sourceLeft;
+            const int sourceHeight = CellEdge(ScaledHeight, grid, tile / grid + 1) - sourceTop;
+            stretched += width != sourceWidth || height != sourceHeight;
+            for (int y = top + 1; y < top + height; ++y)
+                for (int x = left + 1; x < left + width; ++x) {
+                    const int sx = sourceLeft + (x - left) * sourceWidth / width;
+                    const int sy = sourceTop + (y - top) * sourceHeight / height;
+                    bool found = false;
+                    for (int dy = -1; dy <= 1 && !found; ++dy)
+                        for (int dx = -1; dx <= 1 && !found; ++dx)
+                            found = Near(scaled.At(sx + dx, sy + dy), shot.At(x, y), 2);
+                    if (!found && wrong++ == 0)
+                        first = "tile " + std::to_string(tile) + " at " + std::to_string(x) + "," +
+                                std::to_string(y);
+                }
+        }
+    EXPECT_EQ(0, wrong) << when << ": " << wrong << " pixels wrong, the first of " << first;
+    return stretched;
+}
+
+TEST_F(PlayerWindow, TilesStretchedByAPixelShowTheirSharesWithoutDarkLines)
+{
+    Open(BmpFile(160, 120, FinePattern), 4, true);
+    SetWindowPos(window, NULL, 0, 0, 900, 300, SWP_NOZORDER | SWP_NOMOVE);
+    ASSERT_TRUE(Picture.width % 4 != 0 || Picture.height % 4 != 0) << Picture.width << " x " << Picture.height;
+    EXPECT_GT(ExpectTilesShowTheirShares(*this, "4 x 4 at 900 x 300"), 0);
+}
+
+TEST_F(PlayerWindow, AFortyEightByFortyEightPuzzleShowsItsSharesAtItsOpeningSize)
+{
+    Open(BmpFile(800, 800, FinePattern), 48, true);
+    ASSERT_EQ(48, Layout.grid);
+    ASSERT_NE(0, Picture.width % 48);
+    EXPECT_GT(ExpectTilesShowTheirShares(*this, "48 x 48 as opened"), 0);
+}
+
 TEST_F(PlayerWindow, NumbersAreDrawnInEachTilesCorner)
 {
     Open(DiscPicture(160), 4, true);
@@ -366,11 +433,65 @@ TEST_F(PlayerWindow, BestResultIsWrittenToAndReadFromTheRegistry)
     EXPECT_EQ(6u, RegistryNumber("BestMoves"));
     std::vector<std::string> texts = answer.Texts();
     ASSERT_EQ(2u, texts.size());
-    EXPECT_NE(std::string::npos, texts[0].find("Best for this puzzle: 6 moves, ")) << texts[0];
+    EXPECT_NE(std::string::npos, texts[0].find("\nFewest moves: 6. Fastest: ")) << texts[0];
     EXPECT_EQ(0u, texts[1].find("You solved the puzzle in 12 moves")) << texts[1];
-    EXPECT_NE(std::string::npos, texts[1].find("Best for this puzzle: 6 moves, ")) << texts[1];
+    EXPECT_NE(std::string::npos, texts[1].find("\nFewest moves: 6. Fastest: ")) << texts[1];
     EXPECT_EQ(6u, ReadBest(PuzzleKey).moves);
     RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+TEST_F(PlayerWindow, AGameHelpedByHintSetsNoBestResultAndBestResultsShowsThemAtAnyTime)
+{
+    Open(BlockPicture(160, 160), 4);
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+    ASSERT_TRUE(WriteBest(PuzzleKey, MergeBest(BestResult(), 100, 5000)));
+    Best = ReadBest(PuzzleKey);
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ("Fewest moves: 100. Fastest: 1:23:20.", answer.Texts()[0]);
+    }
+    {
+        MessageBoxAnswer answer(IDNO);
+        Click(0, 3);  // three tiles right
+        Command(IdGameHint);
+        ASSERT_TRUE(Helped);
+        Click(3, 3);  // and back: solved in 6, with help
+        ASSERT_TRUE(Finished);
+        EXPECT_EQ("Solved with help in 6 moves, ", Status().substr(0, 29));
+        EXPECT_EQ(100u, RegistryNumber("BestMoves"));
+        EXPECT_EQ(5000u, RegistryNumber("BestSeconds"));
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_NE(std::string::npos, answer.Texts()[0].find(
+                                         ".\nA game played with Hint or Solve sets no best result.\n"
+                                         "Fewest moves: 100. Fastest: 1:23:20.\n\nPlay again?"))
+            << answer.Texts()[0];
+    }
+    // The next game starts unhelped, and its solve counts.
+    NewGame(false);
+    EXPECT_FALSE(Helped);
+    {
+        MessageBoxAnswer answer(IDNO);
+        Click(0, 3);
+        Click(3, 3);
+        ASSERT_TRUE(Finished);
+    }
+    EXPECT_EQ(6u, RegistryNumber("BestMoves"));
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ(0u, answer.Texts()[0].find("Fewest moves: 6. Fastest: 0:0")) << answer.Texts()[0];
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+    Best = BestResult();
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ(0u, answer.Texts()[0].find("No best results yet")) << answer.Texts()[0];
+    }
 }
 
 TEST_F(PlayerWindow, PlayAgainShufflesANewGame)
