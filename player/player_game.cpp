@@ -10,6 +10,7 @@
 
 #include "player_state.h"
 #include "puzzle_solver.h"
+#include "vn_tr.h"
 
 GameClock Clock;
 SolveGate Gate;
@@ -75,9 +76,8 @@ void FinishGame()
     PlaySoundA("SystemAsterisk", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
     if (Assisted)
         return;
-    const std::string message = FinishMessage(moves, seconds, Helped, Best);
-    const int answer = MessageBoxA(PlayerWindow, message.c_str(), PlayerTitle,
-                                   MB_YESNO | MB_ICONINFORMATION);
+    const int answer = PlayerMessage(FinishMessage(moves, seconds, Helped, Best),
+                                     MB_YESNO | MB_ICONINFORMATION);
     if (Record.winAddress != "NONE")
         ShellExecuteA(nullptr, "open", Record.winAddress.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (answer == IDYES)
@@ -107,6 +107,23 @@ void AfterSlide(int oldGapColumn, int oldGapRow, int durationMs)
     UpdateStatus();
 }
 
+// The title after a move: how many tiles are home, for screen readers,
+// which announce a window's title when it changes.
+std::string TitleText()
+{
+    const std::string title = PlayerTitle();
+    if (!PuzzleInPlay() || (Board->Moves() == 0 && !Finished))
+        return title;
+    const int grid = Board->Size();
+    const unsigned tiles = static_cast<unsigned>(grid * grid - 1);
+    unsigned home = 0;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column)
+            home += Board->TileAt(column, row) == row * grid + column;
+    return title + " - " + VnFormat(TrN("%d of %d tile in place", "%d of %d tiles in place", tiles),
+                                    {home, tiles});
+}
+
 }  // namespace
 
 bool PuzzleInPlay()
@@ -118,19 +135,16 @@ void UpdateStatus()
 {
     if (!StatusText)
         return;
-    if (!PuzzleInPlay()) {
-        SetWindowTextA(StatusText, "");
-        RedrawStatusLine(StatusLineRect());
-        return;
-    }
     std::string text;
-    if (Finished && Assisted)
-        text = "Solved by Game > Solve";
+    if (!PuzzleInPlay())
+        text.clear();
+    else if (Finished && Assisted)
+        text = Tr("Solved by Game > Solve");
     else
         text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Helped, Board->Moves(),
                           Clock.ElapsedSeconds(GetTickCount()));
-    SetWindowTextA(StatusText, text.c_str());
-    RedrawStatusLine(StatusLineRect());
+    SetStatusText(text);
+    SetTitleText(TitleText());
 }
 
 void TickClock()

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "player_layout.h"
+#include "vn_tr.h"
 
 BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds)
 {
@@ -36,38 +37,36 @@ std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std:
     return name;
 }
 
-std::string MovesText(uint32_t moves)
-{
-    return std::to_string(moves) + (moves == 1 ? " move" : " moves");
-}
-
 std::string StatusLine(bool awaitingShuffle, bool finished, bool helped, uint32_t moves,
                        uint32_t seconds)
 {
+    if (finished && helped)
+        return VnFormat(TrN("Solved with help in %d move, %s", "Solved with help in %d moves, %s", moves),
+                        {moves, FormatElapsed(seconds)});
     if (finished)
-        return (helped ? "Solved with help in " : "Solved in ") + MovesText(moves) + ", " +
-               FormatElapsed(seconds);
+        return VnFormat(TrN("Solved in %d move, %s", "Solved in %d moves, %s", moves),
+                        {moves, FormatElapsed(seconds)});
     if (awaitingShuffle)
-        return "Press F2 to shuffle";
-    return "Moves: " + std::to_string(moves) + "    Time: " + FormatElapsed(seconds);
+        return Tr("Press F2 to shuffle");
+    return VnFormat(Tr("Moves: %d    Time: %s"), {moves, FormatElapsed(seconds)});
 }
 
 std::string BestResultsText(const BestResult& best)
 {
     if (!best.any)
-        return "No best results yet: solve this puzzle without Hint or Solve to set them.";
-    return "Fewest moves: " + std::to_string(best.moves) + ". Fastest: " + FormatElapsed(best.seconds) +
-           ".";
+        return Tr("No best results yet: solve this puzzle without Hint or Solve to set them.");
+    return VnFormat(Tr("Fewest moves: %d. Fastest: %s."), {best.moves, FormatElapsed(best.seconds)});
 }
 
 std::string FinishMessage(uint32_t moves, uint32_t seconds, bool helped, const BestResult& best)
 {
-    std::string text = "You solved the puzzle in " + MovesText(moves) + " and " +
-                       FormatElapsed(seconds) + ".";
+    std::string text = VnFormat(TrN("You solved the puzzle in %d move and %s.",
+                                    "You solved the puzzle in %d moves and %s.", moves),
+                                {moves, FormatElapsed(seconds)});
     if (helped)
-        text += "\nA game played with Hint or Solve sets no best result.";
+        text += "\n" + Tr("A game played with Hint or Solve sets no best result.");
     if (best.any)
         text += "\n" + BestResultsText(best);
-    text += "\n\nPlay again?";
+    text += "\n\n" + Tr("Play again?");
     return text;
 }

@@ -1,5 +1,6 @@
 // The results of a game: whether a solve counts, the best results kept per
-// puzzle, and the texts that report them. Portable.
+// puzzle, and the texts that report them (in the user's language, from the
+// catalogue). Portable.
 #pragma once
 
 #include <cstddef>
@@ -43,9 +44,6 @@ BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds);
 // the player had to reduce the grid (a reduced game is a different game).
 std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std::string& record,
                           int gridInPlay, bool gridReduced);
-
-// "1 move", "6 moves".
-std::string MovesText(uint32_t moves);
 
 // The status line: "Press F2 to shuffle" on a board not yet in play,
 // "Moves: 3    Time: 0:07" during a game, "Solved in 6 moves, 0:03" after,

@@ -19,6 +19,8 @@
 #include "player_layout.h"
 #include "test_files.h"
 #include "url_recorder.h"
+#include "vn_catalogue.h"
+#include "vn_text.h"
 #include "win_test_util.h"
 
 namespace {
@@ -138,10 +140,18 @@ std::vector<int> SolvedBoard()
     return cells;
 }
 
+// A control's text as it answers WM_GETTEXT (across processes the window's
+// own caption, which GetWindowText reads, is not a status bar's text), UTF-8.
 std::string ChildText(HWND parent, int id)
 {
     HWND child = GetDlgItem(parent, id);
-    return child ? vntest::WindowText(child) : std::string("<no control>");
+    if (!child)
+        return "<no control>";
+    wchar_t wide[1024] = {0};
+    SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide));
+    char text[4096] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
+    return text;
 }
 
 // A program started by the test, ended by it if it is still running.
@@ -196,6 +206,9 @@ protected:
     void SetUp() override
     {
         BuilderWindowTest::SetUp();
+        // The player's texts that this process composes to compare with the
+        // player's own (it holds the builder's resources, not the player's).
+        VnUseCatalogueLanguage(&VnProgramCatalogue, "en");
         ShowWindow(window, SW_HIDE);
         char temp[MAX_PATH];
         ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
@@ -570,9 +583,14 @@ TEST_F(PlayerEndToEnd, AtOneHundredFortyFourDpiThePictureShowsAtItsOwnPixels)
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     int across = 0, down = 0;
     // The picture's extent along the middle row and the middle column of its
-    // part of the window: every pixel that is not the window's grey.
+    // part of the window above the status bar: every pixel that is not the
+    // window's grey.
     auto measure = [&] {
         vntest::CapturedPixels shot = ClientPixels(player);
+        RECT bar;
+        GetWindowRect(GetDlgItem(player, IdStatusText), &bar);
+        MapWindowPoints(NULL, player, reinterpret_cast<POINT*>(&bar), 2);
+        shot.height = bar.top < shot.height ? bar.top : shot.height;
         int left = -1, right = -1;
         for (int x = 0; x < shot.width; ++x)
             if (shot.At(x, 100) != face) {

@@ -81,7 +81,8 @@ protected:
         MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&status), 2);
         EXPECT_EQ(client.right, AreaWidth);
         EXPECT_LE(AreaHeight, status.top);
-        EXPECT_GT(client.bottom, status.bottom);  // the status line is inside
+        EXPECT_EQ(client.bottom, status.bottom);  // the status bar lies along the bottom
+        EXPECT_EQ(client.right, status.right - status.left);
         PictureRect fit = FitPicture(PictureWidth, PictureHeight, AreaWidth, AreaHeight);
         EXPECT_EQ(fit.width, Picture.width);
         EXPECT_EQ(fit.height, Picture.height);
