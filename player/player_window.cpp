@@ -331,6 +331,11 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnSettingChange();
         break;
     case WM_SYSCOLORCHANGE:
+        // Common controls take the new colours only when told.
+        if (StatusText) {
+            SendMessageW(StatusText, WM_SYSCOLORCHANGE, wParam, lParam);
+            InvalidateRect(StatusText, nullptr, TRUE);
+        }
         RedrawBoard();
         break;
     case WM_COMMAND:

@@ -12,6 +12,8 @@
 #include "puzzle_solver.h"
 #include "player_window_test.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using playerwin::BmpFile;
@@ -546,6 +548,127 @@ TEST_F(PlayerWindow, ClockPausesWhileMinimisedOrShowingTheWholePicture)
     EXPECT_FALSE(Clock.Ticking());
     SendMessageA(window, WM_KEYUP, VK_SPACE, 0xC0000001);
     EXPECT_TRUE(Clock.Ticking());
+}
+
+// The status bar's text as a screen reader reads it: SB_GETTEXT, UTF-8.
+std::string StatusBarText()
+{
+    const LRESULT length = SendMessageW(StatusText, SB_GETTEXTLENGTHW, 0, 0);
+    std::vector<wchar_t> wide(LOWORD(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(StatusText, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide.data()));
+    EXPECT_EQ(LOWORD(length), LOWORD(got));
+    char text[512] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, text, sizeof text, NULL, NULL);
+    return text;
+}
+
+std::string Title(HWND window)
+{
+    wchar_t wide[256] = {0};
+    GetWindowTextW(window, wide, 256);
+    char text[512] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
+    return text;
+}
+
+TEST_F(PlayerWindow, TheStatusBarAndTheTitleSayTheGamesStateInWords)
+{
+    Open(BlockPicture(160, 160), 4);
+    EXPECT_EQ("msctls_statusbar32", vntest::ClassName(StatusText));
+    EXPECT_EQ(IdStatusText, GetDlgCtrlID(StatusText));
+    EXPECT_EQ("Press F2 to shuffle", StatusBarText());
+    EXPECT_EQ("Vornix Puzzle", Title(window));
+    MessageBoxAnswer answer(IDNO);
+    Key(VK_RIGHT);  // the bottom row's third tile into the corner
+    EXPECT_EQ(0u, StatusBarText().find("Moves: 1    Time: 0:0")) << StatusBarText();
+    EXPECT_EQ(Status(), StatusBarText());
+    EXPECT_EQ("Vornix Puzzle - 14 of 15 tiles in place", Title(window));
+    Key(VK_DOWN);  // and the tile above the gap down
+    EXPECT_EQ("Vornix Puzzle - 13 of 15 tiles in place", Title(window));
+    Key(VK_UP);
+    Key(VK_LEFT);
+    ASSERT_TRUE(Finished);
+    EXPECT_EQ(0u, StatusBarText().find("Solved in 4 moves, 0:0")) << StatusBarText();
+    EXPECT_EQ("Vornix Puzzle - 15 of 15 tiles in place", Title(window));
+    // A new game starts untitled again until its first move.
+    NewGame(true);
+    EXPECT_EQ("Vornix Puzzle", Title(window));
+    EXPECT_EQ("Moves: 0    Time: 0:00", StatusBarText());
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+// A high-contrast colour scheme (Windows' "High Contrast White": black on
+// white, a purple highlight) set for the duration of a test, then the
+// system's colours as they were.
+class HighContrastScheme {
+public:
+    HighContrastScheme()
+    {
+        for (int i = 0; i < Count; ++i)
+            saved[i] = GetSysColor(Elements[i]);
+        const COLORREF scheme[Count] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(55, 0, 110),
+                                        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255),
+                                        RGB(0, 0, 0),       RGB(255, 255, 255)};
+        SetSysColors(Count, Elements, scheme);
+    }
+    ~HighContrastScheme() { SetSysColors(Count, Elements, saved); }
+
+private:
+    static const int Count = 8;
+    const int Elements[Count] = {COLOR_WINDOW,  COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_BTNFACE,
+                                 COLOR_BTNTEXT, COLOR_MENU,       COLOR_MENUTEXT,  COLOR_MENUBAR};
+    COLORREF saved[Count];
+};
+
+TEST_F(PlayerWindow, HighContrastDrawsSeamsNumbersAndTheHintInTheSystemsColours)
+{
+    Open(DiscPicture(160), 4, true);
+    Command(IdGameNumbers);
+    Command(IdGameHint);
+    ASSERT_GE(HintColumn, 0);
+    // A seam: the top edge of a cell in the second row that holds a tile
+    // and no hint; the hint's frame: the left edge of its cell.
+    int column = 0;
+    while (Board->TileAt(column, 1) < 0 || (column == HintColumn && 1 == HintRow))
+        ++column;
+    const int seamX = Picture.left + (CellEdge(Picture.width, 4, column) + CellEdge(Picture.width, 4, column + 1)) / 2;
+    const int seamY = Picture.top + CellEdge(Picture.height, 4, 1);
+    const int hintX = Picture.left + CellEdge(Picture.width, 4, HintColumn);
+    const int hintY = Picture.top + (CellEdge(Picture.height, 4, HintRow) + CellEdge(Picture.height, 4, HintRow + 1)) / 2;
+    vntest::CapturedPixels plain = Client();
+    EXPECT_EQ(RGB(64, 64, 64), plain.At(seamX, seamY));
+    EXPECT_TRUE(Near(Yellow, plain.At(hintX + 1, hintY)));
+
+    {
+        HighContrastScheme scheme;
+        HighContrast = true;  // what SPI_GETHIGHCONTRAST says on a system set so
+        SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+        DrawMenuBar(window);
+        UpdateWindow(StatusText);
+        vntest::CapturedPixels shot = Client();
+        EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), shot.At(seamX, seamY));
+        EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), shot.At(hintX + 1, hintY));
+        // Each number in the system's text colour on its window colour.
+        int text = 0, box = 0;
+        const int left = Picture.left + CellEdge(Picture.width, 4, column);
+        const int top = Picture.top + CellEdge(Picture.height, 4, 1);
+        for (int y = top + 1; y < top + 30; ++y)
+            for (int x = left + 1; x < left + 40; ++x) {
+                text += shot.At(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+                box += shot.At(x, y) == GetSysColor(COLOR_WINDOW);
+            }
+        EXPECT_GT(text, 5);
+        EXPECT_GT(box, 5);
+        EXPECT_TRUE(SaveShot("player-high-contrast.bmp"));
+    }
+    // The setting is read again when the system says it changed: Wine has
+    // no high contrast, so it is off again, with the fixed colours.
+    SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(HighContrastOn(), HighContrast);
+    EXPECT_FALSE(HighContrast);
+    vntest::CapturedPixels after = Client();
+    EXPECT_EQ(RGB(64, 64, 64), after.At(seamX, seamY));
+    EXPECT_TRUE(plain.pixels == after.pixels);
 }
 
 TEST_F(PlayerWindow, GridNoticeIsMeasuredAndWrappedToTheWindowsWidth)
