@@ -20,6 +20,7 @@ const int MinClientWidth = 320;  // at 96 DPI: room for the menu bar and the sta
 const UINT_PTR ClockTimer = 1;
 const UINT_PTR AnimationTimer = 2;
 const UINT_PTR SolveTimer = 3;
+const UINT_PTR StatusTimer = 4;
 
 // The puzzle, from the package (player_load.cpp).
 extern HINSTANCE PlayerInstance;
@@ -72,10 +73,6 @@ void ReleasePuzzle();
 std::string PlayerTitle();
 // Shows a message box owned by the player's window (none before it exists).
 int PlayerMessage(const std::string& text, UINT type);
-// Sets the status bar's text, and the window's title after a move ("Vornix
-// Puzzle - 7 of 15 tiles in place"), each only when it changes.
-void SetStatusText(const std::string& text);
-void SetTitleText(const std::string& text);
 LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Plans the opening size, makes the board, registers the class and creates
 // the window centred in the work area (not yet shown).
@@ -83,6 +80,16 @@ HWND OpenPlayer(const RECT& work);
 int ScaleForDpi(int pixelsAt96);
 // The cell under a client point, false outside the board.
 bool CellFromPoint(int x, int y, int* column, int* row);
+
+// player_status.cpp: the status bar's text, and the window's title after a
+// move ("Vornix Puzzle - 7 of 15 tiles in place"), each set only when it
+// changes and at most every 100 ms (the last text always).
+void SetStatusText(const std::string& text);
+void SetTitleText(const std::string& text);
+// Shows the texts set so far now (before a message, say).
+void ShowStatusNow();
+// A new window: nothing shown in its status bar, title its title.
+void ResetStatus(const std::string& title);
 
 // player_dpi.cpp: newer system calls reached through GetProcAddress, and the
 // system settings the player follows.

@@ -30,8 +30,6 @@ const DWORD PlayerStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 HFONT StatusFont;
 int NoticeHeight;  // of the grid notice, wrapped to the window's width
 int StripHeight;   // the notice and the status bar under the picture area
-VnWideText ShownStatus;
-VnWideText ShownTitle;
 
 int Margin()
 {
@@ -112,7 +110,6 @@ void CreateStatusLines(HWND window)
     StatusText = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
                                  0, 0, window, reinterpret_cast<HMENU>(IdStatusText), PlayerInstance,
                                  nullptr);
-    ShownStatus.clear();
     const VnWideText notice = VnWide(GridNotice(Layout));
     const DWORD style = WS_CHILD | SS_LEFT | SS_NOPREFIX | (notice.size() > 1 ? WS_VISIBLE : 0);
     NoticeText = CreateWindowExW(0, L"STATIC", notice.data(), style, 0, 0, 1, 1, window,
@@ -125,7 +122,7 @@ void OnCreate(HWND window)
     PlayerWindow = window;
     WindowDpi = DpiOfWindow(window);
     HighContrast = HighContrastOn();
-    ShownTitle = VnWide(PlayerTitle());
+    ResetStatus(PlayerTitle());
     CreateStatusLines(window);
     if (!PuzzleInPlay()) {
         HMENU menu = GetMenu(window);
@@ -211,6 +208,8 @@ void OnTimer(UINT_PTR timer)
         AnimationTick();
     else if (timer == SolveTimer)
         SolveStep();
+    else if (timer == StatusTimer)
+        ShowStatusNow();
 }
 
 void OnDestroy()
@@ -223,8 +222,7 @@ void OnDestroy()
         DeleteObject(StatusFont);
     StatusFont = nullptr;
     StatusText = NoticeText = nullptr;
-    ShownStatus.clear();
-    ShownTitle.clear();
+    ResetStatus(std::string());
     PlayerWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -238,25 +236,8 @@ std::string PlayerTitle()
 
 int PlayerMessage(const std::string& text, UINT type)
 {
+    ShowStatusNow();  // the window as it stands behind the message
     return MessageBoxW(PlayerWindow, VnWide(text).data(), VnWide(PlayerTitle()).data(), type);
-}
-
-void SetStatusText(const std::string& text)
-{
-    VnWideText wide = VnWide(text);
-    if (!StatusText || wide == ShownStatus)
-        return;
-    ShownStatus.swap(wide);
-    SendMessageW(StatusText, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(ShownStatus.data()));
-}
-
-void SetTitleText(const std::string& text)
-{
-    VnWideText wide = VnWide(text);
-    if (!PlayerWindow || wide == ShownTitle)
-        return;
-    ShownTitle.swap(wide);
-    SetWindowTextW(PlayerWindow, ShownTitle.data());
 }
 
 int ScaleForDpi(int pixelsAt96)
@@ -366,6 +347,7 @@ HWND OpenPlayer(const RECT& work)
                        PuzzleBoard::ShuffleSteps(Board->Size()));
     Gate.Begin(scatter);
     Finished = Assisted = Helped = false;
+    HintColumn = HintRow = -1;
     Clock.Reset();
     Best = ReadBest(PuzzleKey);
 

@@ -56,6 +56,7 @@ protected:
 
     std::string StatusBarText()
     {
+        ShowStatusNow();
         wchar_t wide[512] = {0};
         SendMessageW(StatusText, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide));
         return Utf8(wide);
@@ -111,6 +112,7 @@ TEST_F(PlayerLanguage, MenusStatusTitleMessagesAndAboutComeFromTheCatalogue)
         Key(VK_RIGHT);
         Key(VK_DOWN);
         EXPECT_EQ(VnFormat(Catalogue("Moves: %d    Time: %s"), {2, "0:00"}), StatusBarText());
+        ShowStatusNow();
         GetWindowTextW(window, caption, 256);
         EXPECT_EQ(title + " - " + VnFormat(CataloguePlural("%d of %d tile in place", 15), {13, 15}),
                   Utf8(caption));

@@ -91,7 +91,11 @@ protected:
         EXPECT_TRUE(Picture.width == AreaWidth || Picture.height == AreaHeight);
     }
 
-    std::string Status() { return vntest::WindowText(StatusText); }
+    std::string Status()
+    {
+        ShowStatusNow();
+        return vntest::WindowText(StatusText);
+    }
 };
 
 TEST_F(PlayerWindow, OpensAtTheSmallPicturesLargestWholeMultiple)
@@ -553,6 +557,7 @@ TEST_F(PlayerWindow, ClockPausesWhileMinimisedOrShowingTheWholePicture)
 // The status bar's text as a screen reader reads it: SB_GETTEXT, UTF-8.
 std::string StatusBarText()
 {
+    ShowStatusNow();
     const LRESULT length = SendMessageW(StatusText, SB_GETTEXTLENGTHW, 0, 0);
     std::vector<wchar_t> wide(LOWORD(length) + 1, L'\0');
     const LRESULT got = SendMessageW(StatusText, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide.data()));
@@ -564,6 +569,7 @@ std::string StatusBarText()
 
 std::string Title(HWND window)
 {
+    ShowStatusNow();
     wchar_t wide[256] = {0};
     GetWindowTextW(window, wide, 256);
     char text[512] = {0};
