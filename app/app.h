@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <string>
+#include <vector>
 
 class VnImage;
 
@@ -23,8 +24,14 @@ enum {
     IdSearch = 110,
     IdSearchService = 111,
     IdPictureTypingTimer = 150,
+    IdTestPlayTimer = 151,
     IdMenuExit = 200,
     IdMenuAbout = 201,
+    IdMenuNew = 202,
+    IdMenuOpenPicture = 203,
+    IdMenuPastePicture = 204,
+    IdMenuTestPlay = 205,
+    IdMenuRecentFirst = 210,  // to 217: the recent pictures, most recent first
     IdAboutOk = 900,
     IdAboutIcon = 998,
 };
@@ -78,6 +85,9 @@ extern char ProgramFolder[MAX_PATH];
 // by an earlier "GO !"): "GO !" asks before replacing any other existing file.
 extern std::string ConfirmedTargetPath;
 
+// The File menu's keys (Ctrl+N, Ctrl+O, Ctrl+V, F5), loaded with the form.
+extern HACCEL Accelerators;
+
 // The About dialog's procedure, recorded when the form is built.
 extern DLGPROC AboutProcedure;
 
@@ -108,6 +118,10 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 // Form.
 void BuildForm(HWND window);
 void UpdateGridSize();
+// The text fields' limits: set on the controls when the form is built; a
+// record field whose text changes is cut back to what the record keeps.
+void LimitFormFields();
+void KeepFieldWithinLimit(HWND field);
 
 // Place of the form's control number index (0 to 25, in creation order) in
 // the main window's client area, for the dialog base units X and Y.
@@ -126,6 +140,47 @@ void InvalidatePreview();
 // Drops the composed preview, when the picture changes or the window goes.
 void ReleasePreviewComposition();
 
+// The status line: a text alone, or followed on the second line by the
+// system's reason for a failure, or by the path of the file written (its
+// middle left out where it is too wide for the line).
+void ShowStatus(const char* text);
+void ShowStatusWithReason(const char* text, const std::string& reason);
+void ShowStatusWithPath(const char* text, const std::string& path);
+
+// The form that remembers (HKCU, under SettingsKeyPath, which tests point
+// elsewhere): LoadFormMemory fills the form from what the last run saved
+// (nothing for a new user), SaveFormMemory saves it, at exit. ResetForm
+// brings the form back to its first-start state (File > "New").
+extern const char* SettingsKeyPath;
+extern std::string LastPictureFolder;
+extern std::string LastTargetFolder;
+void LoadFormMemory();
+void SaveFormMemory();
+void ResetForm();
+
+// File > "Recent Pictures": at most MaxRecentPictures paths, most recent first.
+const int MaxRecentPictures = 8;
+const std::vector<std::string>& RecentPictures();
+void SetRecentPictures(const std::vector<std::string>& paths);
+// A picture was shown: it goes first in the list, and its folder is where
+// the picture dialog opens next.
+void NotePictureUsed(const std::string& path);
+void UpdateRecentPicturesMenu();
+void RecentPictureCommand(int index);
+
+// A picture arrives. UsePicture (the dialog's choice): into the File field
+// and the preview, which stays empty when it does not decode. TakePicture
+// (a drop, a paste, the recent list): only when it decodes; otherwise the
+// picture shown stays and the status line says so. True when it was taken.
+void UsePicture(const std::string& path);
+bool TakePicture(const std::string& path);
+
+// Paths: resolved against the current folder, their folder part, and
+// whether they name an existing file (not a folder).
+std::string FullPathOf(const std::string& path);
+std::string FolderOf(const std::string& path);
+bool IsExistingFile(const std::string& path);
+
 // Commands.
 void PictureBrowseCommand();
 void TargetBrowseCommand();
@@ -139,6 +194,9 @@ void SearchCommand();
 void FillOpenDialogRecord();
 void FillSaveDialogRecord();
 void LoadPreviewPicture(const char* path);
+// Shows the picture in the preview only when it decodes; false, with the
+// preview as it was, when it does not.
+bool TakePreviewPicture(const char* path);
 // The picture path typed into the File field: loaded into the preview when
 // the field loses focus or typing pauses, unless it is the one shown.
 void PictureFieldChanged(WORD notification);
@@ -148,3 +206,21 @@ void RefreshTypedPicture();
 std::string LocateStub();
 void AboutCommand();
 void ExitCommand();
+void NewFormCommand();
+// File > "Paste Picture"; byKey: Ctrl+V, which in a text field pastes text
+// when the clipboard holds some.
+void PastePictureCommand(bool byKey);
+// File > "Test Play": builds the form's puzzle into a temporary file and
+// starts it; the file goes when that player ends (TestPlayTick polls), and
+// files left over by an earlier run go at the next start (RemoveTestPlayLeftovers).
+void TestPlayCommand();
+void TestPlayTick();
+void RemoveTestPlayLeftovers();
+void EndTestPlays();
+
+// Drops on the main window (an OLE drop target): registered with the form,
+// revoked at teardown. BuilderDropTarget is the window's drop target.
+struct IDropTarget;
+extern IDropTarget* BuilderDropTarget;
+void RegisterPictureDrop(HWND window);
+void RevokePictureDrop(HWND window);

@@ -6,6 +6,7 @@
 
 #include "app.h"
 #include "control_text.h"
+#include "target_path.h"
 
 namespace {
 
@@ -40,6 +41,10 @@ bool ShowFileDialog(FileDialogFunction dialog)
     return chosen != FALSE;
 }
 
+// The target dialog's filters, in order.
+const DWORD ProgramFilter = 1;
+const DWORD WebPageFilter = 2;
+
 // The proposal for an empty Target field: the picture's name with ".exe",
 // in the picture's folder (returned in *folder). Empty without a picture.
 std::string ProposedTargetName(const std::string& picture, std::string* folder)
@@ -68,35 +73,50 @@ void FillOpenDialogRecord()
 
 void FillSaveDialogRecord()
 {
-    FillDialogRecord("Windows Applications\0*.EXE\0", "Create Target Application",
-                     OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT, "EXE");
+    // The filter chosen decides the extension the dialog gives a bare name.
+    FillDialogRecord("Puzzle program (*.exe)\0*.exe\0Web page (*.html)\0*.html\0", "Create Target Application",
+                     OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT, "exe");
 }
 
 void PictureBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillOpenDialogRecord();
+    // The dialog opens where the last picture came from.
+    const std::string folder = LastPictureFolder;
+    if (!folder.empty())
+        FileDialogRecord.lpstrInitialDir = folder.c_str();
     if (!ShowFileDialog(OpenFileDialog))
         return;
-    SetWindowTextA(PictureFileEdit, FileNameBuffer);
-    LoadPreviewPicture(FileNameBuffer);
+    UsePicture(FileNameBuffer);
 }
 
 void TargetBrowseCommand()
 {
     ZeroMemory(FileNameBuffer, sizeof FileNameBuffer);
     FillSaveDialogRecord();
-    std::string folder;
-    if (ReadControlText(TargetPathEdit).empty()) {
-        std::string proposal = ProposedTargetName(ReadControlText(PictureFileEdit), &folder);
+    // A web page in the Target field: the dialog starts with its filter.
+    const std::string typed = ReadControlText(TargetPathEdit);
+    FileDialogRecord.nFilterIndex = IsWebPageName(typed) ? WebPageFilter : ProgramFilter;
+    // The dialog opens where the last target went, else beside the picture.
+    std::string folder = LastTargetFolder;
+    if (typed.empty()) {
+        std::string pictureFolder;
+        std::string proposal = ProposedTargetName(ReadControlText(PictureFileEdit), &pictureFolder);
         if (proposal.size() < sizeof FileNameBuffer)
             lstrcpynA(FileNameBuffer, proposal.c_str(), sizeof FileNameBuffer);
-        if (!folder.empty())
-            FileDialogRecord.lpstrInitialDir = folder.c_str();
+        if (folder.empty())
+            folder = pictureFolder;
     }
+    if (!folder.empty())
+        FileDialogRecord.lpstrInitialDir = folder.c_str();
     if (!ShowFileDialog(SaveFileDialog))
         return;
-    SetWindowTextA(TargetPathEdit, FileNameBuffer);
+    // Where the dialog left a bare name as it was, its filter still decides.
+    const std::string chosen =
+        WithFilterExtension(FileNameBuffer, FileDialogRecord.nFilterIndex == WebPageFilter);
+    SetWindowTextA(TargetPathEdit, chosen.c_str());
     // The dialog asked before an existing file is replaced.
-    ConfirmedTargetPath = FileNameBuffer;
+    ConfirmedTargetPath = chosen;
+    LastTargetFolder = FolderOf(chosen);
 }

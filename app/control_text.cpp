@@ -61,3 +61,23 @@ std::string TextToUtf8(const std::string& text, UINT codePage)
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, NULL, NULL);
     return utf8;
 }
+
+std::wstring WideFromAcp(const std::string& text)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, NULL, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::vector<wchar_t> wide(static_cast<size_t>(length));
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return std::wstring(wide.data());
+}
+
+std::string AcpFromWide(const std::wstring& text)
+{
+    int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, NULL, 0, NULL, NULL);
+    if (length <= 0)
+        return std::string();
+    std::vector<char> narrow(static_cast<size_t>(length));
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, NULL, NULL);
+    return std::string(narrow.data());
+}

@@ -34,7 +34,7 @@ static const FormControl FormControls[FormControlCount] = {
     {"button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
     {"static", "SAMPLE", SS_BLACKFRAME, IdPreviewFrame, &PreviewFrame},
     {"static", "&Grid Size : ", SS_LEFT, 0, &GridSizeLabel},
-    {"edit", "0", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, IdGridSize, &GridSizeField},
+    {"edit", "4", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, IdGridSize, &GridSizeField},
     {"button", "&Shuffle on Launch? ", WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
     {"static", "Surf on Win &URL : ", SS_LEFT, 0, &WinUrlLabel},
     {"edit", "http://", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdWinUrl, &WinUrlEdit},
@@ -88,7 +88,7 @@ FormPlace FormControlPlace(int index, int X, int Y)
     case 3: return {33 * X, 2 * Y, 10 * X, Y};              // PictureBrowseButton
     case 4: return {2 * X, 4 * Y, 20 * X, 20 * X};          // PreviewFrame
     case 5: return {24 * X, gridRow, 12 * X, Y};            // GridSizeLabel
-    case 6: return {33 * X, gridRow, 2 * X, Y};             // GridSizeField
+    case 6: return {33 * X, gridRow, 3 * X, Y};             // GridSizeField, room for 3 digits
     case 7: return {24 * X, 20 * X, 18 * X, Y};             // ShuffleCheckBox
     case 8: return {24 * X, 20 * X + 2 * Y, 18 * X, Y};     // WinUrlLabel
     case 9: return {24 * X, 20 * X + 3 * Y, 18 * X, Y};     // WinUrlEdit
@@ -231,6 +231,16 @@ static void RememberProgramFolder()
         ProgramFolder[0] = '\0';
 }
 
+// The grid size the field holds: its first three digits (0 when empty).
+static int GridFieldValue()
+{
+    // The field takes three digits; reading four bytes (terminator included)
+    // is room enough.
+    char text[5] = {0};
+    GetWindowTextA(GridSizeField, text, sizeof text);
+    return atoi(text);
+}
+
 void BuildForm(HWND window)
 {
     MainWindow = window;
@@ -248,6 +258,8 @@ void BuildForm(HWND window)
     CreateFormControls(window, AboutBoxGroupIndex, FormControlCount, created);
     PutTabOrderInReadingOrder(created);
     SendMessageA(GridSizeField, EM_LIMITTEXT, GridSizeDigits, 0);
+    LimitFormFields();
+    GridSize = GridFieldValue();
     if (StatusFont)
         DeleteObject(StatusFont);
     StatusFont = MakeStatusFont(window, FormRowUnit(BaseUnitX, BaseUnitY));
@@ -255,14 +267,15 @@ void BuildForm(HWND window)
         SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
     FitWindowToForm(window, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
     RememberProgramFolder();
+    UpdateRecentPicturesMenu();
+    LoadFormMemory();
+    Accelerators = LoadAcceleratorsA(AppInstance, "main_keys");
+    RegisterPictureDrop(window);
+    RemoveTestPlayLeftovers();
 }
 
 void UpdateGridSize()
 {
-    // The field takes three digits; reading four bytes (terminator included)
-    // is room enough.
-    char text[5] = {0};
-    GetWindowTextA(GridSizeField, text, sizeof text);
-    GridSize = atoi(text);
+    GridSize = GridFieldValue();
     InvalidatePreview();
 }

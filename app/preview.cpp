@@ -1,10 +1,12 @@
-// The picture preview: PreviewBitmap, already scaled to the PreviewFrame's
-// inner area, copied inside a 2-pixel margin, with the puzzle grid drawn over
-// it in a grey dash-dot-dot pen and its bottom-right cell filled grey. The
-// picture with its grid is kept composed, so that a repaint is one copy and
-// a new grid size draws the grid once.
+// The picture preview: PreviewBitmap, already scaled to its place in the
+// PreviewFrame's inner area (the picture's shape kept, centred, the form's
+// colour around it), copied inside a 2-pixel margin, with the puzzle grid
+// drawn over the picture in a grey dash-dot-dot pen and its bottom-right cell
+// filled grey. The inner area is kept composed, so that a repaint is one copy
+// and a new grid size draws the grid once.
 #include "app.h"
 #include "preview_grid.h"
+#include "preview_place.h"
 
 namespace {
 
@@ -36,8 +38,8 @@ void DrawGrid(HDC frame, const PreviewGrid& grid)
 }
 
 // Makes PreviewComposition, the frame's inner area as the preview shows it
-// (the picture with the grid over it), unless it already holds the current
-// grid size. False when it cannot be made.
+// (the picture in its place with the grid over it), unless it already holds
+// the current grid size. False when it cannot be made.
 bool ComposePreview(HDC paintContext, int width, int height)
 {
     if (PreviewComposition && PreviewCompositionGrid == GridSize)
@@ -52,19 +54,22 @@ bool ComposePreview(HDC paintContext, int width, int height)
     HGDIOBJ previousPicture = SelectObject(picture, PreviewBitmap);
     HGDIOBJ previousComposition = SelectObject(composition, PreviewComposition);
 
-    // The picture already has the inner area's size; should the frame have
-    // changed size since it was scaled, it is stretched.
-    if (PreviewBitmapInfo.bmWidth == width && PreviewBitmapInfo.bmHeight == height)
-        BitBlt(composition, 0, 0, width, height, picture, 0, 0, SRCCOPY);
-    else
-        StretchBlt(composition, 0, 0, width, height, picture, 0, 0,
+    RECT area = {0, 0, width, height};
+    FillRect(composition, &area, BackgroundBrush);
+    const PreviewPlace place = FitPictureInArea(width, height, PictureWidth, PictureHeight);
+    // The picture already has its place's size; should the frame have
+    // changed size since it was scaled, it is stretched, averaged rather than
+    // in the default mode, which ANDs the pixels it drops and leaves dark dots.
+    if (PreviewBitmapInfo.bmWidth == place.width && PreviewBitmapInfo.bmHeight == place.height) {
+        BitBlt(composition, place.left, place.top, place.width, place.height, picture, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(composition, HALFTONE);
+        SetBrushOrgEx(composition, 0, 0, NULL);
+        StretchBlt(composition, place.left, place.top, place.width, place.height, picture, 0, 0,
                    PreviewBitmapInfo.bmWidth, PreviewBitmapInfo.bmHeight, SRCCOPY);
-    if (GridSize > 0) {
-        // Grid coordinates are the frame's; the composition starts at (2, 2).
-        SetViewportOrgEx(composition, -2, -2, NULL);
-        DrawGrid(composition, MakePreviewGrid(width + 4, height + 4, GridSize));
-        SetViewportOrgEx(composition, 0, 0, NULL);
     }
+    if (GridSize > 0)
+        DrawGrid(composition, MakePreviewGrid(place.left, place.top, place.width, place.height, GridSize));
 
     SelectObject(composition, previousComposition);
     SelectObject(picture, previousPicture);
@@ -113,8 +118,8 @@ void InvalidatePreview()
     RECT area;
     GetWindowRect(PreviewFrame, &area);
     MapWindowPoints(NULL, MainWindow, reinterpret_cast<POINT*>(&area), 2);
-    // The picture covers the inside of the frame whole: no erase needed, and
-    // the frame control itself, which draws only its border, stays as it is.
+    // The composition covers the inside of the frame whole: no erase needed,
+    // and the frame control itself, which draws only its border, stays as it is.
     RedrawWindow(MainWindow, &area, NULL, RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 

@@ -2,12 +2,15 @@
 // tested without a window.
 #pragma once
 
-// The grid over a preview frame: the area inside the frame's 2-pixel margin,
-// from (2, 2) to (W - 4, H - 4) of the frame's client size W x H, split into
-// columns x rows cells of cellWidth x cellHeight pixels.
+// The grid over the picture as the preview shows it: the rectangle of
+// width x height pixels from (left, top), split into columns x rows cells of
+// cellWidth x cellHeight pixels. The outlines of the last column and row lie
+// on the picture's last pixels, so the cells cover it whole, as the tiles do.
 struct PreviewGrid {
     int left;
     int top;
+    int width;
+    int height;
     int columns;
     int rows;
     double cellWidth;
@@ -22,13 +25,12 @@ struct PreviewCell {
     int bottom;
 };
 
-// The grid for gridSize cells per side over a frame of the given client size.
-// A side never gets more cells than the grid area has pixels across: cells
-// narrower than a pixel would only paint the same pixels again, so a larger
-// grid size is drawn as one cell per pixel. gridSize below 1 gives no cells
-// (columns and rows 0).
-PreviewGrid MakePreviewGrid(int frameWidth, int frameHeight, int gridSize);
+// The grid for gridSize cells per side over the given rectangle. A side
+// never gets more cells than it has pixels: cells narrower than a pixel would
+// only paint the same pixels again, so a larger grid size is drawn as one cell
+// per pixel. gridSize below 1 gives no cells (columns and rows 0).
+PreviewGrid MakePreviewGrid(int left, int top, int width, int height, int gridSize);
 
 // The cell in the given column and row (0-based, from the top left); edges are
-// truncated toward zero.
+// the exact fractions of the rectangle, truncated toward zero.
 PreviewCell PreviewGridCell(const PreviewGrid& grid, int column, int row);

@@ -1,7 +1,7 @@
 // Loading a picture into the preview: the file is decoded once and scaled
-// once to the preview frame's inner area (reading a few pixels per preview
-// pixel), so that every later repaint (a new
-// grid size, an uncovered window) is one plain copy of a small bitmap.
+// once to its place in the preview frame's inner area (reading a few pixels
+// per preview pixel), so that every later repaint (a new grid size, an
+// uncovered window) is one plain copy of a small bitmap.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +10,7 @@
 #include "app.h"
 #include "control_text.h"
 #include "measure_file.h"
+#include "preview_place.h"
 #include "preview_scale.h"
 #include "vn_image.h"
 
@@ -38,14 +39,15 @@ uint8_t* ReadPictureFile(const char* path, uint32_t* size)
     return buffer;
 }
 
-// The decoded picture scaled into a new device bitmap of the frame's inner
-// size, compatible with the window's context.
-HBITMAP ScaledPreviewBitmap(const VnImage& image, HDC windowContext)
+// The decoded picture scaled into a new device bitmap of its place in the
+// frame's inner area, compatible with the window's context.
+HBITMAP ScaledPreviewBitmap(const VnImage& image, int width, int height, HDC windowContext)
 {
     RECT client = {0, 0, 0, 0};
     if (PreviewFrame)
         GetClientRect(PreviewFrame, &client);
-    PreviewPixels pixels = ScaleForPreview(image, client.right - 4, client.bottom - 4);
+    PreviewPlace place = FitPictureInArea(client.right - 4, client.bottom - 4, width, height);
+    PreviewPixels pixels = ScaleForPreview(image, place.width, place.height);
     if (pixels.bgr.empty())
         return NULL;
     BITMAPINFO info;
@@ -59,13 +61,19 @@ HBITMAP ScaledPreviewBitmap(const VnImage& image, HDC windowContext)
     return CreateDIBitmap(windowContext, &info.bmiHeader, CBM_INIT, pixels.bgr.data(), &info, DIB_RGB_COLORS);
 }
 
-}  // namespace
+// A picture file made ready for the preview: its own size and its bitmap.
+struct PreparedPicture {
+    HBITMAP bitmap = NULL;
+    int width = 0;
+    int height = 0;
+};
 
-void LoadPreviewPicture(const char* path)
+// Reads and decodes the file (into PreviewImage while it is decoded) and
+// scales it for the preview. No bitmap when the file cannot be read or does
+// not decode.
+PreparedPicture PreparePicture(const char* path)
 {
-    PreviewPicturePath = path ? path : "";
-    // Decode the file, if it can be read at all; a file that cannot be read
-    // is treated like one that does not decode.
+    PreparedPicture prepared;
     uint32_t size = 0;
     uint8_t* pictureBuffer = path ? ReadPictureFile(path, &size) : NULL;
     delete PreviewImage;
@@ -74,27 +82,33 @@ void LoadPreviewPicture(const char* path)
         PreviewImage = new (std::nothrow) VnImage(pictureBuffer, size, ImageTypeBmp);
         free(pictureBuffer);
     }
-
-    // The old bitmap goes before the new one is made, so at most one exists.
-    if (PreviewBitmap) {
-        DeleteObject(PreviewBitmap);
-        PreviewBitmap = NULL;
-    }
-    ReleasePreviewComposition();
-    PictureWidth = PictureHeight = 0;
     if (PreviewImage && PreviewImage->dibBlock) {
+        const int width = PreviewImage->header.biWidth;
+        const int height = PreviewImage->header.biHeight < 0 ? -PreviewImage->header.biHeight
+                                                             : PreviewImage->header.biHeight;
         HDC windowContext = GetDC(MainWindow);
-        PreviewBitmap = ScaledPreviewBitmap(*PreviewImage, windowContext);
+        prepared.bitmap = ScaledPreviewBitmap(*PreviewImage, width, height, windowContext);
         ReleaseDC(MainWindow, windowContext);
-        if (PreviewBitmap) {
-            PictureWidth = PreviewImage->header.biWidth;
-            PictureHeight = PreviewImage->header.biHeight < 0 ? -PreviewImage->header.biHeight
-                                                              : PreviewImage->header.biHeight;
+        if (prepared.bitmap) {
+            prepared.width = width;
+            prepared.height = height;
         }
     }
     delete PreviewImage;
     PreviewImage = NULL;
+    return prepared;
+}
 
+// Makes the prepared picture (or none) the one the preview shows.
+void ShowPreparedPicture(const char* path, const PreparedPicture& prepared)
+{
+    PreviewPicturePath = path ? path : "";
+    if (PreviewBitmap)
+        DeleteObject(PreviewBitmap);
+    PreviewBitmap = prepared.bitmap;
+    ReleasePreviewComposition();
+    PictureWidth = prepared.width;
+    PictureHeight = prepared.height;
     if (!PreviewBitmap || !GetObjectA(PreviewBitmap, sizeof PreviewBitmapInfo, &PreviewBitmapInfo))
         ZeroMemory(&PreviewBitmapInfo, sizeof PreviewBitmapInfo);
     // A new picture covers the frame's inside whole; without one the
@@ -102,14 +116,34 @@ void LoadPreviewPicture(const char* path)
     InvalidatePreview();
 }
 
+}  // namespace
+
+void LoadPreviewPicture(const char* path)
+{
+    // A file that cannot be read is treated like one that does not decode:
+    // the preview is left empty.
+    ShowPreparedPicture(path, PreparePicture(path));
+}
+
+bool TakePreviewPicture(const char* path)
+{
+    PreparedPicture prepared = PreparePicture(path);
+    if (!prepared.bitmap)
+        return false;
+    ShowPreparedPicture(path, prepared);
+    return true;
+}
+
 void RefreshTypedPicture()
 {
     KillTimer(MainWindow, IdPictureTypingTimer);
     std::string typed = ReadControlText(PictureFileEdit);
-    if (typed != PreviewPicturePath)
-        LoadPreviewPicture(typed.c_str());
+    if (typed == PreviewPicturePath)
+        return;
+    LoadPreviewPicture(typed.c_str());
+    if (PreviewBitmap)
+        NotePictureUsed(typed);
 }
-
 void PictureFieldChanged(WORD notification)
 {
     // Typing pauses for this long before the typed path is loaded.

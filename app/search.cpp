@@ -1,5 +1,5 @@
 // Web image search: opens the chosen service's search address for the typed
-// phrase in the user's browser.
+// phrase in the user's browser, and says so when no browser could be started.
 #include "app.h"
 
 #include <shellapi.h>
@@ -23,5 +23,8 @@ void SearchCommand()
         service = rand() % SearchServiceCount;
 
     std::string address = SearchAddress(service, phrase.c_str());
-    ShellExecuteA(NULL, "open", address.c_str(), NULL, NULL, SW_SHOWNORMAL);
+    // ShellExecuteA reports success with a value above 32.
+    HINSTANCE started = ShellExecuteA(NULL, "open", address.c_str(), NULL, NULL, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(started) <= 32)
+        ShowStatus("Error - could not open the web browser.");
 }

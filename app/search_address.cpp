@@ -47,5 +47,12 @@ std::string EncodeSearchPhrase(const char* phrase)
 std::string EncodeSearchPathSegment(const char* phrase, char spaceAs)
 {
     const char space[2] = {spaceAs, '\0'};
-    return Encode(phrase, spaceAs ? space : "%20");
+    std::string segment = Encode(phrase, spaceAs ? space : "%20");
+    // "." and ".." as a whole segment are the folder itself and its parent:
+    // a browser would resolve them away and open another page.
+    if (segment == ".")
+        return "%2E";
+    if (segment == "..")
+        return "%2E%2E";
+    return segment;
 }

@@ -24,7 +24,8 @@ const int SearchPhraseMaxLength = 1023;
 std::string EncodeSearchPhrase(const char* phrase);
 
 // The phrase made safe for one path segment: like EncodeSearchPhrase, but a
-// space becomes spaceAs when that is given, or "%20" when it is 0.
+// space becomes spaceAs when that is given, or "%20" when it is 0, and a
+// segment that would be "." or ".." has its dots written as "%2E".
 std::string EncodeSearchPathSegment(const char* phrase, char spaceAs);
 
 // The partner redirect: https://HOST/interactive?KEY=PHRASE&nvc_cj=1&pid=PID

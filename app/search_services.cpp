@@ -24,7 +24,7 @@ enum PhrasePlace {
 };
 
 struct SearchService {
-    const char* name;
+    const char* name;          // short enough to show whole in the 18·X wide list
     const char* beforePhrase;  // own search page up to the phrase
     const char* afterPhrase;   // and after it
     PhrasePlace place;
@@ -37,7 +37,7 @@ const SearchService Services[SearchServiceCount] = {
      "q", "https://unsplash.com/s/photos"},
     {"Pixabay", "https://pixabay.com/images/search/", "/", PhraseInPath,
      "ss", "https://pixabay.com/images/search/"},
-    {"Wikimedia Commons", "https://commons.wikimedia.org/w/index.php?search=",
+    {"Wikimedia", "https://commons.wikimedia.org/w/index.php?search=",
      "&title=Special:MediaSearch&type=image", PhraseInQuery,
      "q", "https://commons.wikimedia.org/w/index.php?title=Special:MediaSearch&type=image"},
 };

@@ -29,6 +29,7 @@ FileDialogFunction OpenFileDialog = GetOpenFileNameA;
 FileDialogFunction SaveFileDialog = GetSaveFileNameA;
 char FileNameBuffer[256];
 DLGPROC AboutProcedure;
+HACCEL Accelerators;
 
 const char* const MainWindowClassName = "VORNIXS";
 const COLORREF FormColour = RGB(212, 208, 200);
@@ -108,14 +109,16 @@ int RunMessageLoop()
     return message.message == WM_QUIT ? (int)message.wParam : 0;
 }
 
-// The button that Enter presses: the push button that has the focus, else
-// "GO !".
+// The button that Enter presses: the push button that has the focus,
+// "Search..." in the search phrase field, else "GO !".
 static int DefaultButtonId()
 {
     HWND focus = GetFocus();
     if (focus && GetParent(focus) == MainWindow &&
         (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON))
         return GetDlgCtrlID(focus);
+    if (focus && focus == GetDlgItem(MainWindow, IdSearchPhrase))
+        return IdSearch;
     return IdCreateTarget;
 }
 
@@ -136,7 +139,11 @@ static void MoveFocus(WPARAM wParam, LPARAM lParam)
 
 bool HandleFormKeys(MSG* message)
 {
-    return MainWindow && IsWindow(MainWindow) && IsDialogMessageA(MainWindow, message);
+    if (!MainWindow || !IsWindow(MainWindow))
+        return false;
+    if (Accelerators && TranslateAcceleratorA(MainWindow, Accelerators, message))
+        return true;
+    return IsDialogMessageA(MainWindow, message) != FALSE;
 }
 
 // Releases what the window holds, once: the handles are reset so that a
@@ -144,6 +151,11 @@ bool HandleFormKeys(MSG* message)
 // nothing left to free.
 static void TearDownMainWindow()
 {
+    // The form's values are kept for the next start while its controls live.
+    if (StatusText && IsWindow(StatusText))
+        SaveFormMemory();
+    RevokePictureDrop(MainWindow);
+    EndTestPlays();
     if (PreviewImage) {
         delete PreviewImage;
         PreviewImage = NULL;
@@ -165,6 +177,7 @@ static void TearDownMainWindow()
         StatusFont = NULL;
     }
     KillTimer(MainWindow, IdPictureTypingTimer);
+    KillTimer(MainWindow, IdTestPlayTimer);
     PictureWidth = PictureHeight = 0;
     PreviewPicturePath.clear();
     ConfirmedTargetPath.clear();
@@ -178,6 +191,16 @@ static void RouteCommand(WPARAM wParam, LPARAM lParam)
 {
     if (lParam && (HWND)lParam == PictureFileEdit) {
         PictureFieldChanged(HIWORD(wParam));
+        return;
+    }
+    // A menu key (main_keys) comes with 1 in the high word and no control;
+    // every other command runs only with 0 there.
+    const WORD id = LOWORD(wParam);
+    const bool byKey = lParam == 0 && HIWORD(wParam) == 1 && id >= IdMenuNew && id <= IdMenuTestPlay;
+    if (byKey)
+        wParam = id;
+    if (wParam >= IdMenuRecentFirst && wParam < static_cast<WPARAM>(IdMenuRecentFirst + MaxRecentPictures)) {
+        RecentPictureCommand(static_cast<int>(wParam - IdMenuRecentFirst));
         return;
     }
     switch (wParam) {
@@ -199,11 +222,25 @@ static void RouteCommand(WPARAM wParam, LPARAM lParam)
     case IdMenuAbout:
         AboutCommand();
         break;
+    case IdMenuNew:
+        NewFormCommand();
+        break;
+    case IdMenuOpenPicture:
+        PictureBrowseCommand();
+        break;
+    case IdMenuPastePicture:
+        PastePictureCommand(byKey);
+        break;
+    case IdMenuTestPlay:
+        TestPlayCommand();
+        break;
     default:
         break;
     }
     if (LOWORD(wParam) == IdGridSize && HIWORD(wParam) == EN_CHANGE)
         UpdateGridSize();
+    else if (HIWORD(wParam) == EN_CHANGE)
+        KeepFieldWithinLimit((HWND)lParam);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -224,6 +261,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == IdPictureTypingTimer)
             RefreshTypedPicture();
+        else if (wParam == IdTestPlayTimer)
+            TestPlayTick();
+        return 0;
+    case WM_ENDSESSION:
+        // Windows is ending this session: the window gets no WM_DESTROY, so
+        // the form is kept now.
+        if (wParam)
+            SaveFormMemory();
         return 0;
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
@@ -244,4 +289,9 @@ void ExitCommand()
 {
     // Runs the teardown, which posts the quit message that ends the loop.
     SendMessageA(MainWindow, WM_DESTROY, 0, 0);
+}
+
+void NewFormCommand()
+{
+    ResetForm();
 }

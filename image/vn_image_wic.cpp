@@ -6,12 +6,11 @@
 // Pictures with 16 bits a channel are read as they are and narrowed here.
 #include "vn_image_compressed.h"
 
-#include <objbase.h>
 #include <stdlib.h>
 #include <string.h>
-#include <wincodec.h>
 
 #include "vn_image_orient.h"
+#include "vn_wic_factory.h"
 
 namespace {
 
@@ -63,15 +62,6 @@ void DeepRowToBgra(DeepLayout layout, const uint16_t* src, uint8_t* dst, uint32_
     }
 }
 
-template <class T>
-void Release(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
-
 }  // namespace
 
 bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orientation)
@@ -80,16 +70,9 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
         StoreError("the picture file is too large");
         return false;
     }
-    // COM for this call only: balanced below whenever this call started it.
-    // A thread already in the other apartment model can still use WIC.
-    const HRESULT init = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    const bool uninitialise = SUCCEEDED(init);
-    if (FAILED(init) && init != RPC_E_CHANGED_MODE) {
-        StoreError("the Windows Imaging Component is not available");
-        return false;
-    }
-
-    IWICImagingFactory* factory = nullptr;
+    // COM and the factory for this call only.
+    VnWicFactory wic;
+    IWICImagingFactory* factory = wic.factory;
     IWICStream* stream = nullptr;
     IWICBitmapDecoder* decoder = nullptr;
     IWICBitmapFrameDecode* frame = nullptr;
@@ -99,9 +82,8 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
     const char* error = nullptr;
     UINT width = 0, height = 0;
 
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                reinterpret_cast<void**>(&factory))))
-        error = "the Windows Imaging Component is not available";
+    if (!factory)
+        error = wic.error;
     else if (FAILED(factory->CreateStream(&stream))
              || FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))))
         error = "could not read the picture";
@@ -170,13 +152,10 @@ bool VnImageCompressed::DecodePixels(const uint8_t* data, size_t size, int orien
 
     free(band);
     free(deepBand);
-    Release(converter);
-    Release(frame);
-    Release(decoder);
-    Release(stream);
-    Release(factory);
-    if (uninitialise)
-        CoUninitialize();
+    VnRelease(converter);
+    VnRelease(frame);
+    VnRelease(decoder);
+    VnRelease(stream);
     if (error) {
         ReleaseStorage();
         StoreError(error);

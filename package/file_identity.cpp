@@ -1,5 +1,7 @@
 #include "file_identity.h"
 
+#include <cerrno>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <io.h>
@@ -38,6 +40,11 @@ bool SameExistingFile(const char* pathA, const char* pathB)
 
 FILE* OpenFileForReading(const char* path)
 {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        errno = EISDIR;
+        return nullptr;
+    }
     return std::fopen(path, "rb");
 }
 
@@ -65,6 +72,7 @@ FILE* OpenFileForReading(const char* path)
     struct stat info;
     if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
         std::fclose(file);
+        errno = EISDIR;
         return nullptr;
     }
     return file;

@@ -8,7 +8,8 @@
 // (relative or absolute, other letter case on Windows, hard links).
 bool SameExistingFile(const char* pathA, const char* pathB);
 
-// fopen(path, "rb") that refuses directories, which some systems open.
+// fopen(path, "rb") that refuses folders, which some systems open, with
+// errno EISDIR.
 FILE* OpenFileForReading(const char* path);
 
 // True when the open file is an ordinary disk file (not a device or pipe),

@@ -1,5 +1,6 @@
 #include "package_build.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -10,9 +11,11 @@
 #include "measure_file.h"
 #include "package_cipher.h"
 #include "package_key.h"
+#include "pe_image_end.h"
 #include "picture_padding.h"
 #include "system_error.h"
 #include "target_file.h"
+#include "web_page_writer.h"
 
 namespace {
 
@@ -34,6 +37,11 @@ const char ErrorTargetIsPicture[] = "Error - target is the picture file.";
 const char ErrorTargetIsStub[] = "Error - target is the stub.";
 const char ErrorSeparator[] = "Error - the company name and web site cannot hold '|'.";
 const char ErrorNotPicture[] = "Error - picture is not a supported image.";
+const char ErrorGridSize[] = "Error - the grid size must be 2 or more.";
+const char ErrorStubNotValid[] = "Error - the player program is not valid.";
+
+// The smallest grid that makes a game: one of 1 x 1 has nothing to slide.
+const int MinGridSize = 2;
 
 // The largest section whose padded length still fits the 32-bit lengths.
 const uint32_t MaxSectionLength = 0xFFFFFFF8u;
@@ -125,6 +133,32 @@ struct BuildState {
     }
 };
 
+// Why an input file could not be opened: a folder is named as one.
+std::string OpenErrorText()
+{
+    return errno == EISDIR ? std::string("it is a folder") : RuntimeErrorText();
+}
+
+// Why the stub's bytes are not a player program, or empty when they are: a
+// Windows executable whose image (with its signature, when signed) ends
+// where the file ends. A finished puzzle has its package after the image.
+std::string StubFault(const unsigned char* data, size_t length)
+{
+    if (length == 0)
+        return "the file is empty";
+    uint32_t imageLength = 0;
+    if (const char* failure = FindStubLength(data, length, &imageLength)) {
+        if (!std::strcmp(failure, "not an executable") || !std::strcmp(failure, "no PE signature"))
+            return "it is not a Windows program";
+        return std::string("its program headers are damaged (") + failure + ")";
+    }
+    if (imageLength != length) {
+        return std::to_string(length - imageLength) +
+               " bytes follow the end of the program (is it a finished puzzle?)";
+    }
+    return std::string();
+}
+
 // Reads the whole of an open file into buffer, which holds length bytes.
 bool ReadWhole(FILE* file, unsigned char* buffer, size_t length)
 {
@@ -137,7 +171,7 @@ const char* OpenPicture(BuildState& b, std::string* reason)
 {
     b.picture = OpenFileForReading(b.request.picturePath.c_str());
     if (!b.picture) {
-        *reason = RuntimeErrorText();
+        *reason = OpenErrorText();
         return ErrorNoPicture;
     }
     long measured = MeasureFile(b.picture);
@@ -179,7 +213,8 @@ const char* LoadPicture(BuildState& b, std::string* reason)
     return nullptr;
 }
 
-// Copies the stub into the target whole, through one buffer.
+// Copies the stub into the target whole, through one buffer, once its bytes
+// are known to be a player program.
 TargetBuildResult CopyStub(BuildState& b)
 {
     const std::string& path = b.request.stubPath;
@@ -194,6 +229,9 @@ TargetBuildResult CopyStub(BuildState& b)
         return b.Fail(ErrorReadStub, path,
                       std::ferror(b.stub) ? RuntimeErrorText() : std::string("the file ended early"));
     }
+    const std::string fault = StubFault(b.buffer, length);
+    if (!fault.empty())
+        return b.Fail(ErrorStubNotValid, path, fault);
     if (!b.Write(b.buffer, length) || std::fflush(b.target.file) != 0)
         return b.FailWrite();
     b.ReleaseBuffer();
@@ -256,6 +294,8 @@ TargetBuildResult CheckRequest(BuildState& b)
     const TargetBuildRequest& r = b.request;
     if (AboutTextsHoldSeparator(r.settings))
         return b.Fail(ErrorSeparator);
+    if (r.settings.gridSize < MinGridSize)
+        return b.Fail(ErrorGridSize);
     if (r.targetPath.empty())
         return b.Fail(ErrorCreateTarget, std::string(), "no target path given", TargetNotOpened);
     // Writing the target must never destroy one of the inputs.
@@ -281,21 +321,74 @@ TargetBuildResult CheckRequest(BuildState& b)
     return TargetBuildDone;
 }
 
+// Closes the finished target and moves it into place.
+TargetBuildResult CommitTarget(BuildState& b)
+{
+    std::string reason;
+    if (std::fflush(b.target.file) != 0)
+        return b.FailWrite();
+    switch (CommitTargetFile(b.target, &reason)) {
+    case TargetCommitted:
+        break;
+    case TargetCloseFailed:
+        return b.Fail(ErrorWrite, b.request.targetPath, reason);
+    case TargetMoveFailed:
+        return b.Fail(ErrorCreateTarget, b.request.targetPath, reason);
+    }
+    b.Say(StatusDone);
+    return TargetBuildDone;
+}
+
+// A web page takes the place of the stub and the package: the picture is
+// read as for a program, and the page written from it.
+TargetBuildResult WriteWebPageTarget(BuildState& b)
+{
+    const TargetBuildRequest& r = b.request;
+    std::string reason;
+    b.Say(StatusOpenPicture);
+    if (!b.pictureLoaded) {
+        const char* error = OpenPicture(b, &reason);
+        if (!error)
+            error = LoadPicture(b, &reason);
+        if (error)
+            return b.Fail(error, reason.empty() ? std::string() : r.picturePath, reason);
+    }
+    WebPageOutcome outcome;
+    switch (WriteWebPage(r.settings, b.pictureData, b.pictureLength, b.target.file, b.status, &outcome)) {
+    case WebPageWritten:
+        return CommitTarget(b);
+    case WebPageNotPicture:
+        return b.Fail(ErrorNotPicture, r.picturePath, outcome.reason);
+    case WebPageWriteFailed:
+        return b.FailWrite();
+    case WebPageFailed:
+        break;
+    }
+    return b.Fail(outcome.status, outcome.aboutPicture ? r.picturePath : std::string(), outcome.reason);
+}
+
 TargetBuildResult RunBuild(BuildState& b)
 {
     const TargetBuildRequest& r = b.request;
     const TargetBuildResult checked = CheckRequest(b);
     if (checked != TargetBuildDone)
         return checked;
+    const bool webPage = IsWebPageTarget(r.targetPath);
+    if (webPage) {
+        if (const char* refusal = RefuseWebPageSettings(r.settings))
+            return b.Fail(refusal);
+    }
 
     std::string reason;
     if (!OpenTargetFile(r.targetPath, b.target, &reason))
         return b.Fail(ErrorCreateTarget, r.targetPath, reason, TargetNotOpened);
+    if (webPage)
+        return WriteWebPageTarget(b);
 
     b.Say(StatusCreatingStub);
     b.stub = OpenFileForReading(r.stubPath.c_str());
     if (!b.stub)
-        return b.Fail(ErrorNoStub, r.stubPath, RuntimeErrorText());
+        return b.Fail(ErrorNoStub, r.stubPath, OpenErrorText());
     if (CopyStub(b) != TargetBuildDone)
         return TargetBuildFailed;
     b.Say(StatusDone);
@@ -307,19 +400,7 @@ TargetBuildResult RunBuild(BuildState& b)
     }
     if (AppendPackage(b) != TargetBuildDone)
         return TargetBuildFailed;
-
-    if (std::fflush(b.target.file) != 0)
-        return b.FailWrite();
-    switch (CommitTargetFile(b.target, &reason)) {
-    case TargetCommitted:
-        break;
-    case TargetCloseFailed:
-        return b.Fail(ErrorWrite, r.targetPath, reason);
-    case TargetMoveFailed:
-        return b.Fail(ErrorCreateTarget, r.targetPath, reason);
-    }
-    b.Say(StatusDone);
-    return TargetBuildDone;
+    return CommitTarget(b);
 }
 
 }  // namespace

@@ -1,64 +1,26 @@
-// Reading a puzzle's package from a file on disk: the file is measured in 64
-// bits, bounded by what this process can hold, read whole once, and its
-// package read in place.
+// Reading a puzzle's package from a file on disk: the file is read whole
+// once, bounded by what this process can hold, and its package read in place.
+// A folder or a pipe is refused before it is opened.
 #include "package_reader.h"
 
 #include <cstdio>
-#include <new>
+
+#include "whole_file.h"
 
 namespace {
 
-// Size of an open file, in 64 bits so that files past 2 GiB are measured
-// rather than failing. -1 when it cannot be taken; the file is rewound.
-int64_t MeasureFile64(FILE* file)
-{
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return -1;
-    int64_t size = _ftelli64(file);
-    if (_fseeki64(file, 0, SEEK_SET) != 0)
-        return -1;
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return -1;
-    int64_t size = ftello(file);
-    if (fseeko(file, 0, SEEK_SET) != 0)
-        return -1;
-#endif
-    return size;
-}
-
-PackageStatus ReadOpenFile(FILE* file, PackageContents& contents)
+template <class Path>
+PackageStatus ReadFileAt(Path path, PackageContents& contents)
 {
     contents = PackageContents();
-    if (!file) {
-        contents.failure = "cannot open file";
-        return PackageDamaged;
-    }
-    const int64_t size = MeasureFile64(file);
-    if (size < 0) {
-        std::fclose(file);
-        contents.failure = "cannot read file";
-        return PackageDamaged;
-    }
-    if (static_cast<uint64_t>(size) > MaxPackageFileSize) {
-        std::fclose(file);
-        contents.failure = "file too large";
-        return PackageTooLarge;
-    }
     std::vector<uint8_t> bytes;
-    try {
-        bytes.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        std::fclose(file);
-        contents.failure = "file too large";
-        return PackageTooLarge;
-    }
-    size_t read = size ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
-    std::fclose(file);
-    if (read != bytes.size()) {
-        contents.failure = "cannot read file";
+    switch (ReadWholeFile(path, MaxPackageFileSize, bytes, &contents.failure)) {
+    case WholeFileRead:
+        break;
+    case WholeFileUnreadable:
         return PackageDamaged;
+    case WholeFileTooLarge:
+        return PackageTooLarge;
     }
     return ReadPackageBuffer(bytes, contents);
 }
@@ -72,12 +34,12 @@ const uint64_t MaxPackageFileSize =
 
 PackageStatus ReadPackageFile(const char* path, PackageContents& contents)
 {
-    return ReadOpenFile(std::fopen(path, "rb"), contents);
+    return ReadFileAt(path, contents);
 }
 
 #ifdef _WIN32
 PackageStatus ReadPackageFile(const wchar_t* path, PackageContents& contents)
 {
-    return ReadOpenFile(_wfopen(path, L"rb"), contents);
+    return ReadFileAt(path, contents);
 }
 #endif

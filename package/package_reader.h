@@ -49,7 +49,9 @@ PackageStatus ReadPackageAfterStub(const uint8_t* file, size_t size, uint32_t st
 PackageStatus ReadPackageBuffer(std::vector<uint8_t>& bytes, PackageContents& contents);
 
 // Reads a file from disk and its package. A file that cannot be opened or
-// read whole is reported as damaged ("cannot open file", "cannot read file");
+// read whole is reported as damaged ("cannot open file", "cannot read file"),
+// and so is a folder ("it is a folder") or, before it is opened, a pipe
+// ("it is a pipe, not a file") or socket ("it is not a file");
 // one larger than MaxPackageFileSize, or for which memory cannot be had, as
 // too large ("file too large"). The file is held in memory once: the picture
 // is deciphered where it was read, and that buffer becomes contents.picture.

@@ -45,6 +45,34 @@ bool EqualsNoCase(const std::string& text, const char* lowerWord)
     return true;
 }
 
+// "|" written as "%7C": the address's meaning for a browser, without the
+// record's separator.
+std::string EscapeSeparators(const std::string& address)
+{
+    std::string escaped;
+    for (char c : address) {
+        if (c == '|')
+            escaped += "%7C";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+// The escaped address cut to limit bytes: never inside a UTF-8 character
+// and never inside a "%7C" that stands for a "|".
+std::string CutEscapedAddress(const std::string& address, size_t limit)
+{
+    size_t length = Utf8CutLength(address.data(), address.size(), limit);
+    for (size_t back = 1; back <= 2 && back <= length; ++back) {
+        if (address.compare(length - back, 3, "%7C") == 0) {
+            length -= back;
+            break;
+        }
+    }
+    return address.substr(0, length);
+}
+
 std::string AboutField(const std::string& text)
 {
     std::string field = FormText(text, AboutTextLimit);
@@ -65,7 +93,7 @@ std::string NormaliseWinAddress(const std::string& typed)
         address = "HTTP://" + address;
     if (EqualsNoCase(address, "http://") || EqualsNoCase(address, "https://"))
         return "NONE";
-    return address;
+    return CutEscapedAddress(EscapeSeparators(address), WinAddressFieldLimit);
 }
 
 bool AboutTextsHoldSeparator(const PackageSettings& settings)

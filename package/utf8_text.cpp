@@ -49,3 +49,40 @@ std::string Utf8Cut(const std::string& text, size_t limit)
 {
     return text.substr(0, Utf8CutLength(text.data(), text.size(), limit));
 }
+
+size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePoint)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char lead = bytes[at];
+    *codePoint = 0xFFFD;
+    if (lead < 0x80) {
+        *codePoint = lead;
+        return 1;
+    }
+    const size_t sequence = SequenceLength(lead);
+    if (sequence == 0)
+        return 1;
+    // The second byte's range excludes overlong forms, surrogates and code
+    // points past U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead == 0xE0)
+        low = 0xA0;
+    else if (lead == 0xED)
+        high = 0x9F;
+    else if (lead == 0xF0)
+        low = 0x90;
+    else if (lead == 0xF4)
+        high = 0x8F;
+    uint32_t value = lead & (0x7F >> sequence);
+    size_t k = 1;
+    for (; k < sequence && at + k < length; ++k) {
+        const unsigned char c = bytes[at + k];
+        if (k == 1 ? (c < low || c > high) : !IsContinuation(c))
+            return k;
+        value = value << 6 | (c & 0x3F);
+    }
+    if (k < sequence)
+        return k;
+    *codePoint = value;
+    return sequence;
+}

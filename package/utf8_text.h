@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // How many of the first length bytes of text to keep so that at most limit
@@ -19,3 +20,9 @@ size_t Utf8CutLength(const char* text, size_t length, size_t limit);
 
 // text cut with Utf8CutLength.
 std::string Utf8Cut(const std::string& text, size_t limit);
+
+// Reads one character of UTF-8 text at text[at] (at < length), as a browser
+// decodes a page: a well-formed sequence gives its code point; otherwise the
+// longest start of a sequence that could still have been well-formed (at
+// least one byte) stands for U+FFFD. Returns the number of bytes read.
+size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePoint);

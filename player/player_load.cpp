@@ -5,6 +5,7 @@
 #include <new>
 
 #include "player_state.h"
+#include "puzzle_key.h"
 #include "vn_image.h"
 #include "vn_tr.h"
 

@@ -1,7 +1,5 @@
 #include "player_score.h"
 
-#include <cstdio>
-
 #include "player_layout.h"
 #include "vn_tr.h"
 
@@ -13,28 +11,6 @@ BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds)
         best.seconds = seconds;
     best.any = true;
     return best;
-}
-
-std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std::string& record,
-                          int gridInPlay, bool gridReduced)
-{
-    uint64_t hash = 0xcbf29ce484222325ull;
-    auto mix = [&hash](uint8_t byte) {
-        hash ^= byte;
-        hash *= 0x100000001b3ull;
-    };
-    for (size_t i = 0; i < pictureSize; ++i)
-        mix(picture[i]);
-    mix(0);  // keeps picture and record apart
-    for (char c : record)
-        mix(static_cast<uint8_t>(c));
-    char text[48];
-    std::snprintf(text, sizeof text, "%08lx%08lx", static_cast<unsigned long>(hash >> 32),
-                  static_cast<unsigned long>(hash & 0xffffffffu));
-    std::string name = text;
-    if (gridReduced)
-        name += "-" + std::to_string(gridInPlay);
-    return name;
 }
 
 std::string StatusLine(bool awaitingShuffle, bool finished, bool helped, uint32_t moves,

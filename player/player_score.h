@@ -39,12 +39,6 @@ struct BestResult {
 // best with a new solve taken in.
 BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds);
 
-// A name for a puzzle's best results: 16 hex digits of a 64-bit FNV-1a hash
-// of its picture and its settings record, then "-" and the grid played when
-// the player had to reduce the grid (a reduced game is a different game).
-std::string PuzzleKeyName(const uint8_t* picture, size_t pictureSize, const std::string& record,
-                          int gridInPlay, bool gridReduced);
-
 // The status line: "Press F2 to shuffle" on a board not yet in play,
 // "Moves: 3    Time: 0:07" during a game, "Solved in 6 moves, 0:03" after,
 // "Solved with help in 6 moves, 0:03" after a game helped by Hint or Solve.

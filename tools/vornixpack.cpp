@@ -12,16 +12,17 @@ namespace {
 const char Usage[] =
     "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        [--verbose] -o TARGET.exe\n"
-    "       vornixpack inspect TARGET.exe\n"
-    "       vornixpack extract TARGET.exe -o PICTURE\n"
+    "                        [--verbose] -o TARGET.exe|TARGET.html\n"
+    "       vornixpack inspect TARGET.exe|TARGET.html\n"
+    "       vornixpack extract TARGET.exe|TARGET.html -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
     "       vornixpack --version\n"
     "\n"
     "build    writes a puzzle program: the player stub followed by the picture and\n"
-    "         the puzzle's settings, enciphered\n"
-    "inspect  shows what a puzzle program holds\n"
-    "extract  writes the picture a puzzle program holds\n";
+    "         the puzzle's settings, enciphered; or, for a .html target, a web\n"
+    "         page that plays in any browser\n"
+    "inspect  shows what a puzzle program or web page holds\n"
+    "extract  writes the picture a puzzle program or web page holds\n";
 
 }  // namespace
 

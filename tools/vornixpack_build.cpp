@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "measure_file.h"
@@ -19,35 +20,50 @@ namespace {
 const char BuildHelp[] =
     "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
-    "                        [--verbose] -o TARGET.exe\n"
+    "                        [--verbose] -o TARGET.exe|TARGET.html\n"
     "\n"
     "Writes TARGET.exe: a copy of the player stub followed by the picture and the\n"
-    "puzzle's settings, both enciphered. Apart from the grid, the defaults are\n"
-    "the builder form's initial values. An existing TARGET.exe is replaced only\n"
-    "when the new one is complete.\n"
+    "puzzle's settings, both enciphered. A TARGET whose name ends in .html or\n"
+    ".htm (any letter case) is written as one self-contained web page instead,\n"
+    "which plays in any browser: it holds the picture (a bitmap or TIFF as PNG)\n"
+    "and the settings, needs no stub, and takes only an http:// or https://\n"
+    "win address. Apart from the grid, the defaults are the builder form's\n"
+    "initial values. An existing TARGET is replaced only when the new one is\n"
+    "complete.\n"
     "\n"
     "  --picture P      the picture: BMP, PNG, JPEG, GIF or TIFF, packed as it is\n"
     "                   on disk (required)\n"
-    "  --grid N         pieces per side, 0 to 9999 (default 4; 0 shows the\n"
-    "                   picture without a grid)\n"
+    "  --grid N         pieces per side, 2 to 9999 (default 4)\n"
     "  --shuffle        shuffle the pieces when the puzzle starts (default: not)\n"
     "  --win-url U      address opened when the puzzle is solved (default\n"
     "                   \"http://\", which means none); text without http:// or\n"
-    "                   https:// gets HTTP:// in front; at most 1023 bytes\n"
+    "                   https:// gets HTTP:// in front, a \"|\" is written as %7C;\n"
+    "                   at most 1023 bytes\n"
     "  --company C      company name shown in the puzzle's About box\n"
     "  --site S         web site shown in the About box (neither may hold \"|\")\n"
     "  --tagline T      tag line shown in the About box (About texts: at most\n"
     "                   254 bytes each, empty by default)\n"
     "  --stub PATH      the player stub (default: vornix_distrib.exe in the\n"
-    "                   current directory)\n"
-    "  -o TARGET.exe    the puzzle program to write (required); it must not be\n"
-    "                   the picture or the stub\n"
+    "                   current directory); it must be the player program\n"
+    "                   itself, not a finished puzzle; not used for a web page\n"
+    "  -o TARGET        the puzzle to write (required): a program, or a web page\n"
+    "                   when the name ends in .html or .htm; it must not be the\n"
+    "                   picture or the stub\n"
     "  -v, --verbose    print the builder's status texts as it goes\n"
     "  -h, --help       show this text\n"
     "\n"
-    "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET.exe\n"
+    "Each option may be given once. TARGET must be a file or a device, not a\n"
+    "folder or a pipe.\n"
+    "\n"
+    "Exit status: 0 when the puzzle is written (one line: \"wrote TARGET\n"
     "(size): N x N puzzle\"), 1 when the build fails (one line on stderr naming\n"
-    "the file and the reason), 2 for a wrong command line.\n";
+    "the file and the reason), 2 for a wrong command line (a grid size outside\n"
+    "2 to 9999 among them).\n";
+
+// The smallest and largest grid: the builder refuses a grid below 2 (a
+// 1 x 1 puzzle has nothing to slide), and its field holds four digits.
+const int MinGrid = 2;
+const int MaxGrid = 9999;
 
 int UsageError(const char* format, const char* what)
 {
@@ -67,7 +83,7 @@ bool ParseGrid(const char* text, int& grid)
     }
     errno = 0;
     long value = std::strtol(text, nullptr, 10);
-    if (errno != 0 || value > 9999)
+    if (errno != 0 || value > MaxGrid)
         return false;
     grid = static_cast<int>(value);
     return true;
@@ -104,9 +120,17 @@ int ReportFailure(const std::string& lastStatus, const TargetBuildFailure& failu
 
 std::string GridText(int grid)
 {
-    if (grid == 0)
-        return "the picture without a grid";
     return std::to_string(grid) + " x " + std::to_string(grid) + " puzzle";
+}
+
+// The option's one name, whichever of its spellings was given.
+std::string CanonicalOption(const std::string& option)
+{
+    if (option == "-v")
+        return "--verbose";
+    if (option == "-o")
+        return "--output";
+    return option;
 }
 
 // The size of the written target, or 0 when it cannot be measured.
@@ -128,6 +152,9 @@ int BuildCommandMain(int argc, char** argv)
     request.settings.gridSize = 4;
     bool havePicture = false;
     bool verbose = false;
+    // An option given twice is a mistake to point out, not one for the last
+    // value to hide.
+    std::set<std::string> given;
 
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -135,6 +162,8 @@ int BuildCommandMain(int argc, char** argv)
             std::fputs(BuildHelp, stdout);
             return 0;
         }
+        if (option.size() > 1 && option[0] == '-' && !given.insert(CanonicalOption(option)).second)
+            return UsageError("option '%s' is given twice", option.c_str());
         if (option == "--shuffle") {
             request.settings.shuffle = true;
             continue;
@@ -173,14 +202,17 @@ int BuildCommandMain(int argc, char** argv)
             if (text == &request.picturePath)
                 havePicture = true;
         } else if (!ParseGrid(value, request.settings.gridSize)) {
-            return UsageError("--grid needs a whole number from 0 to 9999, not '%s'", value);
+            return UsageError("--grid needs a whole number from 2 to 9999, not '%s'", value);
+        } else if (request.settings.gridSize < MinGrid) {
+            // The builder's own words for it.
+            return UsageError("the grid size must be 2 or more, not '%s'", value);
         }
     }
 
     if (!havePicture)
         return UsageError("%s", "missing --picture");
     if (request.targetPath.empty())
-        return UsageError("%s", "missing -o TARGET.exe");
+        return UsageError("%s", "missing -o TARGET");
 
     request.pictureCheck = PictureIsSupported;
     std::string lastStatus;

@@ -3,5 +3,5 @@
 #pragma once
 
 int BuildCommandMain(int argc, char** argv);    // vornixpack build ...
-int InspectCommandMain(int argc, char** argv);  // vornixpack inspect TARGET.exe
-int ExtractCommandMain(int argc, char** argv);  // vornixpack extract TARGET.exe -o PICTURE.bmp
+int InspectCommandMain(int argc, char** argv);  // vornixpack inspect TARGET (.exe or .html)
+int ExtractCommandMain(int argc, char** argv);  // vornixpack extract TARGET -o PICTURE

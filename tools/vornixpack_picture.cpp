@@ -1,23 +1,24 @@
 #include "vornixpack_picture.h"
 
-#include "vn_picture_format.h"
-
-#ifdef _WIN32
 #include "vn_image.h"
-#endif
+#include "vn_picture_format.h"
 
 bool PictureIsSupported(const uint8_t* data, size_t size)
 {
-#ifdef _WIN32
     if (size > 0xFFFFFFFFu)
         return false;
+#ifndef _WIN32
+    // Without the system's codecs the compressed formats are checked by their
+    // header; bitmaps are decoded by the image library's own decoder, on
+    // every system alike.
+    if (VnPictureFormatIsPaddable(VnSniffPictureFormat(data, size))) {
+        VnPictureHeader header;
+        const char* error = nullptr;
+        return VnReadPictureHeader(data, size, &header, &error);
+    }
+#endif
     VnImage image(data, static_cast<uint32_t>(size), ImageTypeBmp);
     return image.dibBlock != nullptr;
-#else
-    VnPictureHeader header;
-    const char* error = nullptr;
-    return VnReadPictureHeader(data, size, &header, &error);
-#endif
 }
 
 std::string DescribePicture(const uint8_t* data, size_t size)

@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// On Windows the picture is decoded, as the builder and the player decode
-// it; elsewhere, where the compressed formats cannot be decoded, its header
-// is read (format and pixel size) and anything else is refused.
+// The picture is decoded, as the builder and the player decode it: bitmaps
+// by the image library's own decoder everywhere, PNG, JPEG, GIF and TIFF by
+// the system's codecs on Windows; elsewhere, where those cannot be decoded,
+// their header is read (format and pixel size).
 bool PictureIsSupported(const uint8_t* data, size_t size);
 
 // "JPEG, 4000 x 3000 pixels, orientation 6", or the format and why its

@@ -1,6 +1,7 @@
-// vornixpack inspect / extract: what a puzzle program holds. Both read the
-// whole target through the package reader; a file that is not a puzzle
-// program gets one line on stderr and exit code 1.
+// vornixpack inspect / extract: what a puzzle program or a web page puzzle
+// holds. A target named *.html or *.htm is read as a web page, anything else
+// as a program, through the package reader; a file that is not a puzzle gets
+// one line on stderr and exit code 1.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include "package_reader.h"
 #include "system_error.h"
 #include "target_file.h"
+#include "web_page_reader.h"
+#include "web_page_writer.h"
 #include "vornixpack_commands.h"
 #include "vornixpack_picture.h"
 #include "vornixpack_text.h"
@@ -18,21 +21,28 @@ namespace {
 
 const char InspectHelp[] =
     "usage: vornixpack inspect TARGET.exe\n"
+    "       vornixpack inspect TARGET.html\n"
     "\n"
     "Shows what a puzzle program holds: the length of the player stub, the\n"
     "lengths of the picture and of the settings record, the picture's format,\n"
     "pixel size and orientation, and the six settings (control characters\n"
-    "shown as \\xNN).\n";
+    "shown as \\xNN). For a web page (a name ending in .html or .htm): the\n"
+    "page's length, the picture's length, format and size, the size the page\n"
+    "draws it at, the settings and the key of its best results.\n";
 
 const char ExtractHelp[] =
     "usage: vornixpack extract TARGET.exe -o PICTURE\n"
+    "       vornixpack extract TARGET.html -o PICTURE\n"
     "\n"
-    "Writes the picture file that a puzzle program holds. PNG, JPEG, GIF and\n"
+    "Writes the picture file that a puzzle program or a web page holds. A web\n"
+    "page gives its picture back byte for byte (a bitmap or TIFF as the PNG\n"
+    "the page was made with). From a program, PNG, JPEG, GIF and\n"
     "TIFF pictures come back whole (with up to 7 zero bytes after their end).\n"
     "Of other pictures the last (length mod 8) bytes are not stored in a form\n"
     "that can be deciphered; they are filled in from the pixel row below, and\n"
-    "a note on stderr says so. PICTURE must not be TARGET.exe itself; an\n"
-    "existing PICTURE is replaced only when the new one is complete.\n";
+    "a note on stderr says so. PICTURE must not be TARGET.exe itself, nor a\n"
+    "folder or a pipe; an existing PICTURE is replaced only when the new one\n"
+    "is complete.\n";
 
 bool IsHelp(const char* argument)
 {
@@ -46,26 +56,40 @@ int UsageError(const char* command, const char* what, const char* argument)
     return 2;
 }
 
-// Reads the target; on failure prints the file, the reason and, where the
-// system gave one, its error text, and returns false.
+// Prints why the target could not be read: the file, the reason and, where
+// the system gave one, its error text.
+void PrintReadFailure(const char* command, const char* path, const char* failure)
+{
+    std::string reason = failure ? failure : "unreadable";
+    const bool systemFailure = failure && (!std::strcmp(failure, "cannot open file") ||
+                                           !std::strcmp(failure, "cannot read file"));
+    if (systemFailure && errno != 0)
+        reason += ": " + RuntimeErrorText();
+    std::fprintf(stderr, "vornixpack %s: %s: %s\n", command, path, reason.c_str());
+}
+
+// Reads the target; on failure prints why and returns false.
 bool ReadTarget(const char* command, const char* path, PackageContents& contents)
 {
     errno = 0;
     PackageStatus status = ReadPackageFile(path, contents);
     if (status == PackageOk)
         return true;
-    std::string reason;
     if (status == PackageMissing) {
-        reason = "holds no puzzle (no package after the stub)";
-    } else {
-        reason = contents.failure ? contents.failure : "unreadable";
-        const bool systemFailure = status == PackageDamaged && contents.failure &&
-                                   (!std::strcmp(contents.failure, "cannot open file") ||
-                                    !std::strcmp(contents.failure, "cannot read file"));
-        if (systemFailure && errno != 0)
-            reason += ": " + RuntimeErrorText();
+        std::fprintf(stderr, "vornixpack %s: %s: holds no puzzle (no package after the stub)\n", command,
+                     path);
+        return false;
     }
-    std::fprintf(stderr, "vornixpack %s: %s: %s\n", command, path, reason.c_str());
+    PrintReadFailure(command, path, contents.failure);
+    return false;
+}
+
+bool ReadPage(const char* command, const char* path, WebPageContents& contents)
+{
+    errno = 0;
+    if (ReadWebPageFile(path, contents) == WebPageOk)
+        return true;
+    PrintReadFailure(command, path, contents.failure);
     return false;
 }
 
@@ -81,6 +105,8 @@ int ReadArguments(const char* command, const char* help, int argc, char** argv,
             return 0;
         }
         if (output && !std::strcmp(argv[i], "-o")) {
+            if (*output)
+                return UsageError(command, "option -o is given twice", nullptr);
             if (i + 1 >= argc)
                 return UsageError(command, "option -o needs a value", nullptr);
             *output = argv[++i];
@@ -102,22 +128,20 @@ void PrintField(const char* label, const std::string& value)
     std::printf("%-16s%s\n", label, EscapeControlBytes(value).c_str());
 }
 
-}  // namespace
-
-int InspectCommandMain(int argc, char** argv)
+void PrintLength(const char* label, uint64_t length)
 {
-    const char* target = nullptr;
-    int exitCode = ReadArguments("inspect", InspectHelp, argc, argv, &target, nullptr);
-    if (exitCode >= 0)
-        return exitCode;
+    std::printf("%-16s%llu\n", label, static_cast<unsigned long long>(length));
+}
 
+int InspectProgram(const char* target)
+{
     PackageContents contents;
     if (!ReadTarget("inspect", target, contents))
         return 1;
     const PackageRecord& record = contents.record;
-    std::printf("stub length:    %lu\n", static_cast<unsigned long>(contents.stubLength));
-    std::printf("picture length: %lu\n", static_cast<unsigned long>(contents.pictureLength));
-    std::printf("record length:  %lu\n", static_cast<unsigned long>(contents.recordLength));
+    PrintLength("stub length:", contents.stubLength);
+    PrintLength("picture length:", contents.pictureLength);
+    PrintLength("record length:", contents.recordLength);
     PrintField("picture:", DescribePicture(contents.picture.data(), contents.picture.size()));
     PrintField("grid size:", record.gridSize);
     PrintField("company name:", record.companyName);
@@ -126,6 +150,60 @@ int InspectCommandMain(int argc, char** argv)
     PrintField("shuffle:", record.shuffle);
     PrintField("win address:", record.winAddress);
     return 0;
+}
+
+// The same fields for a web page, in the program's words where they mean the
+// same ("YES", "NONE").
+int InspectPage(const char* target)
+{
+    WebPageContents contents;
+    if (!ReadPage("inspect", target, contents))
+        return 1;
+    const WebPageSettings& settings = contents.settings;
+    PrintLength("page length:", contents.pageLength);
+    PrintLength("picture length:", contents.picture.size());
+    PrintField("picture:", DescribePicture(contents.picture.data(), contents.picture.size()));
+    PrintField("picture type:", settings.pictureType);
+    PrintField("shown size:", std::to_string(settings.pictureWidth) + " x " +
+                                  std::to_string(settings.pictureHeight) + " pixels");
+    PrintField("grid size:", std::to_string(settings.grid));
+    PrintField("company name:", settings.company);
+    PrintField("web site:", settings.site);
+    PrintField("tag line:", settings.tagline);
+    PrintField("shuffle:", settings.shuffle ? "YES" : "NO");
+    PrintField("win address:", settings.winUrl.empty() ? std::string("NONE") : settings.winUrl);
+    PrintField("best key:", settings.bestKey);
+    return 0;
+}
+
+// The picture a target holds, and how many of its last bytes were guessed.
+bool ReadPicture(const char* target, std::vector<uint8_t>& picture, uint32_t* reconstructed)
+{
+    *reconstructed = 0;
+    if (IsWebPageTarget(target)) {
+        WebPageContents contents;
+        if (!ReadPage("extract", target, contents))
+            return false;
+        picture.swap(contents.picture);
+        return true;
+    }
+    PackageContents contents;
+    if (!ReadTarget("extract", target, contents))
+        return false;
+    picture.swap(contents.picture);
+    *reconstructed = contents.reconstructedCount;
+    return true;
+}
+
+}  // namespace
+
+int InspectCommandMain(int argc, char** argv)
+{
+    const char* target = nullptr;
+    int exitCode = ReadArguments("inspect", InspectHelp, argc, argv, &target, nullptr);
+    if (exitCode >= 0)
+        return exitCode;
+    return IsWebPageTarget(target) ? InspectPage(target) : InspectProgram(target);
 }
 
 int ExtractCommandMain(int argc, char** argv)
@@ -138,12 +216,13 @@ int ExtractCommandMain(int argc, char** argv)
     if (!output)
         return UsageError("extract", "missing -o PICTURE", nullptr);
     if (SameExistingFile(target, output)) {
-        std::fprintf(stderr, "vornixpack extract: '%s' is the puzzle program itself\n", output);
+        std::fprintf(stderr, "vornixpack extract: '%s' is the puzzle itself\n", output);
         return 1;
     }
 
-    PackageContents contents;
-    if (!ReadTarget("extract", target, contents))
+    std::vector<uint8_t> picture;
+    uint32_t reconstructed = 0;
+    if (!ReadPicture(target, picture, &reconstructed))
         return 1;
     // Written beside the output and moved over it when complete; a device is
     // written directly and never removed.
@@ -154,8 +233,8 @@ int ExtractCommandMain(int argc, char** argv)
                      reason.c_str());
         return 1;
     }
-    const size_t size = contents.picture.size();
-    if ((size && std::fwrite(contents.picture.data(), 1, size, file.file) != size) ||
+    const size_t size = picture.size();
+    if ((size && std::fwrite(picture.data(), 1, size, file.file) != size) ||
         std::fflush(file.file) != 0) {
         reason = RuntimeErrorText();
         DiscardTargetFile(file);
@@ -168,9 +247,10 @@ int ExtractCommandMain(int argc, char** argv)
                      reason.c_str());
         return 1;
     }
-    if (contents.reconstructedCount) {
+    if (reconstructed) {
         std::fprintf(stderr, "note: the last %lu bytes of the picture were reconstructed\n",
-                     static_cast<unsigned long>(contents.reconstructedCount));
+                     static_cast<unsigned long>(reconstructed));
     }
     return 0;
 }
+

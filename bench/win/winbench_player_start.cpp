@@ -1,12 +1,10 @@
 // The player's start with a photo: the time from starting a puzzle program to
 // its first painted frame, for a 4000 x 3000 JPEG puzzle against the same
 // picture as a 24-bit bitmap puzzle, both in one run, with both targets'
-// sizes. The picture is made here (smooth light, shapes and a little grain,
-// like a photo) and encoded with the Windows Imaging Component's JPEG encoder.
+// sizes. The picture is the benchmarks' photo-like scene (bench_photo.h),
+// encoded with the Windows Imaging Component's JPEG encoder.
 // Usage: winbench_player_start [STUB]  (default: ..\bin\vornix_distrib.exe
 // beside this program's folder).
-#include <objbase.h>
-#include <wincodec.h>
 #include <windows.h>
 
 #include <stdio.h>
@@ -15,55 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "bench_photo.h"
 #include "package/package_build.h"
 #include "test_files.h"
 #include "win_bench.h"
 
 namespace {
 
-const int Width = 4000, Height = 3000;
+using winbench::PhotoHeight;
+using winbench::PhotoWidth;
+const int Width = PhotoWidth, Height = PhotoHeight;
 const int Runs = 5;
-
-// Top-down 24-bit BGR pixels of the scene.
-std::vector<uint8_t> ScenePixels()
-{
-    std::vector<uint8_t> bgr(static_cast<size_t>(Width) * Height * 3);
-    uint32_t noise = 12345;
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            noise = noise * 1664525u + 1013904223u;
-            // Grain and fine texture, so the JPEG is about as large as a
-            // 12-megapixel phone photo's (a few MB), not a smooth drawing's.
-            const int grain = static_cast<int>((noise >> 24) & 31) - 15 + ((x / 3 + y / 2) % 7) * 2;
-            int r, g, b;
-            if (y < Height / 2) {  // sky, lighter towards the horizon
-                r = 60 + y * 80 / Height;
-                g = 120 + y * 80 / Height;
-                b = 230 - y * 30 / Height;
-            } else {  // ground, darker towards the front
-                r = 70 - (y - Height / 2) * 40 / Height;
-                g = 160 - (y - Height / 2) * 60 / Height;
-                b = 60;
-            }
-            const int dx = x - 3000, dy = y - 700;
-            if (dx * dx + dy * dy < 400 * 400) {  // the sun
-                r = 250;
-                g = 210;
-                b = 60;
-            }
-            if (x > 1200 && x < 2200 && y > 1700 && y < 2500) {  // a house
-                r = 200 - (x - 1200) / 20;
-                g = 50;
-                b = 40;
-            }
-            uint8_t* p = &bgr[(static_cast<size_t>(y) * Width + x) * 3];
-            p[0] = static_cast<uint8_t>(b + grain < 0 ? 0 : b + grain > 255 ? 255 : b + grain);
-            p[1] = static_cast<uint8_t>(g + grain < 0 ? 0 : g + grain > 255 ? 255 : g + grain);
-            p[2] = static_cast<uint8_t>(r + grain < 0 ? 0 : r + grain > 255 ? 255 : r + grain);
-        }
-    }
-    return bgr;
-}
 
 bool WriteBmp(const std::string& path, const std::vector<uint8_t>& bgr)
 {
@@ -72,49 +32,6 @@ bool WriteBmp(const std::string& path, const std::vector<uint8_t>& bgr)
         memcpy(p, &bgr[(static_cast<size_t>(top) * Width + x) * 3], 3);
     });
     return vntest::WriteFileBytes(path, file);
-}
-
-// Encodes the pixels as a baseline JPEG at quality 0.9 with WIC.
-bool WriteJpeg(const std::string& path, std::vector<uint8_t>& bgr)
-{
-    std::wstring wide(path.begin(), path.end());
-    IWICImagingFactory* factory = nullptr;
-    IWICStream* stream = nullptr;
-    IWICBitmapEncoder* encoder = nullptr;
-    IWICBitmapFrameEncode* frame = nullptr;
-    IPropertyBag2* options = nullptr;
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, NULL, CLSCTX_INPROC_SERVER,
-                                         IID_IWICImagingFactory, reinterpret_cast<void**>(&factory)))
-        && SUCCEEDED(factory->CreateStream(&stream))
-        && SUCCEEDED(stream->InitializeFromFilename(wide.c_str(), GENERIC_WRITE))
-        && SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, NULL, &encoder))
-        && SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache))
-        && SUCCEEDED(encoder->CreateNewFrame(&frame, &options));
-    if (ok && options) {
-        PROPBAG2 option = {};
-        option.pstrName = const_cast<LPOLESTR>(L"ImageQuality");
-        VARIANT value;
-        VariantInit(&value);
-        value.vt = VT_R4;
-        value.fltVal = 0.9f;
-        options->Write(1, &option, &value);  // keeps the default when not supported
-    }
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    ok = ok && SUCCEEDED(frame->Initialize(options)) && SUCCEEDED(frame->SetSize(Width, Height))
-        && SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)
-        && SUCCEEDED(frame->WritePixels(Height, Width * 3, static_cast<UINT>(bgr.size()), bgr.data()))
-        && SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
-    if (options)
-        options->Release();
-    if (frame)
-        frame->Release();
-    if (encoder)
-        encoder->Release();
-    if (stream)
-        stream->Release();
-    if (factory)
-        factory->Release();
-    return ok;
 }
 
 long long FileSize(const std::string& path)
@@ -212,8 +129,8 @@ int main(int argc, char** argv)
     const std::string bmpTarget = work + "bmp_puzzle.exe", jpegTarget = work + "jpeg_puzzle.exe";
 
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    std::vector<uint8_t> pixels = ScenePixels();
-    const bool made = WriteBmp(bmp, pixels) && WriteJpeg(jpeg, pixels);
+    std::vector<uint8_t> pixels = winbench::ScenePixels();
+    const bool made = WriteBmp(bmp, pixels) && winbench::WritePhotoJpeg(jpeg, pixels);
     CoUninitialize();
     pixels.clear();
     pixels.shrink_to_fit();

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
+#include <string>
+
 #include "app.h"
 #include "win_test_util.h"
 
@@ -36,11 +40,28 @@ inline void PumpMessages()
     }
 }
 
-// Fixture: each test gets a fresh main window and destroys it afterwards.
+// The registry key where the builder windows of this test process keep
+// the form's values: one per process, so that every window starts as a new
+// user's and no test sees what another left.
+inline const char* TestSettingsKey()
+{
+    static std::string key = "Software\\Vornix SDK Tests\\Builder " + std::to_string(GetCurrentProcessId());
+    return key.c_str();
+}
+
+inline void ForgetTestSettings()
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, TestSettingsKey());
+}
+
+// Fixture: each test gets a fresh main window, as a new user sees it, and
+// destroys it afterwards.
 class BuilderWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        SettingsKeyPath = TestSettingsKey();
+        ForgetTestSettings();
         AppInstance = GetModuleHandleA(NULL);
         ASSERT_TRUE(RegisterMainWindowClass());
         window = CreateMainWindow();
@@ -54,6 +75,10 @@ protected:
         PumpMessages();
         TakeQuitMessage();
         MainWindow = NULL;
+        ForgetTestSettings();
+        SetRecentPictures({});
+        LastPictureFolder.clear();
+        LastTargetFolder.clear();
     }
 
     HWND window = NULL;

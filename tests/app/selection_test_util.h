@@ -26,6 +26,34 @@ inline std::string ScratchFolder()
     return folder;
 }
 
+// The names of the files (not folders) that match pattern, a folder with
+// the final backslash and a wildcard name ("C:\\x\\*", "C:\\x\\Pasted *").
+inline std::vector<std::string> FilesMatching(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+// Points %LOCALAPPDATA% of this process at a folder inside folder (made
+// here), so that pictures the builder saves stay inside the test's own
+// folder; returns where they go (the pictures folder, with the backslash).
+inline std::string PrivateLocalAppData(const std::string& folder)
+{
+    const std::string appData = folder + "local app data";
+    CreateDirectoryA(appData.c_str(), NULL);
+    SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
+    return appData + "\\Vornix SDK\\Pictures\\";
+}
+
 // Removes a folder made by ScratchFolder with everything in it. An empty
 // name is refused: it would mean the files of the current folder.
 inline void RemoveFolder(const std::string& folder)
@@ -183,6 +211,7 @@ struct DialogScript {
     std::string fileName;          // typed into the file name box
     bool cancel = false;           // press Cancel instead of OK
     int replaceAnswer = 0;         // IDYES or IDNO for the replace question; 0: none expected
+    int filterIndex = 0;           // 1-based filter chosen before OK; 0: left as it opened
     std::string moveCurrentFolderTo; // made the current folder while the dialog is open, as a
                                    // dialog that ignores OFN_NOCHANGEDIR does; empty: left alone
 
@@ -194,8 +223,10 @@ struct DialogScript {
     volatile LONG commandDone = 0; // set when the command has returned
 };
 
-// Control id of the file name box (cmb13) of the explorer-style dialogs.
+// Control ids of the file name box (cmb13) and the file type list (cmb1)
+// of the explorer-style dialogs.
 const int FileNameBoxId = 0x47C;
+const int FileTypeBoxId = 0x470;
 
 namespace detail {
 
@@ -256,6 +287,13 @@ inline DWORD DriveDialogSteps(DialogScript* script)
     } else {
         if (!script->moveCurrentFolderTo.empty())
             SetCurrentDirectoryA(script->moveCurrentFolderTo.c_str());
+        if (script->filterIndex > 0) {
+            // The file type list (cmb1), as a user picks an entry in it.
+            HWND types = GetDlgItem(dialog, FileTypeBoxId);
+            SendMessageA(types, CB_SETCURSEL, script->filterIndex - 1, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FileTypeBoxId, CBN_SELCHANGE), (LPARAM)types);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FileTypeBoxId, CBN_SELENDOK), (LPARAM)types);
+        }
         SendMessageA(GetDlgItem(dialog, FileNameBoxId), WM_SETTEXT, 0, (LPARAM)script->fileName.c_str());
         // Posted, not sent: the replace question runs inside the click's handling.
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(dialog, IDOK));

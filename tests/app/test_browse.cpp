@@ -111,8 +111,8 @@ TEST_F(BrowseTest, DialogRecordsAreRefilledFromZero)
 
     memset(&FileDialogRecord, 0x5A, sizeof FileDialogRecord);
     FillSaveDialogRecord();
-    ExpectDialogRecord(window, "Windows Applications\0*.EXE\0\0", 28, "Create Target Application", 0x20080A,
-                       "EXE");
+    const char targets[] = "Puzzle program (*.exe)\0*.exe\0Web page (*.html)\0*.html\0";
+    ExpectDialogRecord(window, targets, sizeof targets, "Create Target Application", 0x20080A, "exe");
 }
 
 TEST_F(BrowseTest, ChoosingAPictureFillsThePictureEditAndMakesTheBitmap)
@@ -243,6 +243,41 @@ TEST_F(BrowseTest, TargetNameWithoutExtensionGetsExe)
     // Choosing a target creates nothing.
     EXPECT_EQ(GetFileAttributesA((pictureFolder + "puzzle.EXE").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CurrentDirectory() + "\\", folder);
+}
+
+TEST_F(BrowseTest, TheFilterChosenSetsTheTargetsExtension)
+{
+    SetWindowTextA(PictureFileEdit, "C:\\picture.bmp");
+    const struct {
+        int filter;        // chosen in the dialog; 0: as it opened
+        const char* typed;
+        const char* field; // the Target field afterwards, in the picture folder
+    } rows[] = {
+        {2, "page", "page.html"},
+        {1, "program", "program.exe"},
+        {2, "named.htm", "named.htm"},
+        {2, "other.exe", "other.exe"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        SetWindowTextA(TargetPathEdit, "");
+        DialogScript script;
+        script.title = "Create Target Application";
+        script.fileName = pictureFolder + row.typed;
+        script.filterIndex = row.filter;
+        RunWithDialog(window, IdTargetBrowse, script);
+        ASSERT_TRUE(script.closed);
+        EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), (pictureFolder + row.field).c_str());
+    }
+    // A web page in the field: the dialog opens with its filter, and a bare
+    // name becomes a page.
+    SetWindowTextA(TargetPathEdit, (pictureFolder + "page.html").c_str());
+    DialogScript again;
+    again.title = "Create Target Application";
+    again.fileName = pictureFolder + "second";
+    RunWithDialog(window, IdTargetBrowse, again);
+    EXPECT_EQ(FileDialogRecord.nFilterIndex, 2u);
+    EXPECT_STRCASEEQ(WindowText(TargetPathEdit).c_str(), (pictureFolder + "second.html").c_str());
 }
 
 TEST_F(BrowseTest, AnExistingTargetBringsTheReplaceQuestion)

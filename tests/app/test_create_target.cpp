@@ -13,6 +13,8 @@
 #include "package_key.h"
 #include "selection_test_util.h"
 #include "test_files.h"
+#include "test_stub.h"
+#include "web_page_reader.h"
 #include "win_test_util.h"
 
 namespace {
@@ -99,7 +101,7 @@ protected:
         emptyFolder = folder + "without_stub";
         CreateDirectoryA(stubFolder.c_str(), NULL);
         CreateDirectoryA(emptyFolder.c_str(), NULL);
-        stub = vntest::PatternBytes(4099, 1);
+        stub = vntest::PeStubBytes(4099, 1);
         ASSERT_TRUE(vntest::WriteFileBytes(stubFolder + "\\vornix_distrib.exe", stub));
         picturePath = folder + "picture.bmp";
         ASSERT_TRUE(vntest::WriteBmp24(picturePath, 7, 5, [](int x, int y) { return RGB(x * 30, y * 40, 90); }));
@@ -157,24 +159,35 @@ protected:
     }
 
     // The files in the scratch folder, so that a test sees nothing was left.
-    std::vector<std::string> FolderFiles() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-        return names;
-    }
+    std::vector<std::string> FolderFiles() const { return vntest::FilesMatching(folder + "*"); }
 
     std::vector<std::string> Statuses(std::initializer_list<const char*> texts) const
     {
         return std::vector<std::string>(texts.begin(), texts.end());
+    }
+
+    // What the status line says after a build that wrote the file at path
+    // (the scratch folder's paths fit the line whole).
+    static std::string DoneWith(const std::string& path) { return "Done.\r\n" + path; }
+    std::string Done() const { return DoneWith(target); }
+
+    // Every step of a build that wrote the file at path.
+    static std::vector<std::string> Steps(const std::string& path)
+    {
+        std::vector<std::string> steps(std::begin(BuildSteps), std::end(BuildSteps));
+        steps.push_back(DoneWith(path));
+        return steps;
+    }
+
+    // The reason on the status line's second line, under the given text;
+    // "<none>" when the line is not that text followed by a reason.
+    std::string ReasonUnder(const char* text) const
+    {
+        std::string shown = vntest::WindowText(StatusText);
+        std::string first = std::string(text) + "\r\n";
+        if (shown.compare(0, first.size(), first) != 0 || shown.size() == first.size())
+            return "<none>";
+        return shown.substr(first.size());
     }
 
     std::vector<std::string> statuses;
@@ -188,7 +201,7 @@ TEST_F(CreateTargetTest, GoWritesTheComposedPackageAndShowsEveryStep)
     FillForm();
     EXPECT_EQ(GridSize, 5);
     PressGo();
-    EXPECT_EQ(statuses, std::vector<std::string>(std::begin(BuildSteps), std::end(BuildSteps)));
+    EXPECT_EQ(statuses, Steps(target));
     EXPECT_STREQ(FileNameBuffer, target.c_str());
     Bytes written = vntest::ReadFileBytes(target);
     Bytes expected = Compose(stub, picture, FormRecord());
@@ -207,7 +220,7 @@ TEST_F(CreateTargetTest, LongTextsAreCutToTheirLimitsAtACharacterBoundary)
     SetWindowTextW(CompanyNameEdit, company.c_str());
     SetWindowTextA(WinUrlEdit, std::string(1100, 'w').c_str());
     PressGo();
-    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    ASSERT_EQ(vntest::WindowText(StatusText), Done());
     std::string cutCompany = "x";
     for (int i = 0; i < 126; ++i)
         cutCompany += "\xC3\xA9";
@@ -218,20 +231,20 @@ TEST_F(CreateTargetTest, LongTextsAreCutToTheirLimitsAtACharacterBoundary)
 TEST_F(CreateTargetTest, StubIsTakenFromTheCurrentFolderFirstThenBesideTheProgram)
 {
     FillForm();
-    Bytes besideStub = vntest::PatternBytes(3001, 7);
+    Bytes besideStub = vntest::PeStubBytes(3001, 7);
     ASSERT_TRUE(vntest::WriteFileBytes(emptyFolder + "\\vornix_distrib.exe", besideStub));
 
     // The current folder has one: that one.
     EXPECT_EQ(LocateStub(), "vornix_distrib.exe");
     PressGo();
-    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    ASSERT_EQ(vntest::WindowText(StatusText), Done());
     EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, picture, FormRecord()));
 
     // Started from elsewhere: the one beside the program.
     lstrcpyA(ProgramFolder, emptyFolder.c_str());
     ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
     PressGo();
-    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    ASSERT_EQ(vntest::WindowText(StatusText), Done());
     EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(besideStub, picture, FormRecord()));
 }
 
@@ -245,15 +258,16 @@ TEST_F(CreateTargetTest, FailedBuildsLeaveAnExistingTargetAsItWas)
     // No stub anywhere.
     ASSERT_TRUE(SetCurrentDirectoryA(emptyFolder.c_str()));
     PressGo();
-    EXPECT_EQ(statuses, Statuses({"Creating stub...", "Error - could not open stub."}));
+    ASSERT_EQ(statuses.size(), 3u);
+    EXPECT_EQ(statuses[1], "Error - could not open stub.");
+    EXPECT_NE(ReasonUnder("Error - could not open stub."), "<none>");
     EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
 
     // The picture gone.
     ASSERT_TRUE(SetCurrentDirectoryA(stubFolder.c_str()));
     SetWindowTextA(PictureFileEdit, (folder + "missing.bmp").c_str());
     PressGo();
-    ASSERT_FALSE(statuses.empty());
-    EXPECT_EQ(statuses.back(), "Error - could not open picture file.");
+    EXPECT_NE(ReasonUnder("Error - could not open picture file."), "<none>");
     EXPECT_TRUE(vntest::ReadFileBytes(target) == old);
 
     // The picture and the target, nothing else, in the folder.
@@ -264,13 +278,14 @@ TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
 {
     FillForm();
     PressGo();
-    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    ASSERT_EQ(vntest::WindowText(StatusText), Done());
 
-    // A folder that does not exist.
+    // A folder that does not exist: the system's reason on the second line.
     SetWindowTextA(TargetPathEdit, (folder + "no such folder\\target.exe").c_str());
     PressGo();
-    EXPECT_EQ(statuses, Statuses({"Error - could not create target."}));
-    EXPECT_EQ(vntest::WindowText(StatusText), "Error - could not create target.");
+    EXPECT_EQ(statuses.front(), "Error - could not create target.");
+    std::string missingFolder = ReasonUnder("Error - could not create target.");
+    EXPECT_NE(missingFolder, "<none>");
 
     // A file another program holds open without sharing: refused, and kept
     // as it was.
@@ -284,8 +299,9 @@ TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
     SetWindowTextA(TargetPathEdit, locked.c_str());
     PressGo();
     CloseHandle(holder);
-    ASSERT_FALSE(statuses.empty());
-    EXPECT_EQ(statuses.back(), "Error - could not create target.");
+    std::string inUse = ReasonUnder("Error - could not create target.");
+    EXPECT_NE(inUse, "<none>");
+    EXPECT_NE(inUse, missingFolder);
     EXPECT_TRUE(vntest::ReadFileBytes(locked) == old);
 
     // A read-only file: refused, and kept as it was.
@@ -296,14 +312,14 @@ TEST_F(CreateTargetTest, ATargetThatCannotBeCreatedSaysSoAfterAnEarlierSuccess)
     SetWindowTextA(TargetPathEdit, readOnly.c_str());
     PressGo();
     SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ASSERT_FALSE(statuses.empty());
-    EXPECT_EQ(statuses.back(), "Error - could not create target.");
+    EXPECT_NE(ReasonUnder("Error - could not create target."), "<none>");
     EXPECT_TRUE(vntest::ReadFileBytes(readOnly) == old);
 
     // An empty Target field is no target either.
     SetWindowTextA(TargetPathEdit, "");
     PressGo();
-    EXPECT_EQ(statuses, Statuses({"Error - could not create target."}));
+    EXPECT_EQ(statuses.front(), "Error - could not create target.");
+    EXPECT_NE(ReasonUnder("Error - could not create target."), "<none>");
 }
 
 TEST_F(CreateTargetTest, PathsThatDoNotFitAreRefusedNotCut)
@@ -329,7 +345,7 @@ TEST_F(CreateTargetTest, PathsThatDoNotFitAreRefusedNotCut)
     SetWindowTextA(TargetPathEdit, target.c_str());
     SetWindowTextA(PictureFileEdit, longPicture.c_str());
     PressGo();
-    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_EQ(vntest::WindowText(StatusText), Done());
     DeleteFileA(target.c_str());
 
     // One more character does not fit.
@@ -387,13 +403,13 @@ TEST_F(CreateTargetTest, ATypedTargetThatExistsIsReplacedOnlyWhenTheUserAgrees)
 
     ReplaceQuestion agreed = PressGoAnswering(IDYES);
     EXPECT_TRUE(agreed.asked);
-    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_EQ(vntest::WindowText(StatusText), Done());
     EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, picture, FormRecord()));
 
     // The file this builder has just written is not asked about again.
     ReplaceQuestion again = PressGoAnswering(IDNO);
     EXPECT_FALSE(again.asked);
-    EXPECT_EQ(vntest::WindowText(StatusText), "Done.");
+    EXPECT_EQ(vntest::WindowText(StatusText), Done());
 }
 
 TEST_F(CreateTargetTest, APngPictureIsStoredWholePaddedToEightBytes)
@@ -405,21 +421,111 @@ TEST_F(CreateTargetTest, APngPictureIsStoredWholePaddedToEightBytes)
     ASSERT_NE(pngBytes.size() % 8, 0u);
     SetWindowTextA(PictureFileEdit, png.c_str());
     PressGo();
-    EXPECT_EQ(statuses, std::vector<std::string>(std::begin(BuildSteps), std::end(BuildSteps)));
+    EXPECT_EQ(statuses, Steps(target));
     // The file with zeros up to a multiple of 8, so that every byte comes back.
     Bytes padded(pngBytes);
     padded.resize((pngBytes.size() + 7) / 8 * 8, 0);
     EXPECT_TRUE(vntest::ReadFileBytes(target) == Compose(stub, padded, FormRecord()));
 }
 
-TEST_F(CreateTargetTest, TargetThatIsThePictureIsRefused)
+TEST_F(CreateTargetTest, TargetThatIsThePictureIsRefusedWithoutAskingToReplaceIt)
 {
     FillForm();
-    SetWindowTextA(TargetPathEdit, (folder + "PICTURE.BMP").c_str());
-    ConfirmedTargetPath = folder + "PICTURE.BMP";
+    for (std::string typed : {folder + "PICTURE.BMP", std::string("picture.bmp")}) {
+        SCOPED_TRACE(typed);
+        SetWindowTextA(TargetPathEdit, typed.c_str());
+        ReplaceQuestion question = PressGoAnswering(IDYES);
+        EXPECT_FALSE(question.asked);
+        EXPECT_EQ(vntest::WindowText(StatusText), "Error - target is the picture file.");
+        EXPECT_TRUE(vntest::ReadFileBytes(picturePath) == picture);
+    }
+}
+
+TEST_F(CreateTargetTest, ATypedTargetGoesBesideThePictureAsAProgram)
+{
+    FillForm();
+    // The current folder (the stub's) is not where a bare name goes.
+    const struct {
+        const char* typed;
+        const char* written;
+    } rows[] = {{"puzzle.exe", "puzzle.exe"}, {"puzzle", "puzzle.exe"}, {"Puzzle.", "Puzzle.exe"},
+                {"my.puzzle", "my.puzzle"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        SetWindowTextA(TargetPathEdit, row.typed);
+        PressGo();
+        std::string written = folder + row.written;
+        EXPECT_EQ(statuses, Steps(written));
+        EXPECT_TRUE(vntest::ReadFileBytes(written) == Compose(stub, picture, FormRecord()));
+        EXPECT_EQ(GetFileAttributesA((stubFolder + "\\" + row.written).c_str()), INVALID_FILE_ATTRIBUTES);
+        DeleteFileA(written.c_str());
+    }
+    // A picture's name is no name for a program: refused before anything,
+    // an existing file of that name kept as it was.
+    const Bytes old = vntest::PatternBytes(40, 2);
+    ASSERT_TRUE(vntest::WriteFileBytes(folder + "other.jpg", old));
+    for (const char* typed : {"other.jpg", "other.JPG", "sunset.png", "scan.tiff."}) {
+        SCOPED_TRACE(typed);
+        SetWindowTextA(TargetPathEdit, typed);
+        ReplaceQuestion question = PressGoAnswering(IDYES);
+        EXPECT_FALSE(question.asked);
+        EXPECT_EQ(statuses, Statuses({"Error - the target must end in .exe or .html."}));
+    }
+    EXPECT_TRUE(vntest::ReadFileBytes(folder + "other.jpg") == old);
+    EXPECT_EQ(FolderFiles().size(), 2u);
+}
+
+TEST_F(CreateTargetTest, GoWithAWebPageTargetWritesThePage)
+{
+    FillForm();
+    for (const char* name : {"page.html", "Page.HTM"}) {
+        SCOPED_TRACE(name);
+        const std::string page = folder + name;
+        SetWindowTextA(TargetPathEdit, page.c_str());
+        PressGo();
+        ASSERT_EQ(vntest::WindowText(StatusText), DoneWith(page));
+        WebPageContents contents;
+        ASSERT_EQ(ReadWebPageFile(page.c_str(), contents), WebPageOk) << (contents.failure ? contents.failure : "");
+        EXPECT_EQ(contents.settings.grid, 5);
+        EXPECT_TRUE(contents.settings.shuffle);
+        EXPECT_EQ(contents.settings.winUrl, "https://example.com/won");
+        EXPECT_EQ(contents.settings.company, "Acme Ltd");
+        EXPECT_EQ(contents.settings.tagline, "slide|win");
+        // The bitmap goes in as a PNG of its pixels.
+        EXPECT_EQ(contents.settings.pictureType, "image/png");
+        EXPECT_EQ(contents.settings.pictureWidth, 7u);
+        EXPECT_EQ(contents.settings.pictureHeight, 5u);
+        Bytes bytes = vntest::ReadFileBytes(page);
+        const std::string text(bytes.begin(), bytes.end());
+        EXPECT_EQ(text.find("vornix_distrib"), std::string::npos);
+        EXPECT_NE(text.find("<html"), std::string::npos);
+    }
+    // A page opens only web addresses when solved: anything else is refused
+    // before anything is written.
+    SetWindowTextA(WinUrlEdit, "ftp://mirror.example/?from=http://example.com");
+    SetWindowTextA(TargetPathEdit, (folder + "other.html").c_str());
     PressGo();
-    EXPECT_EQ(vntest::WindowText(StatusText), "Error - target is the picture file.");
-    EXPECT_TRUE(vntest::ReadFileBytes(picturePath) == picture);
+    EXPECT_EQ(statuses, Statuses({"Error - the win address of a web page must start with http:// or https://."}));
+    EXPECT_EQ(GetFileAttributesA((folder + "other.html").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CreateTargetTest, ALongPathWrittenShowsItsStartAndName)
+{
+    FillForm();
+    std::string deep = folder + std::string(60, 'd');
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL));
+    std::string written = deep + "\\" + std::string(12, 'n') + ".exe";
+    SetWindowTextA(TargetPathEdit, written.c_str());
+    PressGo();
+    ASSERT_TRUE(vntest::ReadFileBytes(written) == Compose(stub, picture, FormRecord()));
+    std::string shown = vntest::WindowText(StatusText);
+    ASSERT_EQ(shown.compare(0, 7, "Done.\r\n"), 0) << shown;
+    // Its middle left out, so that it fits the line.
+    EXPECT_LT(shown.size(), DoneWith(written).size());
+    EXPECT_NE(shown.find("..."), std::string::npos) << shown;
+    EXPECT_EQ(shown.compare(7, 3, written.substr(0, 3)), 0) << shown;
+    DeleteFileA(written.c_str());
+    RemoveDirectoryA(deep.c_str());
 }
 
 }  // namespace

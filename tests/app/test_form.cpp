@@ -5,10 +5,12 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "builder_window.h"
+#include "control_text.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ std::vector<ExpectedControl> ExpectedForm(int X, int Y)
          {33 * X, 2 * Y, 10 * X, Y}},
         {"PreviewFrame", "static", "SAMPLE", SS_BLACKFRAME, 102, &PreviewFrame, {2 * X, 4 * Y, 20 * X, 20 * X}},
         {"GridSizeLabel", "static", "&Grid Size : ", SS_LEFT, 0, &GridSizeLabel, {24 * X, gridRow, 12 * X, Y}},
-        {"GridSizeField", "edit", "0", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, 103, &GridSizeField, {33 * X, gridRow, 2 * X, Y}},
+        {"GridSizeField", "edit", "4", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, 103, &GridSizeField, {33 * X, gridRow, 3 * X, Y}},
         {"ShuffleCheckBox", "button", "&Shuffle on Launch? ", WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, 104,
          &ShuffleCheckBox, {24 * X, 20 * X, 18 * X, Y}},
         {"WinUrlLabel", "static", "Surf on Win &URL : ", SS_LEFT, 0, &WinUrlLabel,
@@ -95,6 +97,15 @@ int ReportedBaseUnitX()
 int ReportedBaseUnitY()
 {
     return (short)HIWORD(GetDialogBaseUnits());
+}
+
+// The height the form's rows are laid out with: the reported Y, but never
+// more than 2·X, as a system font whose line is tall for its width (Wine with
+// browser fonts installed: 7 x 16) would push the rows into each other.
+int ExpectedRowUnit()
+{
+    int X = ReportedBaseUnitX(), Y = ReportedBaseUnitY();
+    return Y < 2 * X ? Y : 2 * X;
 }
 
 // Every window creation request of this thread while the main window is
@@ -195,7 +206,7 @@ TEST_F(FormTest, BaseUnitsAreTheReportedOnes)
 
 TEST_F(FormTest, ControlsAreCreatedInOrderWithExactArguments)
 {
-    std::vector<ExpectedControl> expected = ExpectedForm(ReportedBaseUnitX(), ReportedBaseUnitY());
+    std::vector<ExpectedControl> expected = ExpectedForm(ReportedBaseUnitX(), ExpectedRowUnit());
     std::vector<CreationRequest> created = ChildRequests();
     ASSERT_EQ(created.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -218,7 +229,7 @@ TEST_F(FormTest, ControlsAreCreatedInOrderWithExactArguments)
 
 TEST_F(FormTest, LiveControlsMatchTheForm)
 {
-    std::vector<ExpectedControl> expected = ExpectedForm(ReportedBaseUnitX(), ReportedBaseUnitY());
+    std::vector<ExpectedControl> expected = ExpectedForm(ReportedBaseUnitX(), ExpectedRowUnit());
     std::vector<HWND> children = LiveChildren();
     ASSERT_EQ(children.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -288,12 +299,28 @@ TEST_F(FormTest, ServiceListHoldsTheThreeServicesWithOneSelected)
     EXPECT_GE(selected, 0);
     EXPECT_LE(selected, 2);
     EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & CBS_SORT, 0);
+
+    // Every name shows whole in the closed list's field and in the list.
+    COMBOBOXINFO parts;
+    ZeroMemory(&parts, sizeof parts);
+    parts.cbSize = sizeof parts;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
+    HDC context = GetDC(combo);
+    HFONT font = (HFONT)SendMessageA(combo, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+    for (int i = 0; i < 3; ++i) {
+        SIZE text;
+        GetTextExtentPoint32A(context, SearchServiceNames[i], (int)strlen(SearchServiceNames[i]), &text);
+        EXPECT_LE(text.cx, parts.rcItem.right - parts.rcItem.left) << SearchServiceNames[i];
+    }
+    SelectObject(context, previous);
+    ReleaseDC(combo, context);
 }
 
-TEST_F(FormTest, StartsIdleWithNoPictureAndNoGrid)
+TEST_F(FormTest, StartsIdleWithNoPictureAndAGridOfFour)
 {
     EXPECT_EQ(MainWindow, window);
-    EXPECT_EQ(GridSize, 0);
+    EXPECT_EQ(GridSize, 4);
     EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
     EXPECT_EQ(PreviewImage, nullptr);
     EXPECT_EQ(IsDlgButtonChecked(window, 104), (UINT)BST_UNCHECKED);
@@ -311,6 +338,12 @@ const char* const StatusTexts[] = {
     "Error - could not create target.", "Error - target path is too long.",
     "Error - picture path is too long.", "Error - picture is not a supported image.",
     "Error - the company name and web site cannot hold '|'.",
+    "Error - the target must end in .exe or .html.", "Error - could not open the web browser.",
+    "Error - save the picture first, then drop the file.", "Error - the clipboard holds no picture.",
+    "Error - could not save the picture.", "Test play started.", "Error - could not start the test play.",
+    // A failure's reason and the path written go on the second line.
+    "Error - could not create target.\r\nAccess denied",
+    "Done.\r\nC:\\users\\Someone\\Pictures\\Summer 2024\\beach.exe",
 };
 
 TEST_F(FormTest, StatusLineShowsEveryStatusWhole)
@@ -413,6 +446,40 @@ TEST_F(FormTest, TypedDigitsReachGridSizeAndOtherKeysDoNot)
     EXPECT_EQ(GridSize, 7);
 }
 
+TEST_F(FormTest, TextFieldsTakeNoMoreThanTheRecordKeeps)
+{
+    const struct {
+        HWND field;
+        int limit;
+    } fields[] = {
+        {PictureFileEdit, 255}, {TargetPathEdit, 255}, {WinUrlEdit, 1023}, {CompanyNameEdit, 254},
+        {WebSiteEdit, 254},     {TagLineEdit, 254},    {GetDlgItem(window, IdSearchPhrase), 1023},
+    };
+    for (const auto& f : fields) {
+        SCOPED_TRACE(GetDlgCtrlID(f.field));
+        EXPECT_EQ(SendMessageA(f.field, EM_GETLIMITTEXT, 0, 0), f.limit);
+        // Typed to the limit and one more: the last is refused.
+        SetWindowTextA(f.field, std::string(f.limit - 1, 'a').c_str());
+        SendMessageA(f.field, EM_SETSEL, f.limit, f.limit);
+        SendMessageA(f.field, WM_CHAR, 'b', 0);
+        SendMessageA(f.field, WM_CHAR, 'c', 0);
+        EXPECT_EQ(vntest::WindowText(f.field), std::string(f.limit - 1, 'a') + "b");
+    }
+    // Characters of two UTF-8 bytes: the record texts stop at their bytes,
+    // between characters, and no later cut can split one.
+    for (HWND field : {CompanyNameEdit, WinUrlEdit}) {
+        size_t limit = field == WinUrlEdit ? 1023 : 254;
+        SetWindowTextW(field, std::wstring(limit / 2 - 1, L'\x00E9').c_str());
+        SendMessageA(field, EM_SETSEL, limit, limit);
+        SendMessageW(field, WM_CHAR, 0x00E9, 0);
+        SendMessageW(field, WM_CHAR, 0x00E9, 0);
+        std::string kept = TextToUtf8(vntest::WindowText(field));
+        EXPECT_LE(kept.size(), limit);
+        EXPECT_GE(kept.size(), limit - 1);
+        EXPECT_EQ(kept.substr(kept.size() - 2), "\xC3\xA9");
+    }
+}
+
 TEST_F(FormTest, GridSizeFieldTakesThreeDigits)
 {
     // "12" is a grid of 12, not of 1 with the second digit refused.
@@ -425,6 +492,23 @@ TEST_F(FormTest, GridSizeFieldTakesThreeDigits)
         SendMessageA(GridSizeField, WM_CHAR, '8', 0);
     EXPECT_EQ(vntest::WindowText(GridSizeField), "128");
     EXPECT_EQ(GridSize, 128);
+
+    // Two digits show whole (the widest ones), inside the field's margins.
+    SetWindowTextA(GridSizeField, "");
+    for (int i = 0; i < 2; ++i)
+        SendMessageA(GridSizeField, WM_CHAR, '8', 0);
+    RECT inside;
+    SendMessageA(GridSizeField, EM_GETRECT, 0, (LPARAM)&inside);
+    HDC context = GetDC(GridSizeField);
+    HFONT font = (HFONT)SendMessageA(GridSizeField, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+    SIZE text;
+    GetTextExtentPoint32A(context, "88", 2, &text);
+    SelectObject(context, previous);
+    ReleaseDC(GridSizeField, context);
+    EXPECT_LE(text.cx, inside.right - inside.left);
+    // Nothing scrolled out of view: the first character is at the left.
+    EXPECT_EQ(LOWORD(SendMessageA(GridSizeField, EM_POSFROMCHAR, 0, 0)), inside.left);
 }
 
 // The layout for fixed base units, without a window.
@@ -460,6 +544,7 @@ TEST(FormLayout, RowsAreNeverTallerThanTwoX)
 {
     EXPECT_EQ(FormRowUnit(8, 16), 16);   // the system font on Windows at 96 DPI
     EXPECT_EQ(FormRowUnit(9, 16), 16);   // Wine at 96 DPI
+    EXPECT_EQ(FormRowUnit(7, 16), 14);   // Wine at 96 DPI with browser fonts installed
     EXPECT_EQ(FormRowUnit(12, 24), 24);  // Windows at 144 DPI
     EXPECT_EQ(FormRowUnit(14, 36), 28);  // Wine at 144 DPI
 }

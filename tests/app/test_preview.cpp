@@ -1,5 +1,6 @@
 // The preview, read back pixel by pixel from the PreviewFrame: the picture
-// stretched inside a 2-pixel margin, the grid lines where the grid size puts
+// as large as fits inside a 2-pixel margin with its shape kept, centred on
+// the form's colour, the grid lines over the picture where the grid size puts
 // them, the grey bottom-right cell, nothing without a picture or without a
 // positive grid size, and a paint that stays bounded at grid size 9999. Also
 // leaves the builder's screenshot in the artifacts folder.
@@ -74,6 +75,9 @@ protected:
         H = client.bottom;
         ASSERT_GT(W, 60);
         ASSERT_GT(H, 60);
+        // The form starts with a grid of 4; these tests look at the picture
+        // alone unless they type a grid size.
+        SetWindowTextA(GridSizeField, "0");
     }
 
     // Paints the whole window and its controls now.
@@ -102,12 +106,12 @@ protected:
         return std::abs(x - (2 + (W - 4) / 2)) < 3 || std::abs(y - (2 + (H - 4) / 2)) < 3;
     }
 
-    // Grid edges for g cells over the grid area (2 to W - 4), truncated.
+    // Grid edges for g cells over the square picture (2 to W - 2), truncated.
     std::vector<int> Edges(int g, int size) const
     {
         std::vector<int> edges;
         for (int i = 0; i <= g; ++i)
-            edges.push_back(static_cast<int>(2 + i * (size - 6) / static_cast<double>(g)));
+            edges.push_back(static_cast<int>(2 + i * (size - 4) / static_cast<double>(g)));
         return edges;
     }
 
@@ -132,8 +136,8 @@ protected:
                 EXPECT_EQ(Hex(shot.At(x, y)), Hex(PictureAt(x, y))) << x << "," << y;
     }
 
-    // The grid of one-pixel cells over the whole grid area, drawn straight
-    // onto the frame with the preview's pen and brush.
+    // The grid of one-pixel cells over the whole square picture, drawn
+    // straight onto the frame with the preview's pen and brush.
     void DrawOnePixelCells()
     {
         HDC frame = GetDC(PreviewFrame);
@@ -141,17 +145,20 @@ protected:
         HBRUSH slot = CreateSolidBrush(Grey);
         HGDIOBJ oldPen = SelectObject(frame, pen);
         HGDIOBJ oldBrush = SelectObject(frame, GetStockObject(NULL_BRUSH));
-        for (int x = 2; x < W - 4; ++x)
-            for (int y = 2; y < H - 4; ++y)
+        for (int x = 2; x < W - 2; ++x)
+            for (int y = 2; y < H - 2; ++y)
                 Rectangle(frame, x, y, x + 1, y + 1);
         SelectObject(frame, slot);
-        Rectangle(frame, W - 5, H - 5, W - 4, H - 4);
+        Rectangle(frame, W - 3, H - 3, W - 2, H - 2);
         SelectObject(frame, oldBrush);
         SelectObject(frame, oldPen);
         DeleteObject(slot);
         DeleteObject(pen);
         ReleaseDC(PreviewFrame, frame);
     }
+
+    // The grid at sizes 1, 3 and 4 over the loaded picture, read back.
+    void ExpectGridLines();
 
     std::string picture;
     int W = 0, H = 0;
@@ -190,12 +197,19 @@ TEST_F(PreviewTest, PictureFillsTheFrameInsideTwoPixelMargins)
     }
 }
 
-TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
+TEST_F(PreviewTest, PicturesKeepTheirShapeCentredOnTheFormsColour)
 {
-    // A wide picture is squeezed, a tiny one enlarged, a large one reduced.
-    for (auto size : {std::make_pair(64, 6), std::make_pair(2, 2), std::make_pair(900, 700)}) {
+    // A wide picture gets the form's colour above and below it, a tall one
+    // beside it; a tiny square one is enlarged to fill the frame, a large one
+    // reduced. The grid covers the picture only.
+    const COLORREF Form = RGB(212, 208, 200);
+    const struct {
+        int width, height;
+    } sizes[] = {{64, 16}, {30, 90}, {2, 2}, {900, 700}};
+    for (const auto& size : sizes) {
+        const int w = size.width, h = size.height;
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         std::string path = folder + "other.bmp";
-        int w = size.first, h = size.second;
         ASSERT_TRUE(vntest::WriteBmp24(path, w, h, [&](int x, int y) {
             return x < w / 2 ? (y < h / 2 ? TopLeft : BottomLeft) : (y < h / 2 ? TopRight : BottomRight);
         }));
@@ -203,25 +217,79 @@ TEST_F(PreviewTest, PicturesOfAnySizeFillTheSameRectangle)
         ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
         EXPECT_EQ(PictureWidth, w);
         EXPECT_EQ(PictureHeight, h);
-        // The preview keeps the picture at the frame's inner size only.
-        EXPECT_EQ(PreviewBitmapInfo.bmWidth, W - 4);
-        EXPECT_EQ(PreviewBitmapInfo.bmHeight, H - 4);
-        Repaint();
-        ExpectPictureWithoutGrid(FrameCapture(PreviewFrame));
+        // The picture's place: one side fills the inner area, the other keeps
+        // the shape, rounded, centred.
+        const int inner = W - 4;
+        const int placeWidth = w >= h ? inner : (w * inner + h / 2) / h;
+        const int placeHeight = h >= w ? inner : (h * inner + w / 2) / w;
+        const int left = 2 + (inner - placeWidth) / 2, top = 2 + (inner - placeHeight) / 2;
+        EXPECT_EQ(PreviewBitmapInfo.bmWidth, placeWidth);
+        EXPECT_EQ(PreviewBitmapInfo.bmHeight, placeHeight);
+        TypeGridSize("2");
+        FrameCapture shot(PreviewFrame);
+        // Inside: the quadrants away from the grid lines; outside: the form.
+        EXPECT_EQ(Hex(shot.At(left + placeWidth / 4, top + placeHeight / 4 + 1)), Hex(TopLeft));
+        EXPECT_EQ(Hex(shot.At(left + 3 * placeWidth / 4, top + 3 * placeHeight / 4)), Hex(Grey));
+        EXPECT_EQ(Hex(shot.At(left + 3 * placeWidth / 4, top + placeHeight / 4 + 1)), Hex(TopRight));
+        if (placeHeight < inner) {
+            for (int x : {4, W / 2, W - 5}) {
+                EXPECT_EQ(Hex(shot.At(x, top - 1)), Hex(Form)) << x;
+                EXPECT_EQ(Hex(shot.At(x, top + placeHeight)), Hex(Form)) << x;
+                EXPECT_EQ(Hex(shot.At(x, 2)), Hex(Form)) << x;
+                EXPECT_EQ(Hex(shot.At(x, H - 3)), Hex(Form)) << x;
+            }
+        }
+        if (placeWidth < inner) {
+            for (int y : {4, H / 2, H - 5}) {
+                EXPECT_EQ(Hex(shot.At(left - 1, y)), Hex(Form)) << y;
+                EXPECT_EQ(Hex(shot.At(left + placeWidth, y)), Hex(Form)) << y;
+                EXPECT_EQ(Hex(shot.At(2, y)), Hex(Form)) << y;
+                EXPECT_EQ(Hex(shot.At(W - 3, y)), Hex(Form)) << y;
+            }
+        }
+        // The grid's outer outline on the picture's first and last columns,
+        // none beside them.
+        for (int x : {left, left + placeWidth - 1}) {
+            int grey = 0;
+            for (int y = top; y < top + placeHeight; ++y)
+                grey += shot.At(x, y) == Grey;
+            EXPECT_GT(grey, placeHeight / 3) << x;
+        }
+        for (int y = 0; y < H; ++y) {
+            EXPECT_NE(shot.At(left - 1, y), Grey) << y;
+            EXPECT_NE(shot.At(left + placeWidth, y), Grey) << y;
+        }
+        TypeGridSize("0");
     }
 }
 
 TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
 {
-    LoadPreviewPicture(picture.c_str());
-    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    // The frame as the form lays it out, then 140 pixels wide as it is with
+    // a base unit X of 7 (Wine with browser fonts), where a third of the grid
+    // area is no whole number of pixels.
+    for (int frameSize : {20 * BaseUnitX, 140}) {
+        SCOPED_TRACE("frame of " + std::to_string(frameSize));
+        SetWindowPos(PreviewFrame, NULL, 0, 0, frameSize, frameSize, SWP_NOMOVE | SWP_NOZORDER);
+        RECT client;
+        GetClientRect(PreviewFrame, &client);
+        W = client.right;
+        H = client.bottom;
+        LoadPreviewPicture(picture.c_str());
+        ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+        ExpectGridLines();
+    }
+}
+
+void PreviewTest::ExpectGridLines()
+{
     for (int g : {1, 3, 4}) {
         SCOPED_TRACE("grid size " + std::to_string(g));
         TypeGridSize(std::to_string(g).c_str());
         ASSERT_EQ(GridSize, g);
         FrameCapture shot(PreviewFrame);
         std::vector<int> xs = Edges(g, W), ys = Edges(g, H);
-        ASSERT_EQ(xs.back(), W - 4);
+        ASSERT_EQ(xs.back(), W - 2);
 
         // Inside every cell: the picture, except the bottom-right cell, grey.
         for (int i = 0; i < g; ++i) {
@@ -245,7 +313,7 @@ TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
         }
         for (int x : columns) {
             int grey = 0, other = 0;
-            for (int y = 2; y <= H - 5; ++y) {
+            for (int y = 2; y <= H - 3; ++y) {
                 COLORREF c = shot.At(x, y);
                 grey += c == Grey;
                 other += c != Grey && c != White;
@@ -255,7 +323,7 @@ TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
         }
         for (int y : rows) {
             int grey = 0, other = 0;
-            for (int x = 2; x <= W - 5; ++x) {
+            for (int x = 2; x <= W - 3; ++x) {
                 COLORREF c = shot.At(x, y);
                 grey += c == Grey;
                 other += c != Grey && c != White;
@@ -264,17 +332,41 @@ TEST_F(PreviewTest, GridLinesAtTheComputedCoordinatesAndTheGreyCell)
             EXPECT_GT(grey, (W - 6) / 3) << "row " << y;
         }
 
-        // The grid stops 2 pixels inside the picture's right and bottom edges.
-        for (int y : {ys[0] + 3, H - 10}) {
-            EXPECT_EQ(Hex(shot.At(W - 4, y)), Hex(PictureAt(W - 4, y)));
-            EXPECT_EQ(Hex(shot.At(W - 3, y)), Hex(PictureAt(W - 3, y)));
-        }
-        EXPECT_EQ(Hex(shot.At(W / 4, H - 4)), Hex(PictureAt(W / 4, H - 4)));
-        // Nothing grey outside the grid area.
+        // The grid's last outlines (checked above) lie on the picture's last
+        // pixels, as the tiles cover it whole. Nothing grey outside it.
         for (int y = 0; y < H; ++y) {
-            EXPECT_NE(shot.At(W - 4, y), Grey) << y;
+            EXPECT_NE(shot.At(W - 2, y), Grey) << y;
             EXPECT_NE(shot.At(1, y), Grey) << y;
         }
+    }
+}
+
+TEST_F(PreviewTest, APictureMadeSmallerForTheFrameHasNoDarkDots)
+{
+    // Columns of pure red and pure green at the frame's inner size, shown
+    // one to one; then the frame made smaller by a size that is no whole
+    // fraction, so its columns are dropped unevenly. A stretch that ANDs
+    // what it drops turns red next to green into black.
+    const COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0);
+    std::string stripes = folder + "stripes.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(stripes, W - 4, H - 4, [&](int x, int) { return x % 2 ? Green : Red; }));
+    LoadPreviewPicture(stripes.c_str());
+    ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
+    RECT frame;
+    GetWindowRect(PreviewFrame, &frame);
+    for (int smaller : {7, 23}) {
+        SCOPED_TRACE(smaller);
+        SetWindowPos(PreviewFrame, NULL, 0, 0, frame.right - frame.left - smaller, frame.bottom - frame.top - smaller,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        ReleasePreviewComposition();
+        Repaint();
+        FrameCapture shot(PreviewFrame);
+        ASSERT_EQ(shot.width, frame.right - frame.left - smaller);
+        int dark = 0;
+        for (int y = 2; y < shot.height - 2; ++y)
+            for (int x = 2; x < shot.width - 2; ++x)
+                dark += GetRValue(shot.At(x, y)) < 100 && GetGValue(shot.At(x, y)) < 100;
+        EXPECT_EQ(dark, 0);
     }
 }
 

@@ -60,7 +60,7 @@ std::string MenuText(HMENU menu, UINT item, UINT flags)
     return text;
 }
 
-TEST_F(ShellTest, MenuBarHasFileExitAndHelpAbout)
+TEST_F(ShellTest, MenuBarHasTheFileMenuAndHelpAbout)
 {
     HMENU bar = GetMenu(window);
     ASSERT_NE(bar, (HMENU)NULL);
@@ -69,12 +69,46 @@ TEST_F(ShellTest, MenuBarHasFileExitAndHelpAbout)
     EXPECT_EQ(MenuText(bar, 1, MF_BYPOSITION), "&Help");
     HMENU file = GetSubMenu(bar, 0);
     HMENU help = GetSubMenu(bar, 1);
-    ASSERT_EQ(GetMenuItemCount(file), 1);
+    // In order, each with its key; 0: a popup or a separator.
+    const struct {
+        const char* text;
+        UINT id;
+    } entries[] = {
+        {"&New\tCtrl+N", 202}, {"&Open Picture...\tCtrl+O", 203}, {"&Paste Picture\tCtrl+V", 204},
+        {"&Recent Pictures", 0}, {"&Test Play\tF5", 205}, {"", 0}, {"E&xit", 200},
+    };
+    ASSERT_EQ(GetMenuItemCount(file), 7);
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(MenuText(file, i, MF_BYPOSITION), entries[i].text);
+        if (entries[i].id) {
+            EXPECT_EQ(GetMenuItemID(file, i), entries[i].id);
+        }
+    }
+    EXPECT_NE(GetSubMenu(file, 3), (HMENU)NULL);
+    EXPECT_EQ(GetMenuState(file, 5, MF_BYPOSITION) & MF_SEPARATOR, (UINT)MF_SEPARATOR);
+    // A new user has no recent pictures: the entry is greyed.
+    EXPECT_EQ(GetMenuState(file, 3, MF_BYPOSITION) & MF_GRAYED, (UINT)MF_GRAYED);
     ASSERT_EQ(GetMenuItemCount(help), 1);
-    EXPECT_EQ(GetMenuItemID(file, 0), 200u);
-    EXPECT_EQ(MenuText(file, 0, MF_BYPOSITION), "E&xit");
     EXPECT_EQ(GetMenuItemID(help, 0), 201u);
     EXPECT_EQ(MenuText(help, 0, MF_BYPOSITION), "&About");
+
+    // The keys: Ctrl+N, Ctrl+O, Ctrl+V and F5 for the four commands.
+    ASSERT_NE(Accelerators, (HACCEL)NULL);
+    ACCEL keys[8];
+    ASSERT_EQ(CopyAcceleratorTableA(Accelerators, keys, 8), 4);
+    const struct {
+        WORD key;
+        BYTE flags;
+        WORD id;
+    } expected[] = {{'N', FVIRTKEY | FCONTROL, 202}, {'O', FVIRTKEY | FCONTROL, 203},
+                    {'V', FVIRTKEY | FCONTROL, 204}, {VK_F5, FVIRTKEY, 205}};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(keys[i].key, expected[i].key);
+        EXPECT_EQ(keys[i].fVirt & ~0x80, expected[i].flags);  // 0x80: the table's last entry
+        EXPECT_EQ(keys[i].cmd, expected[i].id);
+    }
 }
 
 TEST(ShellResources, IconIsOne32By32ImageIn16Colours)
@@ -136,10 +170,12 @@ TEST_F(ShellTest, CommandWithNotificationCodeRunsNothing)
 {
     DialogsEnded = 0;
     UINT_PTR guard = SetTimer(NULL, 0, 100, DialogGuard);
-    const WORD commands[] = {101, 107, 108, 110, 200, 201};
+    const WORD commands[] = {101, 107, 108, 110, 200, 201, 202, 203, 204, 205, 210};
     for (WORD id : commands) {
         SCOPED_TRACE(id);
-        SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 1), 0);
+        // The menu keys' commands (202 to 205) come with 1 and no control;
+        // from a control, 1 is a notification.
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, 1), id >= 202 ? (LPARAM)GridSizeField : 0);
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_DOUBLECLICKED), 0);
         vntest::PumpMessages();
         EXPECT_EQ(DialogsEnded, 0);
@@ -155,7 +191,7 @@ TEST_F(ShellTest, UnknownCommandsDoNothing)
 {
     SendMessageA(window, WM_COMMAND, 0, 0);
     SendMessageA(window, WM_COMMAND, 102, 0);
-    SendMessageA(window, WM_COMMAND, 202, 0);
+    SendMessageA(window, WM_COMMAND, 299, 0);
     SendMessageA(window, WM_COMMAND, 900, 0);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_NE(BackgroundBrush, (HBRUSH)NULL);

@@ -123,7 +123,7 @@ TEST_F(UnicodeEndToEnd, PictureTextsAndTargetOutsideTheCodePageSurviveTheWholeWa
     lstrcpynA(ProgramFolder, VN_WIN_BIN_DIR, sizeof ProgramFolder);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(IdCreateTarget, BN_CLICKED), (LPARAM)CreateTargetButton);
     SetCurrentDirectoryA(here);
-    ASSERT_EQ(vntest::WindowText(StatusText), "Done.");
+    ASSERT_EQ(vntest::WindowText(StatusText), "Done.\r\n" + target);
     std::vector<uint8_t> built = vntest::ReadFileBytes(target);
     ASSERT_FALSE(built.empty());
 

@@ -80,6 +80,12 @@ TEST(EncodeSearchPathSegment, SpacesAsGivenAndEverythingElseAsInAQuery)
     EXPECT_EQ(EncodeSearchPathSegment("a/b?c#d+e", 0), "a%2Fb%3Fc%23d%2Be");
     EXPECT_EQ(EncodeSearchPathSegment("caf\xC3\xA9", '-'), "caf%C3%A9");
     EXPECT_EQ(EncodeSearchPathSegment(nullptr, '-'), "");
+    // A whole segment of dots that names a folder is no folder name.
+    EXPECT_EQ(EncodeSearchPathSegment(".", '-'), "%2E");
+    EXPECT_EQ(EncodeSearchPathSegment("..", 0), "%2E%2E");
+    EXPECT_EQ(EncodeSearchPathSegment("...", 0), "...");
+    EXPECT_EQ(EncodeSearchPathSegment(". .", '-'), ".-.");
+    EXPECT_EQ(EncodeSearchPhrase(".."), "..");
 }
 
 TEST(SearchAddress, DefaultBuildOpensEachServicesOwnSearchPage)
@@ -105,6 +111,9 @@ TEST(SearchAddress, PhraseStaysInsideItsOwnPartOfThePage)
     // or add a parameter are encoded.
     EXPECT_EQ(SearchAddressVia(0, "cats & dogs #1/2", nullptr), "https://unsplash.com/s/photos/cats-%26-dogs-%231%2F2");
     EXPECT_EQ(SearchAddressVia(1, "a?b=c", nullptr), "https://pixabay.com/images/search/a%3Fb%3Dc/");
+    // Neither the site's search folder nor its parent.
+    EXPECT_EQ(SearchAddressVia(0, "..", nullptr), "https://unsplash.com/s/photos/%2E%2E");
+    EXPECT_EQ(SearchAddressVia(1, ".", nullptr), "https://pixabay.com/images/search/%2E/");
     std::string wiki = SearchAddressVia(2, "x&title=evil#y", nullptr);
     EXPECT_EQ(wiki.find('#'), std::string::npos);
     EXPECT_EQ(ValueOf("?" + wiki.substr(wiki.find('?') + 1), "title"), "Special:MediaSearch");

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # reproducible.sh SOURCE WORK
 # Clones the source's committed state into two folders of different names
-# and depths, runs `make dist` in each, and compares the SHA-256 of every
-# output: the MSI, the zip, and the three programs. (Uncommitted changes are
-# not in the clones.)
+# and depths, the second with spaces in its path, runs `make dist` in each,
+# and compares the SHA-256 of every output: the MSI, the zip, and the three
+# programs. (Uncommitted changes are not in the clones.)
 set -euo pipefail
 src=$1 work=$2
 if ! git -C "$src" rev-parse --verify -q HEAD >/dev/null; then
   echo "reproducible.sh: $src is not a git checkout; skipped"; exit 77
 fi
 rm -rf "$work"
-mkdir -p "$work/first" "$work/second/deeper"
-clones=("$work/first/vornix" "$work/second/deeper/another-name")
+mkdir -p "$work/first" "$work/second/a deeper folder"
+clones=("$work/first/vornix" "$work/second/a deeper folder/another name")
 for clone in "${clones[@]}"; do
   git clone --quiet --no-hardlinks "$src" "$clone"
   git -C "$clone" checkout --quiet "$(git -C "$src" rev-parse HEAD)"

@@ -28,7 +28,7 @@ verify() {
   fi
 }
 for program in vornix.exe vornix_distrib.exe vornixpack.exe; do
-  verify "$out"/signed/vornix-sdk-*-win32/$program
+  verify "$out"/signed/vornix-sdk-*-win32/"$program"
   # The unsigned program has no signature to verify.
   if osslsigncode verify -CAfile "$cert" -in "$win/bin/$program" >/dev/null 2>&1; then
     echo "FAILED: the unsigned $program verifies"; failures=$((failures + 1))

@@ -267,13 +267,16 @@ TEST_P(InstalledBuilder, BuildsAPuzzleWithGoWithoutAPathForThePlayer)
     ASSERT_TRUE(window != NULL);
 
     // The form's edit controls in creation order: the picture first, the
-    // grid size next, the target last.
+    // target last; the grid size by its identifier (103), as the builder
+    // refuses a grid below 2.
     std::vector<HWND> edits = disttest::ChildrenOfClass(window, "Edit");
     ASSERT_GE(edits.size(), 2u);
     const std::string picture = scratch + "\\picture.bmp";
     const std::string puzzle = scratch + "\\puzzle.exe";
     SendMessageA(edits.front(), WM_SETTEXT, 0, (LPARAM)picture.c_str());
-    SendMessageA(edits[1], WM_SETTEXT, 0, (LPARAM) "3");  // the grid size
+    HWND grid = GetDlgItem(window, 103);
+    ASSERT_TRUE(grid != NULL);
+    SendMessageA(grid, WM_SETTEXT, 0, (LPARAM) "3");
     SendMessageA(edits.back(), WM_SETTEXT, 0, (LPARAM)puzzle.c_str());
     std::vector<HWND> statics = disttest::ChildrenOfClass(window, "Static");
     HWND status = NULL;
@@ -287,7 +290,7 @@ TEST_P(InstalledBuilder, BuildsAPuzzleWithGoWithoutAPathForThePlayer)
             go = b;
     ASSERT_TRUE(go != NULL);
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(go), BN_CLICKED), (LPARAM)go);
-    EXPECT_EQ("Done.", disttest::RemoteText(status));
+    EXPECT_EQ("Done.\r\n" + puzzle, disttest::RemoteText(status));  // the path written on the second line
 
     PackageContents contents;
     EXPECT_EQ(PackageOk, ReadPackageFile(puzzle.c_str(), contents)) << (contents.failure ? contents.failure : "");

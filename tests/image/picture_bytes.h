@@ -92,7 +92,12 @@ inline Bytes WithExifOrientation(const Bytes& jpeg, uint16_t orientation, bool b
 // SOI, an optional segment, SOF0 with three components.
 inline Bytes JpegHead(uint16_t width, uint16_t height, const Bytes& before = Bytes())
 {
-    Bytes b = {0xFF, 0xD8};
+    // Room for it all first: GCC 12 warns of a copy past a bound when the
+    // two-byte start grows (a false alarm).
+    Bytes b;
+    b.reserve(2 + before.size() + 19);
+    b.push_back(0xFF);
+    b.push_back(0xD8);
     b.insert(b.end(), before.begin(), before.end());
     const uint8_t sof[] = {0xFF, 0xC0, 0x00, 0x11, 0x08};
     b.insert(b.end(), sof, sof + sizeof sof);

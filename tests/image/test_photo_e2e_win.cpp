@@ -169,7 +169,7 @@ protected:
         SetWindowTextA(TagLineEdit, settings.tagLine.c_str());
         SetWindowTextA(TargetPathEdit, target.c_str());
         SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
-        EXPECT_EQ("Done.", vntest::WindowText(StatusText));
+        EXPECT_EQ("Done.\r\n" + target, vntest::WindowText(StatusText));  // the path written on the second line
 
         // stub, the two lengths, the picture padded with zeros to a multiple
         // of 8 (so no byte of it is lost), the record.

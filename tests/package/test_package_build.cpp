@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "package_build.h"
@@ -12,10 +14,12 @@
 #include "package_key.h"
 #include "package_reader.h"
 #include "package_test_util.h"
+#include "test_stub.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -39,6 +43,12 @@ const Texts SuccessTexts = {
     "Done.",
 };
 
+void Put32Le(Bytes& data, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        data[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
 Bytes Enciphered(const Bytes& plain)
 {
     Bytes out(PackageCipher::PaddedLength(static_cast<uint32_t>(plain.size())));
@@ -53,7 +63,7 @@ protected:
     void SetUp() override
     {
         ScratchTest::SetUp();
-        stub = Pattern(3001, 1);
+        stub = vntest::PeStubBytes(3001);
         picture = Pattern(1001, 2);
         WriteAll(Path("stub.exe"), stub);
         WriteAll(Path("picture.bmp"), picture);
@@ -74,14 +84,14 @@ protected:
     }
 
     // Files and folders in the scratch folder.
-    size_t FolderEntries() const
+    size_t FolderEntries() const { return EntryNames().size(); }
+
+    std::vector<std::string> EntryNames() const
     {
-        size_t count = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            (void)entry;
-            ++count;
-        }
-        return count;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        return names;
     }
 
     Bytes stub, picture;
@@ -224,36 +234,149 @@ TEST_F(BuildTargetTest, SameSettingsGiveIdenticalFilesAndARebuildTruncates)
     EXPECT_EQ(ReadFileBytes(request.targetPath), first);
 }
 
-TEST_F(BuildTargetTest, EmptyStubAndEmptyPictureStillMakeAPackage)
+TEST_F(BuildTargetTest, EmptyPictureStillMakesAPackage)
 {
-    WriteAll(request.stubPath, Bytes());
     WriteAll(request.picturePath, Bytes());
     ASSERT_EQ(Build(), TargetBuildDone);
     Bytes target = ReadFileBytes(request.targetPath);
-    ASSERT_EQ(target.size(), 8u + 45u);
-    EXPECT_EQ(Little32(target, 0), 0u);
-    EXPECT_EQ(Little32(target, 4), 45u);
+    ASSERT_EQ(target.size(), stub.size() + 8u + 45u);
+    EXPECT_EQ(Little32(target, stub.size()), 0u);
+    EXPECT_EQ(Little32(target, stub.size() + 4), 45u);
+}
+
+TEST_F(BuildTargetTest, AStubThatIsNotAPlayerProgramIsRefusedAndTheTargetKept)
+{
+    // A finished puzzle, as a stray vornix_distrib.exe may be.
+    ASSERT_EQ(Build(), TargetBuildDone);
+    const Bytes puzzle = ReadFileBytes(request.targetPath);
+    Bytes truncated(stub.begin(), stub.end() - 1);
+    Bytes badHeader(stub);
+    badHeader[0x3F] = 0x7F;  // PE header beyond the file
+    const struct {
+        Bytes bytes;
+        const char* reason;
+    } stubs[] = {
+        {Bytes(), "the file is empty"},
+        {Pattern(3001, 1), "it is not a Windows program"},
+        {picture, "it is not a Windows program"},
+        {puzzle, "bytes follow the end of the program (is it a finished puzzle?)"},
+        {truncated, "its program headers are damaged (section data beyond end of file)"},
+        {badHeader, "its program headers are damaged (PE header out of range)"},
+    };
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
+    request.stubPath = Path("vornix_distrib.exe");
+    for (const auto& bad : stubs) {
+        WriteAll(request.stubPath, bad.bytes);
+        TargetBuildFailure failure;
+        EXPECT_EQ(Build(&failure), TargetBuildFailed) << bad.reason;
+        EXPECT_EQ(texts, Texts({"Creating stub...", "Error - the player program is not valid."}))
+            << bad.reason;
+        EXPECT_EQ(failure.path, request.stubPath);
+        EXPECT_NE(failure.reason.find(bad.reason), std::string::npos) << failure.reason;
+        EXPECT_EQ(ReadFileBytes(request.targetPath), old) << bad.reason;
+        EXPECT_EQ(FolderEntries(), 4u) << "no temporary file left: " << bad.reason;
+    }
+    TargetBuildFailure failure;
+    WriteAll(request.stubPath, puzzle);
+    Build(&failure);
+    EXPECT_EQ(failure.reason, std::to_string(puzzle.size() - stub.size()) +
+                                  " bytes follow the end of the program (is it a finished puzzle?)");
+
+    // A signed stub: its certificate table closes the image.
+    Bytes signedStub(stub);
+    Put32Le(signedStub, vntest::PeStubCertificateEntry, static_cast<uint32_t>(stub.size()));
+    Put32Le(signedStub, vntest::PeStubCertificateEntry + 4, 24);
+    signedStub.resize(stub.size() + 24, 0x30);
+    WriteAll(request.stubPath, signedStub);
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+    const Bytes target = ReadFileBytes(request.targetPath);
+    EXPECT_EQ(Bytes(target.begin(), target.begin() + signedStub.size()), signedStub);
+    PackageContents contents;
+    EXPECT_EQ(ReadPackage(target.data(), target.size(), contents), PackageOk) << contents.failure;
+}
+
+TEST_F(BuildTargetTest, AGridBelowTwoIsRefusedBeforeAnythingIsOpened)
+{
+    const Bytes old = Pattern(50, 4);
+    WriteAll(request.targetPath, old);
+    request.stubPath = Path("no-stub.exe");  // would fail later, if the build went on
+    for (int grid : {1, 0, -1, -4, INT_MIN}) {
+        request.settings.gridSize = grid;
+        TargetBuildFailure failure;
+        EXPECT_EQ(Build(&failure), TargetBuildFailed) << grid;
+        EXPECT_EQ(texts, Texts({"Error - the grid size must be 2 or more."})) << grid;
+        EXPECT_EQ(failure.path, "");
+        EXPECT_EQ(ReadFileBytes(request.targetPath), old) << grid;
+        EXPECT_EQ(FolderEntries(), 3u) << grid;
+    }
+    // Refused even where the target would be the picture: nothing is looked at.
+    request.targetPath = request.picturePath;
+    EXPECT_EQ(Build(), TargetBuildFailed);
+    EXPECT_EQ(texts, Texts({"Error - the grid size must be 2 or more."}));
+
+    request.targetPath = Path("target.exe");
+    request.stubPath = Path("stub.exe");
+    request.settings.gridSize = 2;
+    ASSERT_EQ(Build(), TargetBuildDone);
+    PackageContents contents;
+    const Bytes target = ReadFileBytes(request.targetPath);
+    ASSERT_EQ(ReadPackage(target.data(), target.size(), contents), PackageOk);
+    EXPECT_EQ(contents.record.gridSize, "2");
+    // The settings' defaults are the form's: a 4 x 4 puzzle.
+    EXPECT_EQ(PackageSettings().gridSize, 4);
+}
+
+TEST_F(BuildTargetTest, ASeparatorInTheWinAddressKeepsEveryFieldInItsPlace)
+{
+    request.settings.tagLine = "tag";
+    request.settings.shuffle = true;
+    request.settings.winAddress = "https://a.example/?x=1|NO|https://b.example/";
+    ASSERT_EQ(Build(), TargetBuildDone);
+    const Bytes target = ReadFileBytes(request.targetPath);
+    PackageContents contents;
+    ASSERT_EQ(ReadPackage(target.data(), target.size(), contents), PackageOk) << contents.failure;
+    EXPECT_EQ(contents.recordText,
+              "4|Acme| |tag|YES|https://a.example/?x=1%7CNO%7Chttps://b.example/|END");
+    EXPECT_EQ(contents.record.tagLine, "tag");
+    EXPECT_EQ(contents.record.shuffle, "YES");
+    EXPECT_EQ(contents.record.winAddress, "https://a.example/?x=1%7CNO%7Chttps://b.example/");
 }
 
 TEST_F(BuildTargetTest, UncreatableTargetIsReportedAndNothingIsWritten)
 {
     const Texts refused = {"Error - could not create target."};
-    request.targetPath = "";
-    EXPECT_EQ(Build(), TargetNotOpened);
-    EXPECT_EQ(texts, refused);
-
-    request.targetPath = Path("no-such-folder/target.exe");
     TargetBuildFailure failure;
+    request.targetPath = "";
     EXPECT_EQ(Build(&failure), TargetNotOpened);
     EXPECT_EQ(texts, refused);
-    EXPECT_FALSE(Exists(request.targetPath));
-    EXPECT_EQ(failure.path, request.targetPath);
-    EXPECT_FALSE(failure.reason.empty());
+    EXPECT_EQ(failure.reason, "no target path given");
 
-    request.targetPath = dir.string();  // a folder
-    EXPECT_EQ(Build(), TargetNotOpened);
-    EXPECT_EQ(texts, refused);
-    EXPECT_EQ(FolderEntries(), 2u) << "only the stub and the picture";
+    // Every other refusal names the target and says why in a user's words.
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {Path("no-such-folder/target.exe"), "the folder does not exist"},
+        {Path("picture.bmp/target.exe"), "the folder does not exist"},
+        {dir.string(), "it is a folder"},
+        {Path(std::string(256, 'n').c_str()), "the name is too long"},
+#ifdef _WIN32
+        {Path("what?.exe"), "the name is not valid"},
+        {Path("a<b>.exe"), "the name is not valid"},
+#endif
+    };
+    for (const auto& c : cases) {
+        request.targetPath = c.path;
+        EXPECT_EQ(Build(&failure), TargetNotOpened) << c.path;
+        EXPECT_EQ(texts, refused) << c.path;
+        std::error_code ec;
+        EXPECT_FALSE(std::filesystem::is_regular_file(request.targetPath, ec)) << c.path;
+        EXPECT_EQ(failure.path, request.targetPath);
+        EXPECT_EQ(failure.reason, c.reason) << c.path;
+        EXPECT_EQ(FolderEntries(), 2u) << "only the stub and the picture";
+    }
 }
 
 TEST_F(BuildTargetTest, ReadOnlyTargetIsReportedAndKept)
@@ -266,8 +389,10 @@ TEST_F(BuildTargetTest, ReadOnlyTargetIsReportedAndKept)
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes read-only files";
 #endif
-    EXPECT_EQ(Build(), TargetNotOpened);
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
     EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.reason, "access is denied");
     EXPECT_EQ(ReadFileBytes(request.targetPath), old);
     EXPECT_EQ(FolderEntries(), 3u);
     std::filesystem::permissions(request.targetPath, std::filesystem::perms::owner_all);
@@ -282,11 +407,30 @@ TEST_F(BuildTargetTest, TargetHeldOpenByAnotherProgramIsReportedAndKept)
     HANDLE held = CreateFileA(request.targetPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                               OPEN_EXISTING, 0, NULL);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Build(), TargetNotOpened);
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
     CloseHandle(held);
     EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.reason, "the file is in use");
     EXPECT_EQ(ReadFileBytes(request.targetPath), old);
     EXPECT_EQ(FolderEntries(), 3u);
+}
+
+TEST_F(BuildTargetTest, ANamedPipeAsTargetIsRefused)
+{
+    const std::string name = "\\\\.\\pipe\\vn_build_test_" + std::to_string(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT,
+                                     1, 65536, 65536, 0, NULL);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    request.targetPath = name;
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
+    char byte;
+    DWORD read = 0;
+    EXPECT_FALSE(ReadFile(server, &byte, 1, &read, NULL) && read == 1) << "written into the pipe";
+    CloseHandle(server);
+    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.reason, "it is a pipe, not a file");
 }
 #endif
 
@@ -295,13 +439,30 @@ TEST_F(BuildTargetTest, TheTargetIsReplacedOnlyWhenComplete)
     const Bytes old = Pattern(4321, 8);
     WriteAll(request.targetPath, old);
     std::vector<bool> oldWhileBuilding;
+    std::vector<std::string> temporaryNames;
     texts.clear();
     ASSERT_EQ(BuildTarget(request,
                           [&](const char* text) {
                               texts.push_back(text);
                               oldWhileBuilding.push_back(ReadFileBytes(request.targetPath) == old);
+                              for (const std::string& name : EntryNames()) {
+                                  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0)
+                                      temporaryNames.push_back(name);
+                              }
                           }),
               TargetBuildDone);
+    // The temporary file is named after the target, beside it, and the same
+    // one all through the build (hidden on POSIX systems).
+#ifdef _WIN32
+    const std::string stem = "target.exe.";
+#else
+    const std::string stem = ".target.exe.";
+#endif
+    ASSERT_EQ(temporaryNames.size(), SuccessTexts.size() - 1);
+    EXPECT_EQ(temporaryNames.front().compare(0, stem.size(), stem), 0) << temporaryNames.front();
+    EXPECT_EQ(temporaryNames.front().size(), stem.size() + 8 + 4) << temporaryNames.front();
+    EXPECT_EQ(std::count(temporaryNames.begin(), temporaryNames.end(), temporaryNames.front()),
+              static_cast<long>(temporaryNames.size()));
     EXPECT_EQ(texts, SuccessTexts);
     ASSERT_EQ(oldWhileBuilding.size(), SuccessTexts.size());
     for (size_t i = 0; i + 1 < oldWhileBuilding.size(); ++i)
@@ -335,7 +496,11 @@ TEST_F(BuildTargetTest, MissingPictureLeavesTheTargetAsItWas)
     WriteAll(request.targetPath, old);
     for (const std::string& path : {Path("missing.bmp"), std::string(), dir.string()}) {
         request.picturePath = path;
-        EXPECT_EQ(Build(), TargetBuildFailed) << path;
+        TargetBuildFailure failure;
+        EXPECT_EQ(Build(&failure), TargetBuildFailed) << path;
+        if (path == dir.string()) {
+            EXPECT_EQ(failure.reason, "it is a folder");
+        }
         EXPECT_EQ(texts, Texts({"Creating stub...", "Done.", "Open Picture File..",
                                 "Error - could not open picture file."}))
             << path;
@@ -438,6 +603,106 @@ TEST_F(BuildTargetTest, TargetNamingAnInputInOtherLetterCaseIsRefused)
 }
 #endif
 
+TEST_F(BuildTargetTest, BuildsOnSeveralThreadsAtOnceEachGetTheirOwnTemporaryFile)
+{
+    ASSERT_EQ(Build(), TargetBuildDone);
+    const Bytes expected = ReadFileBytes(request.targetPath);
+    std::filesystem::remove(request.targetPath);
+
+    // Eight builds of eight targets, and four more of one shared target.
+    const int count = 12;
+    std::vector<TargetBuildResult> results(count, TargetBuildFailed);
+    std::vector<std::string> lastTexts(count);
+    std::vector<TargetBuildFailure> failures(count);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < count; ++i) {
+        threads.emplace_back([this, i, &results, &lastTexts, &failures] {
+            TargetBuildRequest own = request;
+            own.targetPath = i < 8 ? Path(("t" + std::to_string(i) + ".exe").c_str()) : Path("shared.exe");
+            results[i] = BuildTarget(own, [&](const char* text) { lastTexts[i] = text; }, &failures[i]);
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    int sharedDone = 0;
+    for (int i = 0; i < count; ++i) {
+#ifdef _WIN32
+        // Windows lets no file be moved over one that another build has
+        // open: there, a build of the same target may find it in use.
+        if (i >= 8 && results[i] != TargetBuildDone) {
+            EXPECT_EQ(lastTexts[i], "Error - could not create target.");
+            EXPECT_TRUE(failures[i].reason == "access is denied" ||
+                        failures[i].reason == "the file is in use")
+                << failures[i].reason;
+            continue;
+        }
+#endif
+        EXPECT_EQ(results[i], TargetBuildDone)
+            << i << ": " << lastTexts[i] << " " << failures[i].path << ": " << failures[i].reason;
+        sharedDone += i >= 8 && results[i] == TargetBuildDone;
+    }
+    EXPECT_GE(sharedDone, 1);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(ReadFileBytes(Path(("t" + std::to_string(i) + ".exe").c_str())), expected) << i;
+    EXPECT_EQ(ReadFileBytes(Path("shared.exe")), expected);
+    EXPECT_EQ(FolderEntries(), 2u + 8u + 1u) << "no temporary file left";
+}
+
+#ifdef _WIN32
+// A folder path of exactly length characters under the scratch folder, made
+// through the wide API's long form where plain paths stop.
+std::string MakeLongFolder(const std::string& base, size_t length)
+{
+    std::string folder = base;
+    for (;;) {
+        const std::wstring wide = L"\\\\?\\" + std::wstring(folder.begin(), folder.end());
+        if (!CreateDirectoryW(wide.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::string();
+        if (folder.size() + 1 >= length)
+            return folder;
+        const size_t left = length - folder.size() - 1;
+        folder += "\\" + std::string(left <= 100 ? left : 50, 'f');
+    }
+}
+
+TEST_F(BuildTargetTest, UnderAFolderNearThePathLimitTheTemporaryFileFitsAndIsRemoved)
+{
+    std::string base = std::filesystem::absolute(dir).string();
+    for (char& c : base)
+        if (c == '/')
+            c = '\\';
+    for (size_t length : {247u, 250u, 254u}) {
+        const std::string folder = MakeLongFolder(base + "\\" + std::to_string(length), length);
+        ASSERT_EQ(folder.size(), length);
+        request.targetPath = folder + "\\t.exe";  // 254 to 261 characters
+        const std::wstring wideTarget = L"\\\\?\\" + std::wstring(request.targetPath.begin(), request.targetPath.end());
+        TargetBuildFailure failure;
+        const TargetBuildResult result = Build(&failure);
+        if (request.targetPath.size() < MAX_PATH) {
+            EXPECT_EQ(result, TargetBuildDone) << length << ": " << failure.reason;
+            EXPECT_EQ(texts, SuccessTexts) << length;
+        }
+        // Whatever the outcome, the folder holds the target or nothing.
+        std::vector<std::string> left;
+        WIN32_FIND_DATAW found;
+        const std::wstring pattern = L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*";
+        HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+        ASSERT_NE(search, INVALID_HANDLE_VALUE);
+        do {
+            const std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                left.push_back(std::string(name.begin(), name.end()));
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        if (result == TargetBuildDone)
+            EXPECT_EQ(left, std::vector<std::string>({"t.exe"})) << length;
+        else
+            EXPECT_TRUE(left.empty()) << length << ": " << left.front();
+        DeleteFileW(wideTarget.c_str());
+    }
+}
+#endif
+
 // Fails the allocation with the given number (1: the stub buffer, 2: the
 // picture buffer, 3: the record buffer).
 int allocationsLeft = 0;
@@ -499,6 +764,70 @@ TEST_F(BuildTargetTest, ALinkedTargetKeepsItsLinkAndTheFileItsPermissions)
     EXPECT_EQ(info.st_mode & 07777, 0751u);
     EXPECT_EQ(ReadFileBytes(Path("real.exe")).size(), stub.size() + 8 + picture.size() + 45);
     EXPECT_EQ(FolderEntries(), 4u);
+}
+
+TEST_F(BuildTargetTest, ADanglingLinkIsWrittenThroughLikeALiveOne)
+{
+    // The link names a file that does not exist yet: it is created there,
+    // and the link stays, as with a link to an existing file.
+    ASSERT_EQ(symlink("real.exe", request.targetPath.c_str()), 0);
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(texts, SuccessTexts);
+    struct stat info;
+    ASSERT_EQ(lstat(request.targetPath.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadFileBytes(Path("real.exe")).size(), stub.size() + 8 + picture.size() + 45);
+    EXPECT_EQ(FolderEntries(), 4u);
+
+    // Through a chain of links, to a file in another folder.
+    std::filesystem::create_directory(dir / "sub");
+    ASSERT_EQ(symlink("sub/end.exe", Path("middle.exe").c_str()), 0);
+    ASSERT_EQ(symlink("middle.exe", Path("first.exe").c_str()), 0);
+    request.targetPath = Path("first.exe");
+    ASSERT_EQ(Build(), TargetBuildDone);
+    EXPECT_EQ(ReadFileBytes(Path("sub/end.exe")), ReadFileBytes(Path("real.exe")));
+    ASSERT_EQ(lstat(Path("first.exe").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+
+    // A link into a missing folder, and links in a loop, say why.
+    const struct {
+        const char* link;
+        const char* to;
+        const char* reason;
+    } refused[] = {
+        {"lost.exe", "no-such-folder/t.exe", "the folder does not exist"},
+        {"loop.exe", "loop.exe", "its symbolic links form a loop"},
+    };
+    for (const auto& r : refused) {
+        ASSERT_EQ(symlink(r.to, Path(r.link).c_str()), 0);
+        request.targetPath = Path(r.link);
+        TargetBuildFailure failure;
+        EXPECT_EQ(Build(&failure), TargetNotOpened) << r.link;
+        EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+        EXPECT_EQ(failure.reason, r.reason) << r.link;
+        ASSERT_EQ(lstat(request.targetPath.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << r.link;
+    }
+}
+
+TEST_F(BuildTargetTest, APipeAsTargetIsRefusedWithoutWaitingForAReader)
+{
+    ASSERT_EQ(mkfifo(request.targetPath.c_str(), 0644), 0);
+    // A reader is there, so that a build that wrote into the pipe would end.
+    const int reader = open(request.targetPath.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    TargetBuildFailure failure;
+    EXPECT_EQ(Build(&failure), TargetNotOpened);
+    char byte;
+    EXPECT_LE(read(reader, &byte, 1), 0) << "nothing was written into the pipe";
+    close(reader);
+    EXPECT_EQ(texts, Texts({"Error - could not create target."}));
+    EXPECT_EQ(failure.path, request.targetPath);
+    EXPECT_EQ(failure.reason, "it is a pipe, not a file");
+    struct stat info;
+    ASSERT_EQ(stat(request.targetPath.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(FolderEntries(), 3u);
 }
 
 TEST_F(BuildTargetTest, ATargetWithTheLongestNameAFolderHoldsIsBuilt)

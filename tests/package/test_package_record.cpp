@@ -1,6 +1,7 @@
 // The settings record and the win address normalisation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "package_record.h"
@@ -9,14 +10,15 @@ namespace {
 
 TEST(PackageRecord, SmallestRecordIs19Characters)
 {
-    PackageSettings settings;  // grid 0, empty texts, unchecked box
+    PackageSettings settings;  // empty texts, unchecked box
+    settings.gridSize = 0;
     settings.winAddress = "";
     std::string record = ComposePackageInfoRecord(settings);
     EXPECT_EQ(record, "0| | | |NO|NONE|END");
     EXPECT_EQ(record.size(), 19u);
 
-    // The form's initial address gives the same record.
-    EXPECT_EQ(ComposePackageInfoRecord(PackageSettings()), record);
+    // The form's initial state: a 4 x 4 grid and an address meaning none.
+    EXPECT_EQ(ComposePackageInfoRecord(PackageSettings()), "4| | | |NO|NONE|END");
 }
 
 TEST(PackageRecord, LargestRecordIs1808CharactersAndLongerTextsAreCut)
@@ -56,7 +58,7 @@ TEST(PackageRecord, HighBytesPassThroughUnchanged)
     PackageSettings settings;
     settings.companyName = "Caf\xE9 M\xFCller";
     std::string record = ComposePackageInfoRecord(settings);
-    EXPECT_EQ(record, "0|Caf\xE9 M\xFCller| | |NO|NONE|END");
+    EXPECT_EQ(record, "4|Caf\xE9 M\xFCller| | |NO|NONE|END");
 }
 
 TEST(PackageRecord, TextsCutAtTheirLimitKeepWholeUtf8Characters)
@@ -68,7 +70,7 @@ TEST(PackageRecord, TextsCutAtTheirLimitKeepWholeUtf8Characters)
     settings.tagLine = "\xE6\x97\xA5" + std::string(252, 't');  // one byte over
     settings.winAddress = "http://x/" + std::string(1012, 'w') + "\xF0\x9F\x98\x80";
     std::string record = ComposePackageInfoRecord(settings);
-    EXPECT_EQ(record, "0|" + std::string(253, 'c') + "|" + std::string(251, 's') +
+    EXPECT_EQ(record, "4|" + std::string(253, 'c') + "|" + std::string(251, 's') +
                           "\xE2\x98\x95|\xE6\x97\xA5" + std::string(251, 't') + "|NO|http://x/" +
                           std::string(1012, 'w') + "|END");
 }
@@ -105,6 +107,55 @@ TEST(WinAddress, OtherTextGetsTheSchemeInFront)
     EXPECT_EQ(NormaliseWinAddress("http:/example.com"), "HTTP://http:/example.com");
     EXPECT_EQ(NormaliseWinAddress("x"), "HTTP://x");
     EXPECT_EQ(NormaliseWinAddress(" "), "HTTP:// ");
+}
+
+TEST(WinAddress, SeparatorsAreWrittenAsPercent7CSoTheRecordKeepsItsFields)
+{
+    const struct {
+        const char* typed;
+        const char* written;
+    } rows[] = {
+        {"https://a.example/?x=1|NO|https://b.example/",
+         "https://a.example/?x=1%7CNO%7Chttps://b.example/"},
+        {"a.example/|YES|", "HTTP://a.example/%7CYES%7C"},
+        {"|", "HTTP://%7C"},
+        {"http://||", "http://%7C%7C"},
+        {"http://x/%7C", "http://x/%7C"},  // already written so: kept
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NormaliseWinAddress(row.typed), row.written) << row.typed;
+
+    PackageSettings settings;
+    settings.tagLine = "tag";
+    settings.shuffle = true;
+    settings.winAddress = rows[0].typed;
+    const std::string record = ComposePackageInfoRecord(settings);
+    EXPECT_EQ(record, "4| | |tag|YES|https://a.example/?x=1%7CNO%7Chttps://b.example/|END");
+    EXPECT_EQ(std::count(record.begin(), record.end(), '|'), 6);
+}
+
+TEST(WinAddress, AnAddressLengthenedByItsEscapesIsCutBetweenThem)
+{
+    // 1023 typed characters stay the longest field of 1030, even when every
+    // "|" takes three: the cut never splits "%7C".
+    for (size_t bars : {1u, 3u, 4u, 400u}) {
+        const std::string typed = "http://x/" + std::string(1014 - bars, 'w') + std::string(bars, '|');
+        const std::string written = NormaliseWinAddress(typed);
+        EXPECT_LE(written.size(), WinAddressFieldLimit) << bars;
+        EXPECT_GE(written.size(), std::min<size_t>(1023 + 2 * bars, WinAddressFieldLimit - 2)) << bars;
+        EXPECT_EQ(written.find('|'), std::string::npos);
+        const size_t escapes = (written.size() - (1023 - bars)) / 3;
+        EXPECT_EQ(written, typed.substr(0, 1023 - bars) + [&] {
+            std::string tail;
+            for (size_t i = 0; i < escapes; ++i)
+                tail += "%7C";
+            return tail;
+        }()) << bars;
+    }
+    // Nor a UTF-8 character: four "|" and a three-byte character at the end.
+    const std::string typed = "HTTP://" + std::string(1009, 'a') + "||||\xE2\x98\x95";
+    ASSERT_EQ(typed.size(), 1023u);
+    EXPECT_EQ(NormaliseWinAddress(typed), "HTTP://" + std::string(1009, 'a') + "%7C%7C%7C%7C");
 }
 
 TEST(WinAddress, TextIsCutTo1023CharactersFirst)

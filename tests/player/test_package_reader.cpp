@@ -185,7 +185,7 @@ TEST(PackageReader, WorstCaseTailSearchFindsThreeNonPrintableBytes)
 
 TEST(PackageReader, FieldsKeepSeparatorsTypedIntoThem)
 {
-    PackageSettings settings = Settings(-2, "", "http://a.example/?q=1|YES|2");
+    PackageSettings settings = Settings(2, "", "http://a.example/?q=1|YES|2");
     settings.webSite = "";
     settings.tagLine = "one|two|NO|three";
     settings.shuffle = true;
@@ -193,9 +193,41 @@ TEST(PackageReader, FieldsKeepSeparatorsTypedIntoThem)
     PackageContents contents;
     ASSERT_EQ(PackageOk, ReadPackage(target.data(), target.size(), contents)) << contents.failure;
     ExpectFields(settings, contents.record);
-    EXPECT_EQ(-2, RecordGridSize(contents.record));
+    EXPECT_EQ("http://a.example/?q=1%7CYES%7C2", contents.record.winAddress);
+    EXPECT_EQ(2, RecordGridSize(contents.record));
     EXPECT_EQ("", RecordDisplayText(contents.record.companyName));
     EXPECT_EQ("one|two|NO|three", RecordDisplayText(contents.record.tagLine));
+
+    // A record an older builder wrote, with a grid below 2: read as it was.
+    const Bytes old = ComposeTarget(MakeStub(), MakeBmp(3, 3, 0, false),
+                                    "-2| | |one|two|NO|three|YES|http://a.example/?q=1|YES|2|END");
+    ASSERT_EQ(PackageOk, ReadPackage(old.data(), old.size(), contents)) << contents.failure;
+    EXPECT_EQ(-2, RecordGridSize(contents.record));
+    EXPECT_EQ("one|two|NO|three", contents.record.tagLine);
+    EXPECT_EQ("http://a.example/?q=1|YES|2", contents.record.winAddress);
+}
+
+TEST(PackageReader, AWinAddressWithSeparatorsNoLongerShiftsTheFields)
+{
+    // What a build writes now: every field where it was typed.
+    PackageSettings settings = Settings(4, "Acme", "https://a.example/?x=1|NO|https://b.example/", true);
+    settings.tagLine = "tag";
+    const Bytes target = BuildWith(MakeStub(), MakeBmp(3, 3, 6, false), settings);
+    PackageContents contents;
+    ASSERT_EQ(PackageOk, ReadPackage(target.data(), target.size(), contents)) << contents.failure;
+    EXPECT_EQ("tag", contents.record.tagLine);
+    EXPECT_EQ("YES", contents.record.shuffle);
+    EXPECT_EQ("https://a.example/?x=1%7CNO%7Chttps://b.example/", contents.record.winAddress);
+
+    // What an older builder wrote for the same form is read as it always
+    // was: the reader is unchanged, old puzzles play as before.
+    const Bytes old = ComposeTarget(
+        MakeStub(), MakeBmp(3, 3, 6, false),
+        "4|Acme|www.example.com|tag|YES|https://a.example/?x=1|NO|https://b.example/|END");
+    ASSERT_EQ(PackageOk, ReadPackage(old.data(), old.size(), contents)) << contents.failure;
+    EXPECT_EQ("tag|YES|https://a.example/?x=1", contents.record.tagLine);
+    EXPECT_EQ("NO", contents.record.shuffle);
+    EXPECT_EQ("https://b.example/", contents.record.winAddress);
 }
 
 TEST(PackageReader, RecordsWithAStraySeparatorInTheAboutTextsAreStillRead)

@@ -227,7 +227,7 @@ protected:
     {
         SetCurrentDirectoryA(previousFolder);
         for (const char* name : {"vornix_distrib.exe", "picture.bmp", "urls.log", "target.exe",
-                                 "damaged.exe", "text.txt", "old.exe"})
+                                 "damaged.exe", "text.txt"})
             DeleteFileA(Path(name).c_str());
         RemoveDirectoryA(folder.c_str());
         BuilderWindowTest::TearDown();
@@ -249,8 +249,26 @@ protected:
         SetWindowTextA(TargetPathEdit, target.c_str());
         EXPECT_EQ(atoi(values.grid.c_str()), GridSize);
         SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
-        EXPECT_EQ("Done.", vntest::WindowText(StatusText));
+        EXPECT_EQ("Done.\r\n" + target, vntest::WindowText(StatusText));  // the path written on the second line
         return target;
+    }
+
+    // Writes the puzzle an older builder made from these values, whose "GO !"
+    // took any grid size: the stub, both lengths, the enciphered picture and
+    // record. Returns the target path.
+    std::string BuildAsOlderBuilders(const FormValues& values, const char* picture = "picture.bmp")
+    {
+        PackageSettings settings;
+        settings.gridSize = atoi(values.grid.c_str());
+        settings.companyName = values.company;
+        settings.webSite = values.webSite;
+        settings.tagLine = values.tagLine;
+        settings.shuffle = values.shuffle;
+        settings.winAddress = values.winAddress;
+        const std::string record = ComposePackageInfoRecord(settings);
+        const Bytes target = playertest::ComposeTarget(stub, vntest::ReadFileBytes(Path(picture)), record);
+        EXPECT_TRUE(vntest::WriteFileBytes(Path("target.exe"), target));
+        return Path("target.exe");
     }
 
     // Waits for the player's window, painted (its status line set).
@@ -382,9 +400,11 @@ TEST_F(PlayerEndToEnd, UnshuffledPuzzleIsSolvedByAMoveAndItsReverseAndOpensTheWi
     EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); }, Patience))
         << BoardText(board);
 
+    // The address as the record holds it: its "|" written as "%7C".
     std::vector<std::string> urls = vntest::WaitForRecordedUrls(Path("urls.log"), 1, Patience);
     ASSERT_EQ(1u, urls.size());
-    EXPECT_EQ(values.winAddress, urls[0]);
+    EXPECT_EQ(NormaliseWinAddress(values.winAddress), urls[0]);
+    EXPECT_EQ(values.winAddress.substr(0, values.winAddress.size() - 1) + "%7C", urls[0]);
 
     PostMessageA(player, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, game.WaitForExit());
@@ -437,18 +457,14 @@ TEST_F(PlayerEndToEnd, ShuffledPuzzleDoesNotStartSolved)
 
 TEST_F(PlayerEndToEnd, PuzzlesMadeWithGridZeroOrOnePlayAsFourByFourAndLargeGridsAreReduced)
 {
-    // Made before the builder refused grids below 2: composed here.
-    for (int grid : {0, 1}) {
-        PackageSettings settings;
-        settings.gridSize = grid;
-        settings.companyName = "Vornix Test Co";
-        ASSERT_TRUE(vntest::WriteFileBytes(
-            Path("old.exe"),
-            playertest::ComposeTarget(stub, BlockPicture(), ComposePackageInfoRecord(settings))));
-        Program game(Path("old.exe"), folder);
+    // Made before "GO !" refused grids below 2: composed as older builders made them.
+    for (const char* grid : {"0", "1"}) {
+        FormValues values;
+        values.grid = grid;
+        Program game(BuildAsOlderBuilders(values), folder);
         HWND player = WaitForPlayer(game);
         ASSERT_TRUE(player != NULL);
-        const PictureArea area(grid);
+        const PictureArea area(atoi(grid));
         ASSERT_EQ(4, area.layout.grid);
         std::vector<int> board;
         EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); },
@@ -461,6 +477,7 @@ TEST_F(PlayerEndToEnd, PuzzlesMadeWithGridZeroOrOnePlayAsFourByFourAndLargeGrids
     }
     FormValues values;
     values.grid = "9999";
+    DeleteFileA(Path("target.exe").c_str());  // or "GO !" would ask before replacing it
     {
         Program game(BuildThroughForm(values), folder);
         HWND player = WaitForPlayer(game);

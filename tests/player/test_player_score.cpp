@@ -1,7 +1,6 @@
 // The game's clock, whether a solve counts, best results and their texts.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "player_clock.h"
@@ -89,25 +88,6 @@ TEST(BestResult, KeepsFewestMovesAndShortestTimeEachOnItsOwn)
     EXPECT_EQ(20u, best.seconds);
     best = MergeBest(BestResult(), 0, 0);  // a zero is a real result
     EXPECT_EQ(0u, MergeBest(best, 5, 5).moves);
-}
-
-TEST(BestResult, PuzzleKeyNamesTellPuzzlesApart)
-{
-    const uint8_t a[] = {1, 2, 3};
-    const uint8_t b[] = {1, 2, 4};
-    std::set<std::string> names = {
-        PuzzleKeyName(a, 3, "4| |x|y|NO|NONE|END", 4, false),
-        PuzzleKeyName(b, 3, "4| |x|y|NO|NONE|END", 4, false),
-        PuzzleKeyName(a, 3, "5| |x|y|NO|NONE|END", 5, false),
-        PuzzleKeyName(a, 2, "\x03" "4| |x|y|NO|NONE|END", 4, false),  // bytes moved across
-        PuzzleKeyName(a, 3, "4| |x|y|NO|NONE|END", 3, true),
-    };
-    EXPECT_EQ(5u, names.size());
-    std::string name = PuzzleKeyName(a, 3, "r", 4, false);
-    EXPECT_EQ(16u, name.size());
-    EXPECT_EQ(std::string::npos, name.find_first_not_of("0123456789abcdef"));
-    EXPECT_EQ(name, PuzzleKeyName(a, 3, "r", 9, false));  // the grid counts only when reduced
-    EXPECT_EQ(name + "-3", PuzzleKeyName(a, 3, "r", 3, true));
 }
 
 TEST(ScoreTexts, StatusLineAndFinishMessage)

@@ -30,14 +30,18 @@ bool SetOpenCommand(const char* scheme, const std::string& command)
 
 }  // namespace
 
+bool SetUrlOpenCommand(const std::string& command)
+{
+    return SetOpenCommand("http", command) && SetOpenCommand("https", command);
+}
+
 bool InstallUrlRecorder(const std::string& logPath)
 {
     std::string program = RecorderProgramPath();
     for (char& c : program)
         if (c == '/')
             c = '\\';
-    std::string command = "\"" + program + "\" \"%1\"";
-    if (!SetOpenCommand("http", command) || !SetOpenCommand("https", command))
+    if (!SetUrlOpenCommand("\"" + program + "\" \"%1\""))
         return false;
     if (FILE* log = fopen(logPath.c_str(), "wb"))
         fclose(log);

@@ -19,6 +19,11 @@ std::string RecorderProgramPath();
 // cannot be written.
 bool InstallUrlRecorder(const std::string& logPath);
 
+// Makes command the open command of http and https addresses, as
+// InstallUrlRecorder does with the recorder's. False when the registry cannot
+// be written.
+bool SetUrlOpenCommand(const std::string& command);
+
 // The addresses logged so far, one per line, without the newlines.
 std::vector<std::string> RecordedUrls(const std::string& logPath);
 

@@ -1,0 +1,299 @@
+// The form that remembers, across two starts of the builder's window with a
+// private registry key: the values saved at exit and given back, stored as
+// UTF-16 REG_SZ texts; File > "New"; File > "Recent Pictures"; the folders the
+// file dialogs open in; and stored values that are not what the builder
+// wrote, which a start leaves out.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "builder_window.h"
+#include "control_text.h"
+#include "selection_test_util.h"
+
+namespace {
+
+std::string InitialFolderSeen;
+
+// A file dialog that records the folder it was to open in, and is cancelled.
+BOOL WINAPI RecordingDialog(LPOPENFILENAMEA record)
+{
+    InitialFolderSeen = record->lpstrInitialDir ? record->lpstrInitialDir : "<none>";
+    return FALSE;
+}
+
+class FormMemoryTest : public vntest::ScratchWindowTest {
+protected:
+    void TearDown() override
+    {
+        OpenFileDialog = GetOpenFileNameA;
+        SaveFileDialog = GetSaveFileNameA;
+        ScratchWindowTest::TearDown();
+    }
+
+    // Ends this window as the builder ends (its teardown saves the form) and
+    // starts a new one, as the next run of the builder does.
+    // Between the two, betweenRuns may change what is stored.
+    void Restart(const std::function<void()>& betweenRuns = nullptr)
+    {
+        DestroyWindow(window);
+        vntest::PumpMessages();
+        vntest::TakeQuitMessage();
+        SetRecentPictures({});
+        LastPictureFolder.clear();
+        LastTargetFolder.clear();
+        if (betweenRuns)
+            betweenRuns();
+        window = CreateMainWindow();
+        ASSERT_NE(window, (HWND)NULL);
+    }
+
+    std::wstring Text(HWND field) const
+    {
+        wchar_t text[2048] = {0};
+        GetWindowTextW(field, text, 2048);
+        return text;
+    }
+
+    HKEY OpenKey(REGSAM access) const
+    {
+        HKEY key = NULL;
+        RegCreateKeyExA(HKEY_CURRENT_USER, vntest::TestSettingsKey(), 0, NULL, 0, access, NULL, &key, NULL);
+        return key;
+    }
+
+    HMENU RecentMenu() const { return GetSubMenu(GetSubMenu(GetMenu(window), 0), 3); }
+
+    std::string MenuItemText(HMENU menu, int position) const
+    {
+        char text[512] = {0};
+        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+        return text;
+    }
+
+    // The form as a new user finds it.
+    void ExpectFirstStartState()
+    {
+        EXPECT_EQ(vntest::WindowText(GridSizeField), "4");
+        EXPECT_EQ(GridSize, 4);
+        EXPECT_EQ(IsDlgButtonChecked(window, IdShuffle), (UINT)BST_UNCHECKED);
+        EXPECT_EQ(vntest::WindowText(WinUrlEdit), "http://");
+        for (HWND field : {CompanyNameEdit, WebSiteEdit, TagLineEdit, PictureFileEdit, TargetPathEdit,
+                           GetDlgItem(window, IdSearchPhrase)})
+            EXPECT_EQ(vntest::WindowText(field), "") << GetDlgCtrlID(field);
+        EXPECT_EQ(vntest::WindowText(StatusText), "Idle");
+        EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
+        LRESULT service = SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0);
+        EXPECT_GE(service, 0);
+        EXPECT_LT(service, 3);
+    }
+};
+
+TEST_F(FormMemoryTest, ValuesTypedForACampaignComeBackAtTheNextStart)
+{
+    ExpectFirstStartState();
+    const std::wstring company = L"Caf\x00E9 \x65E5\x672C Ltd";
+    SetWindowTextA(GridSizeField, "7");
+    SendMessageA(ShuffleCheckBox, BM_SETCHECK, BST_CHECKED, 0);
+    SetWindowTextA(WinUrlEdit, "https://acme.example/won");
+    SetWindowTextW(CompanyNameEdit, company.c_str());
+    SetWindowTextA(WebSiteEdit, "acme.example");
+    SetWindowTextA(TagLineEdit, "Slide & win");
+    SendDlgItemMessageA(window, IdSearchService, CB_SETCURSEL, 1, 0);
+    // What is not kept: the picture, the target, the phrase.
+    SetWindowTextA(TargetPathEdit, "C:\\out\\x.exe");
+    SetDlgItemTextA(window, IdSearchPhrase, "lake");
+    Restart();
+
+    EXPECT_EQ(vntest::WindowText(GridSizeField), "7");
+    EXPECT_EQ(GridSize, 7);
+    EXPECT_EQ(IsDlgButtonChecked(window, IdShuffle), (UINT)BST_CHECKED);
+    EXPECT_EQ(vntest::WindowText(WinUrlEdit), "https://acme.example/won");
+    EXPECT_TRUE(Text(CompanyNameEdit) == company);
+    EXPECT_EQ(vntest::WindowText(WebSiteEdit), "acme.example");
+    EXPECT_EQ(vntest::WindowText(TagLineEdit), "Slide & win");
+    EXPECT_EQ(SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(vntest::WindowText(TargetPathEdit), "");
+    EXPECT_EQ(vntest::WindowText(GetDlgItem(window, IdSearchPhrase)), "");
+
+    // Stored as UTF-16 texts, numbers as numbers.
+    HKEY key = OpenKey(KEY_READ);
+    ASSERT_NE(key, (HKEY)NULL);
+    wchar_t stored[64] = {0};
+    DWORD type = 0, bytes = sizeof stored;
+    ASSERT_EQ(RegQueryValueExW(key, L"Company Name", NULL, &type, reinterpret_cast<BYTE*>(stored), &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, (DWORD)REG_SZ);
+    EXPECT_EQ(bytes, (company.size() + 1) * sizeof(wchar_t));
+    EXPECT_TRUE(std::wstring(stored) == company);
+    DWORD shuffle = 0;
+    bytes = sizeof shuffle;
+    ASSERT_EQ(RegQueryValueExW(key, L"Shuffle", NULL, &type, reinterpret_cast<BYTE*>(&shuffle), &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(type, (DWORD)REG_DWORD);
+    EXPECT_EQ(shuffle, 1u);
+    RegCloseKey(key);
+
+    // Kept too when the session ends, which destroys no window.
+    SetWindowTextA(WebSiteEdit, "acme.example/shop");
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    HKEY saved = OpenKey(KEY_READ);
+    bytes = sizeof stored;
+    ASSERT_EQ(RegQueryValueExW(saved, L"Web Site", NULL, &type, reinterpret_cast<BYTE*>(stored), &bytes), ERROR_SUCCESS);
+    EXPECT_TRUE(std::wstring(stored) == L"acme.example/shop");
+    RegCloseKey(saved);
+
+    // File > "New" (Ctrl+N) brings back the first-start state, which the
+    // next start then keeps.
+    std::string picture = folder + "p.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(picture, 8, 8, [](int, int) { return RGB(1, 2, 3); }));
+    UsePicture(picture);
+    SetWindowTextA(StatusText, "Done.");
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG control = {};
+    control.hwnd = TagLineEdit;
+    control.message = WM_KEYDOWN;
+    control.wParam = 'N';
+    control.lParam = 1;
+    EXPECT_TRUE(HandleFormKeys(&control));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    ExpectFirstStartState();
+    // The recent pictures are no part of the form.
+    EXPECT_EQ(RecentPictures().size(), 1u);
+    Restart();
+    ExpectFirstStartState();
+}
+
+TEST_F(FormMemoryTest, RecentPicturesMostRecentFirstWithTheirNumbersAcrossStarts)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < 10; ++i) {
+        // One name holds "&", which the menu shows as it is.
+        paths.push_back(folder + (i == 9 ? "sea & sky.bmp" : "picture " + std::to_string(i) + ".bmp"));
+        ASSERT_TRUE(vntest::WriteBmp24(paths.back(), 4 + i, 4, [](int, int) { return RGB(9, 9, 9); }));
+        UsePicture(paths.back());
+    }
+    // The last eight, most recent first.
+    ASSERT_EQ(RecentPictures().size(), 8u);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(RecentPictures()[i], paths[9 - i]) << i;
+    HMENU recent = RecentMenu();
+    ASSERT_NE(recent, (HMENU)NULL);
+    ASSERT_EQ(GetMenuItemCount(recent), 8);
+    EXPECT_EQ(MenuItemText(recent, 0), "&1 " + folder + "sea && sky.bmp");
+    EXPECT_EQ(MenuItemText(recent, 7), "&8 " + paths[2]);
+    EXPECT_EQ(GetMenuItemID(recent, 7), (UINT)IdMenuRecentFirst + 7);
+    EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(window), 0), 3, MF_BYPOSITION) & MF_GRAYED, 0u);
+
+    // Choosing one takes it and puts it first; the same picture is listed once.
+    SendMessageA(window, WM_COMMAND, IdMenuRecentFirst + 3, 0);
+    EXPECT_EQ(vntest::WindowText(PictureFileEdit), paths[6]);
+    EXPECT_EQ(PictureWidth, 10);
+    EXPECT_EQ(RecentPictures()[0], paths[6]);
+    EXPECT_EQ(RecentPictures()[1], paths[9]);
+    EXPECT_EQ(RecentPictures().size(), 8u);
+
+    // Kept across a start, in the same order.
+    const std::vector<std::string> before = RecentPictures();
+    Restart();
+    EXPECT_TRUE(RecentPictures() == before);
+    EXPECT_EQ(GetMenuItemCount(RecentMenu()), 8);
+
+    // A picture that is gone leaves the list, and says so.
+    DeleteFileA(paths[9].c_str());
+    SendMessageA(window, WM_COMMAND, IdMenuRecentFirst + 1, 0);
+    EXPECT_EQ(vntest::WindowText(StatusText), "Error - could not open picture file.");
+    EXPECT_EQ(vntest::WindowText(PictureFileEdit), "");
+    EXPECT_EQ(RecentPictures().size(), 7u);
+    EXPECT_EQ(GetMenuItemCount(RecentMenu()), 7);
+    for (const std::string& path : RecentPictures())
+        EXPECT_NE(path, paths[9]);
+    EXPECT_EQ(MenuItemText(RecentMenu(), 1), "&2 " + paths[8]);
+    Restart();
+    EXPECT_EQ(RecentPictures().size(), 7u);
+}
+
+TEST_F(FormMemoryTest, TheDialogsOpenInTheFoldersLastUsed)
+{
+    OpenFileDialog = RecordingDialog;
+    SaveFileDialog = RecordingDialog;
+    std::string pictures = folder + "pictures";
+    std::string targets = folder + "targets";
+    CreateDirectoryA(pictures.c_str(), NULL);
+    CreateDirectoryA(targets.c_str(), NULL);
+    std::string picture = pictures + "\\cat.bmp";
+    ASSERT_TRUE(vntest::WriteBmp24(picture, 8, 8, [](int, int) { return RGB(1, 2, 3); }));
+
+    // A new user: no folder of its own, and the target beside the picture.
+    SendMessageA(window, WM_COMMAND, IdMenuOpenPicture, 0);
+    EXPECT_EQ(InitialFolderSeen, "<none>");
+    UsePicture(picture);
+    SendMessageA(window, WM_COMMAND, IdPictureBrowse, 0);
+    EXPECT_EQ(InitialFolderSeen, pictures);
+    SendMessageA(window, WM_COMMAND, IdTargetBrowse, 0);
+    EXPECT_EQ(InitialFolderSeen, pictures);
+
+    // A target written elsewhere: the target dialog opens there next, at
+    // the next start too.
+    SetCurrentDirectoryA(VN_WIN_BIN_DIR);
+    SetWindowTextA(TargetPathEdit, (targets + "\\cat.exe").c_str());
+    SendMessageA(window, WM_COMMAND, IdCreateTarget, 0);
+    ASSERT_EQ(vntest::WindowText(StatusText), "Done.\r\n" + targets + "\\cat.exe");
+    SetWindowTextA(TargetPathEdit, "");
+    SendMessageA(window, WM_COMMAND, IdTargetBrowse, 0);
+    EXPECT_EQ(InitialFolderSeen, targets);
+    Restart();
+    SendMessageA(window, WM_COMMAND, IdTargetBrowse, 0);
+    EXPECT_EQ(InitialFolderSeen, targets);
+    SendMessageA(window, WM_COMMAND, IdMenuOpenPicture, 0);
+    EXPECT_EQ(InitialFolderSeen, pictures);
+}
+
+TEST_F(FormMemoryTest, StoredValuesThatAreNotTheBuildersAreLeftOut)
+{
+    Restart([this] {
+        HKEY key = OpenKey(KEY_WRITE);
+        ASSERT_NE(key, (HKEY)NULL);
+        const std::wstring huge(100000, L'x');
+        RegSetValueExW(key, L"Company Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(huge.c_str()),
+                       static_cast<DWORD>((huge.size() + 1) * sizeof(wchar_t)));
+        DWORD number = 5;
+        RegSetValueExW(key, L"Web Site", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        RegSetValueExW(key, L"Grid Size", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"4x"), 6);
+        number = 3;
+        RegSetValueExW(key, L"Search Service", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        RegSetValueExW(key, L"Shuffle", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
+        // A text without its terminator, and one of odd length, are read whole.
+        RegSetValueExW(key, L"Tag Line", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Win!"), 8);
+        RegSetValueExW(key, L"Win Address", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://a.example"), 33);
+        RegSetValueExW(key, L"Recent Picture 1", 0, REG_BINARY, reinterpret_cast<const BYTE*>("C:\\x"), 5);
+        RegCloseKey(key);
+    });
+    EXPECT_EQ(vntest::WindowText(CompanyNameEdit), "");
+    EXPECT_EQ(vntest::WindowText(WebSiteEdit), "");
+    EXPECT_EQ(vntest::WindowText(GridSizeField), "4");
+    EXPECT_EQ(IsDlgButtonChecked(window, IdShuffle), (UINT)BST_UNCHECKED);
+    LRESULT service = SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0);
+    EXPECT_GE(service, 0);
+    EXPECT_LT(service, 3);
+    EXPECT_EQ(vntest::WindowText(TagLineEdit), "Win!");
+    EXPECT_EQ(vntest::WindowText(WinUrlEdit), "http://a.example");
+    EXPECT_TRUE(RecentPictures().empty());
+
+    // A long text within the reading bound is cut to what the field keeps.
+    Restart([this] {
+        HKEY key = OpenKey(KEY_WRITE);
+        const std::wstring longer(3000, L'y');
+        RegSetValueExW(key, L"Company Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longer.c_str()),
+                       static_cast<DWORD>((longer.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    });
+    EXPECT_EQ(vntest::WindowText(CompanyNameEdit), std::string(254, 'y'));
+}
+
+}  // namespace
