@@ -41,15 +41,14 @@ class CatalogueTest(unittest.TestCase):
         cls.catalogue = vn_texts.read_catalogue(ROOT)
 
     def each_translation(self):
-        """(language tag, text, entry, [(English form, translated form)])."""
+        """(language tag, entry, entry, [(English form, translated form)])."""
         for language in languages.TRANSLATED:
             po = self.catalogue[language.tag]
             nplurals, expression = po.plural_forms()
             rule = plural_rules.compile_rule(expression)
-            for text in self.texts:
-                entry = po.find(text.msgid, text.msgid_plural)
-                if entry is None:
-                    continue
+            # Every entry, those of parts this tree does not hold too.
+            for entry in po.entries:
+                text = entry
                 if text.msgid_plural is None:
                     pairs = [(text.msgid, entry.msgstr)]
                 else:
@@ -68,7 +67,10 @@ class CatalogueTest(unittest.TestCase):
             po = self.catalogue[language.tag]
             have = {entry.key for entry in po.entries}
             self.assertEqual(set(), wanted - have, "%s lacks texts" % language.po)
-            self.assertEqual(set(), have - wanted, "%s holds texts no program shows" % language.po)
+            # Texts of files this tree does not hold (a part on its way) stay.
+            unused = {entry.key for entry in po.entries
+                      if entry.key not in wanted and not vn_texts.absent_part(ROOT, entry)}
+            self.assertEqual(set(), unused, "%s holds texts no program shows" % language.po)
             nplurals, _ = po.plural_forms()
             for entry in po.entries:
                 forms = entry.translations()
@@ -287,6 +289,48 @@ class CatalogueTest(unittest.TestCase):
         self.assertIn('{"Play again?", nullptr, ', ids)
         self.assertIn("LANGUAGE 0x101, 0x01", pseudo)
         self.assertIn('POPUP "[&Gåɱé !]"', pseudo)
+
+
+    def test_the_web_pages_texts_as_json_for_its_template(self):
+        import json
+        import shutil
+        with tempfile.TemporaryDirectory() as root:
+            shutil.copytree(os.path.join(ROOT, "po"), os.path.join(root, "po"))
+            os.makedirs(os.path.join(root, "web"))
+            with open(os.path.join(root, "web", "game.js"), "w", encoding="utf-8") as handle:
+                handle.write('''// tr("In a comment") is no text.
+function tr(text) { return text; }
+var again = tr("Play again?");
+var shown = trn("You solved the puzzle in %d move and %s.",
+                "You solved the puzzle in %d moves and %s.", moves, time);
+var fresh = tr("A text <b>not</b> & translated", 3);
+var done = tr("Solved by Game > Solve");
+''')
+            out = os.path.join(root, "texts.json")
+            subprocess.run([sys.executable, os.path.join(ROOT, "tools", "texts", "vn_texts.py"),
+                            "web", "--root", root, "--out", out], check=True)
+            with open(out, encoding="utf-8") as handle:
+                text = handle.read()
+        self.assertNotIn(">", text)
+        self.assertIn("\\u003e", text)
+        data = json.loads(text)
+        self.assertEqual({language.tag for language in languages.TRANSLATED}, set(data["languages"]))
+        de = data["languages"]["de"]
+        self.assertEqual({"one": 0, "other": 1}, de["plural"])
+        self.assertEqual("Noch einmal spielen?", de["texts"]["Play again?"])
+        self.assertEqual(["Sie haben das Puzzle in %d Zug und %s gelöst.",
+                          "Sie haben das Puzzle in %d Zügen und %s gelöst."],
+                         de["texts"]["You solved the puzzle in %d move and %s."])
+        self.assertEqual("Gelöst mit Spiel > Lösen", de["texts"]["Solved by Game > Solve"])
+        self.assertEqual({"Play again?", "You solved the puzzle in %d move and %s.", "Solved by Game > Solve"},
+                         set(de["texts"]))
+        ru = data["languages"]["ru"]
+        self.assertEqual({"one": 0, "few": 1, "many": 2, "other": 2}, ru["plural"])
+        self.assertEqual(3, len(ru["texts"]["You solved the puzzle in %d move and %s."]))
+        self.assertEqual({"other": 0}, data["languages"]["ja"]["plural"])
+        self.assertEqual(1, len(data["languages"]["ja"]["texts"]["You solved the puzzle in %d move and %s."]))
+        self.assertEqual({"one": 0, "many": 1, "other": 1}, data["languages"]["fr"]["plural"])
+        self.assertEqual("Rejouer\u00a0?", data["languages"]["fr"]["texts"]["Play again?"])
 
 
 if __name__ == "__main__":

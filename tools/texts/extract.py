@@ -3,7 +3,7 @@
 C++:   Tr("text"), TrN("singular", "plural", n), and N_("text") for a text
        that is looked up later by its English (a status text another part
        of the system reports in English).
-JS:    tr("text"), trn("singular", "plural", n).
+JS:    tr("text", values...), trn("singular", "plural", n, values...).
 RC:    the captions of MENU and DIALOG resources (popups, items, the dialog's
        caption, every control's text except icons' names).
 
@@ -133,8 +133,13 @@ def marker_calls(source, reference, markers, js=False):
                 if not pieces:
                     raise ExtractError("%s: %s(...) must be given a literal text" % (where, text))
                 arguments.append("".join(pieces))
-                expected = "," if index < count - 1 or count == 2 else ")"
-                if j >= len(stream) or stream[j][1] != expected:
+                # C++: Tr("text") and TrN("one", "other", n); the page's tr()
+                # and trn() take the values of the placeholders after them.
+                if index < count - 1 or count == 2:
+                    expected = (",",)
+                else:
+                    expected = (",", ")") if js else (")",)
+                if j >= len(stream) or stream[j][1] not in expected:
                     raise ExtractError("%s: %s(...) takes %d text%s" %
                                        (where, text, count, "" if count == 1 else "s"))
                 j += 1

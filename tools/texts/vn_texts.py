@@ -32,13 +32,16 @@ sources into what the programs read.
       keys are BCP 47 tags; "plural" maps each Intl.PluralRules category to
       the index of the PO plural form; a text without plural forms maps to a
       string, one with them to the list of its forms. English is the msgids
-      themselves and is not listed. Without FILE it prints the JSON.
+      themselves and is not listed; an untranslated text is left out. "<",
+      ">" and "&" are written as \u003c, \u003e and \u0026, so that the JSON
+      can stand inside a <script> element. Without FILE it prints the JSON.
       Typical call:  python3 tools/texts/vn_texts.py web --root . --out texts.json
 
   vn_texts.py update --root SRC
       Brings every po/*.po in line with the sources: texts new in the
       sources are added untranslated, texts no longer shown are removed,
-      references are renewed; translations and comments are kept.
+      references are renewed; translations and comments are kept, and so are
+      the texts of files this tree does not hold (a part still on its way).
 
 The English text is the key (gettext's msgid). Placeholders are C's %d, %u
 and %s, filled in order: a translation keeps the English placeholders in
@@ -361,7 +364,17 @@ def web_json(root, catalogue):
             "plural": plural_rules.category_forms(language.tag, expression),
             "texts": entries,
         }
-    return json.dumps(result, ensure_ascii=False, sort_keys=True, separators=(",", ":"))
+    text = json.dumps(result, ensure_ascii=False, sort_keys=True, separators=(",", ":"))
+    # The JSON sits in a <script> element of the page: no text may end it.
+    return text.replace("<", "\\u003c").replace(">", "\\u003e").replace("&", "\\u0026")
+
+
+def absent_part(root, entry):
+    """Whether every file that shows the entry's text is missing from this
+    tree: a part of the product this checkout does not hold (yet), whose
+    translations are kept."""
+    return bool(entry.references) and not any(
+        os.path.exists(os.path.join(root, reference)) for reference in entry.references)
 
 
 def update(root):
@@ -387,6 +400,9 @@ def update(root):
             if "%" in text.msgid and "c-format" not in entry.flags:
                 entry.flags.append("c-format")
             new.entries.append(entry)
+        for entry in old.entries:
+            if absent_part(root, entry) and not new.find(entry.msgid, entry.msgid_plural):
+                new.entries.append(entry)
         po_file.write(path, new)
 
 
