@@ -3,11 +3,19 @@
 // English from it; tests read any language, the pseudo-language among them.
 #pragma once
 
+// How a program comes to a text.
+enum VnCatalogueKind {
+    VnTextInCode,     // Tr or TrN: by its number
+    VnTextByEnglish,  // N_ or reported in English (a status): by its English
+    VnTextInResource, // a menu's or dialog's caption
+};
+
 struct VnCatalogueEntry {
     const char* msgid;
     const char* plural;  // null: no plural forms
     int id;              // its string number, 0 for a menu or dialog text
     int slot;            // its first place in a language's texts
+    VnCatalogueKind kind;
 };
 
 struct VnCatalogueLanguage {

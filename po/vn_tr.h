@@ -6,6 +6,9 @@
 // among the program's texts does not compile.
 #pragma once
 
+#include <cstring>
+#include <string>
+
 #include "vn_text.h"
 #include "vn_text_ids.h"
 
@@ -19,3 +22,18 @@ struct VnTextNumber {
 #define Tr(english) VnText(VnTextNumber<VnTextIds::Find(english)>::value)
 #define TrN(singular, plural, n) \
     VnTextPlural(VnTextNumber<VnTextIds::FindPlural(singular, plural)>::value, (n))
+
+// A text handed on in English (marked N_ where it is written, or reported
+// in English by portable code) in the user's language: looked up by its
+// English among the program's texts; itself when it is none of them.
+inline std::string VnTranslated(const char* english)
+{
+    if (!english)
+        return std::string();
+    for (const VnTextIds::Entry& entry : VnTextIds::Entries)
+        if (entry.english && !entry.plural && std::strcmp(entry.msgid, english) == 0) {
+            std::string text = VnText(entry.id);
+            return text.empty() ? std::string(english) : text;
+        }
+    return english;
+}

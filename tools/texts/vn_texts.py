@@ -64,8 +64,12 @@ from pseudo import pseudo_text  # noqa: E402
 
 # Where each program's texts are: C++ sources with Tr/TrN/N_, resource
 # scripts with menus and dialogs, the web page's scripts.
+# The package reports its progress and failures to the builder in English
+# (vornixpack shows them so); the builder translates them by their English.
 DOMAINS = {
     "player": {"cpp": ["player/*.cpp"], "rc": ["player/player.rc"]},
+    "builder": {"cpp": ["app/*.cpp"], "rc": ["app/vornix.rc"],
+                "status": ["package/package_build.cpp", "package/web_page_writer.cpp"]},
     "web": {"js": ["web/*.js"]},
 }
 
@@ -96,6 +100,8 @@ def extract_domain(root, domain):
             texts += extract.extract_cpp(source, reference)
         elif kind == "rc":
             texts += extract.extract_rc(source, reference)
+        elif kind == "status":
+            texts += extract.extract_status(source, reference)
         else:
             texts += extract.extract_js(source, reference)
     return extract.merge(texts)
@@ -212,13 +218,14 @@ def ids_header(domain, texts):
              "// The %s's texts that its code looks up, with their string numbers.\n" % domain,
              "#pragma once\n", "", "namespace VnTextIds {", "",
              "struct Entry {", "    const char* msgid;", "    const char* plural;  // null: no plural forms",
-             "    int id;", "};", "",
+             "    int id;", "    bool english;  // also looked up by its English (N_, a status)", "};", "",
              "inline constexpr Entry Entries[] = {"]
     for text, number in numbered(domain, texts):
         plural = cpp_literal(text.msgid_plural) if text.msgid_plural is not None else "nullptr"
-        lines.append("    {%s, %s, %d}," % (cpp_literal(text.msgid), plural, number))
+        lines.append("    {%s, %s, %d, %s}," % (cpp_literal(text.msgid), plural, number,
+                                              "true" if "lookup" in text.kinds else "false"))
     if not numbered(domain, texts):
-        lines.append('    {"", nullptr, 0},')
+        lines.append('    {"", nullptr, 0, false},')
     lines += ["};", "",
               "constexpr bool Same(const char* a, const char* b)",
               "{",
@@ -313,8 +320,10 @@ def catalogue_source(domain, texts, catalogue):
     lines.append("const VnCatalogueEntry Entries[] = {")
     for text, first in slots:
         plural = cpp_literal(text.msgid_plural) if text.msgid_plural is not None else "nullptr"
-        lines.append("    {%s, %s, %d, %d}," % (cpp_literal(text.msgid), plural,
-                                               numbers.get(text.key, 0), first))
+        kind = ("VnTextInCode" if "code" in text.kinds else
+                "VnTextByEnglish" if "lookup" in text.kinds else "VnTextInResource")
+        lines.append("    {%s, %s, %d, %d, %s}," % (cpp_literal(text.msgid), plural,
+                                                   numbers.get(text.key, 0), first, kind))
     lines.append("};")
     lines.append("")
     lines.append("const VnCatalogueLanguage Languages[] = {")
