@@ -25,7 +25,7 @@ SIGN_TIMESTAMP_URL ?=
 CONFIGURE_WIN    = cmake -S . -B "$(WIN)" -DCMAKE_TOOLCHAIN_FILE="$(CURDIR)/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
 CONFIGURE_NATIVE = cmake -S . -B "$(NATIVE)" -DVORNIX_SANITIZE=ON >/dev/null
 
-.PHONY: all deps native win fuzz-build test test-native test-win test-fuzz fuzz bench run dist clean
+.PHONY: all deps native win fuzz-build test test-native test-win test-fuzz test-web fuzz bench run dist clean
 
 all: native win
 
@@ -45,10 +45,12 @@ fuzz-build: deps
 	@cmake --build "$(FUZZ)" -j$(JOBS)
 
 # -k: every suite runs even when an earlier one fails; make still fails then.
-# The three suites run side by side (the Windows tests mostly wait on Wine),
-# each one's output shown whole when it ends.
+# The four suites run side by side (the Windows tests mostly wait on Wine,
+# and the web page's browser tests, about two minutes, end well within the
+# five of the Windows suite), each one's output shown whole when it ends.
+# The web suite makes its pages with both trees' programs.
 test: native win fuzz-build
-	@$(MAKE) --no-print-directory -k -j3 --output-sync=target test-native test-win test-fuzz
+	@$(MAKE) --no-print-directory -k -j4 --output-sync=target test-native test-win test-fuzz test-web
 
 test-native:
 	ctest --test-dir "$(NATIVE)" --output-on-failure -j$(JOBS)
@@ -58,6 +60,9 @@ test-win:
 
 test-fuzz:
 	ctest --test-dir "$(FUZZ)" --output-on-failure
+
+test-web:
+	@bash scripts/test-web "$(NATIVE)" "$(WIN)" "$(BUILD)/web"
 
 fuzz: fuzz-build
 	ctest --test-dir "$(FUZZ)" --output-on-failure

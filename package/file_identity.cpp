@@ -38,6 +38,16 @@ bool SameExistingFile(const char* pathA, const char* pathB)
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
+bool ExistingFileKey(const char* path, std::string* key)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!path || !*path || !FileIdentity(path, &info))
+        return false;
+    *key = std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
+           ":" + std::to_string(info.nFileIndexLow);
+    return true;
+}
+
 FILE* OpenFileForReading(const char* path)
 {
     const DWORD attributes = GetFileAttributesA(path);
@@ -64,6 +74,15 @@ bool SameExistingFile(const char* pathA, const char* pathB)
     if (stat(pathA, &a) != 0 || stat(pathB, &b) != 0)
         return false;
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool ExistingFileKey(const char* path, std::string* key)
+{
+    struct stat info;
+    if (!path || !*path || stat(path, &info) != 0)
+        return false;
+    *key = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    return true;
 }
 
 FILE* OpenFileForReading(const char* path)

@@ -3,10 +3,16 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 // True when both paths exist and name the same file, however each is written
 // (relative or absolute, other letter case on Windows, hard links).
 bool SameExistingFile(const char* pathA, const char* pathB);
+
+// A text that names an existing file or folder whatever path reaches it
+// (volume and file index on Windows, device and inode elsewhere), so that
+// many files can be told apart by key. False when it does not exist.
+bool ExistingFileKey(const char* path, std::string* key);
 
 // fopen(path, "rb") that refuses folders, which some systems open, with
 // errno EISDIR.

@@ -11,8 +11,8 @@
 #include "measure_file.h"
 #include "package_cipher.h"
 #include "package_key.h"
-#include "pe_image_end.h"
 #include "picture_padding.h"
+#include "player_program.h"
 #include "system_error.h"
 #include "target_file.h"
 #include "web_page_writer.h"
@@ -38,7 +38,6 @@ const char ErrorTargetIsStub[] = "Error - target is the stub.";
 const char ErrorSeparator[] = "Error - the company name and web site cannot hold '|'.";
 const char ErrorNotPicture[] = "Error - picture is not a supported image.";
 const char ErrorGridSize[] = "Error - the grid size must be 2 or more.";
-const char ErrorStubNotValid[] = "Error - the player program is not valid.";
 
 // The smallest grid that makes a game: one of 1 x 1 has nothing to slide.
 const int MinGridSize = 2;
@@ -139,26 +138,6 @@ std::string OpenErrorText()
     return errno == EISDIR ? std::string("it is a folder") : RuntimeErrorText();
 }
 
-// Why the stub's bytes are not a player program, or empty when they are: a
-// Windows executable whose image (with its signature, when signed) ends
-// where the file ends. A finished puzzle has its package after the image.
-std::string StubFault(const unsigned char* data, size_t length)
-{
-    if (length == 0)
-        return "the file is empty";
-    uint32_t imageLength = 0;
-    if (const char* failure = FindStubLength(data, length, &imageLength)) {
-        if (!std::strcmp(failure, "not an executable") || !std::strcmp(failure, "no PE signature"))
-            return "it is not a Windows program";
-        return std::string("its program headers are damaged (") + failure + ")";
-    }
-    if (imageLength != length) {
-        return std::to_string(length - imageLength) +
-               " bytes follow the end of the program (is it a finished puzzle?)";
-    }
-    return std::string();
-}
-
 // Reads the whole of an open file into buffer, which holds length bytes.
 bool ReadWhole(FILE* file, unsigned char* buffer, size_t length)
 {
@@ -229,9 +208,9 @@ TargetBuildResult CopyStub(BuildState& b)
         return b.Fail(ErrorReadStub, path,
                       std::ferror(b.stub) ? RuntimeErrorText() : std::string("the file ended early"));
     }
-    const std::string fault = StubFault(b.buffer, length);
+    const std::string fault = PlayerProgramFault(b.buffer, length);
     if (!fault.empty())
-        return b.Fail(ErrorStubNotValid, path, fault);
+        return b.Fail(PlayerProgramNotValid, path, fault);
     if (!b.Write(b.buffer, length) || std::fflush(b.target.file) != 0)
         return b.FailWrite();
     b.ReleaseBuffer();

@@ -1,5 +1,7 @@
 #include "utf8_text.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsContinuation(unsigned char c)
@@ -85,4 +87,26 @@ size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePo
         return k;
     *codePoint = value;
     return sequence;
+}
+
+size_t Utf8WellFormedAt(const char* text, size_t length, size_t at, uint32_t* codePoint)
+{
+    const size_t read = Utf8DecodeAt(text, length, at, codePoint);
+    // U+FFFD stands for bytes that are no character, unless it is written
+    // there itself.
+    if (*codePoint == 0xFFFD && !(read == 3 && std::memcmp(text + at, "\xEF\xBF\xBD", 3) == 0))
+        return 0;
+    return read;
+}
+
+bool IsUtf8Text(const std::string& text)
+{
+    uint32_t codePoint = 0;
+    for (size_t at = 0; at < text.size();) {
+        const size_t read = Utf8WellFormedAt(text.data(), text.size(), at, &codePoint);
+        if (read == 0)
+            return false;
+        at += read;
+    }
+    return true;
 }

@@ -26,3 +26,10 @@ std::string Utf8Cut(const std::string& text, size_t limit);
 // longest start of a sequence that could still have been well-formed (at
 // least one byte) stands for U+FFFD. Returns the number of bytes read.
 size_t Utf8DecodeAt(const char* text, size_t length, size_t at, uint32_t* codePoint);
+
+// Length of the well-formed UTF-8 character at text[at] (at < length), with
+// its code point, or 0 where the bytes there are not one.
+size_t Utf8WellFormedAt(const char* text, size_t length, size_t at, uint32_t* codePoint);
+
+// Whether the whole text is well-formed UTF-8 (plain ASCII included).
+bool IsUtf8Text(const std::string& text);

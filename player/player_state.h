@@ -12,7 +12,7 @@
 #include "picture_scale.h"
 #include "player_clock.h"
 #include "player_layout.h"
-#include "player_score.h"
+#include "score_texts.h"
 #include "puzzle_board.h"
 
 extern const wchar_t PlayerClassName[];

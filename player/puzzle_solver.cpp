@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#ifndef VN_NO_THREADS
 #include <mutex>
+#endif
 
 #include "small_puzzle_table.h"
 
@@ -330,7 +332,9 @@ namespace {
 // costs about as much as the whole solution once. Any other position starts a
 // new planner, which gives the same slides (they depend on the position only).
 struct HintCache {
+#ifndef VN_NO_THREADS  // a build without threads (the web page's module) has no std::mutex
     std::mutex lock;
+#endif
     std::unique_ptr<Planner> planner;
     int cell = -1;
 };
@@ -346,7 +350,9 @@ HintCache& TheHintCache()
 bool PuzzleHint(const PuzzleBoard& board, int* column, int* row)
 {
     HintCache& cache = TheHintCache();
+#ifndef VN_NO_THREADS
     std::lock_guard<std::mutex> hold(cache.lock);
+#endif
     if (cache.planner && cache.planner->SameAfterSlide(board, cache.cell)) {
         cache.planner->Slide(cache.cell);
         cache.cell = cache.planner->Next();

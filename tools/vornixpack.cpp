@@ -1,6 +1,6 @@
 // vornixpack: the command-line builder. Dispatches to one subcommand; each
 // subcommand receives the arguments from its own name on (argv[0] is "build",
-// "inspect" or "extract").
+// "batch", "inspect" or "extract").
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +13,7 @@ const char Usage[] =
     "usage: vornixpack build --picture PICTURE [--grid N] [--shuffle] [--win-url U]\n"
     "                        [--company C] [--site S] [--tagline T] [--stub PATH]\n"
     "                        [--verbose] -o TARGET.exe|TARGET.html\n"
+    "       vornixpack batch LIST.csv [--jobs N] [--check] [--stub PATH]\n"
     "       vornixpack inspect TARGET.exe|TARGET.html\n"
     "       vornixpack extract TARGET.exe|TARGET.html -o PICTURE\n"
     "       vornixpack COMMAND --help   (the options of one command)\n"
@@ -21,6 +22,7 @@ const char Usage[] =
     "build    writes a puzzle program: the player stub followed by the picture and\n"
     "         the puzzle's settings, enciphered; or, for a .html target, a web\n"
     "         page that plays in any browser\n"
+    "batch    builds a puzzle for every row of a CSV list, several at a time\n"
     "inspect  shows what a puzzle program or web page holds\n"
     "extract  writes the picture a puzzle program or web page holds\n";
 
@@ -44,6 +46,8 @@ int main(int argc, char** argv)
     }
     if (!std::strcmp(command, "build"))
         return BuildCommandMain(argc - 1, argv + 1);
+    if (!std::strcmp(command, "batch"))
+        return BatchCommandMain(argc - 1, argv + 1);
     if (!std::strcmp(command, "inspect"))
         return InspectCommandMain(argc - 1, argv + 1);
     if (!std::strcmp(command, "extract"))

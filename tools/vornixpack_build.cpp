@@ -2,17 +2,16 @@
 // form's values as options and runs the same build. A success prints one
 // line; a failure prints one line on stderr that names the file and the
 // system's reason; --verbose prints the builder's status texts as well.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
 
+#include "build_puzzle.h"
+#include "grid_text.h"
 #include "measure_file.h"
-#include "package_build.h"
 #include "vornixpack_commands.h"
-#include "vornixpack_picture.h"
 #include "vornixpack_text.h"
 
 namespace {
@@ -60,11 +59,6 @@ const char BuildHelp[] =
     "the file and the reason), 2 for a wrong command line (a grid size outside\n"
     "2 to 9999 among them).\n";
 
-// The smallest and largest grid: the builder refuses a grid below 2 (a
-// 1 x 1 puzzle has nothing to slide), and its field holds four digits.
-const int MinGrid = 2;
-const int MaxGrid = 9999;
-
 int UsageError(const char* format, const char* what)
 {
     std::fputs("vornixpack build: ", stderr);
@@ -73,49 +67,10 @@ int UsageError(const char* format, const char* what)
     return 2;
 }
 
-bool ParseGrid(const char* text, int& grid)
-{
-    if (!*text)
-        return false;
-    for (const char* c = text; *c; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-    }
-    errno = 0;
-    long value = std::strtol(text, nullptr, 10);
-    if (errno != 0 || value > MaxGrid)
-        return false;
-    grid = static_cast<int>(value);
-    return true;
-}
-
 void PrintStatus(const char* text)
 {
     std::puts(text);
     std::fflush(stdout);
-}
-
-// "could not open picture file" from "Error - could not open picture file.".
-std::string ErrorWords(const std::string& status)
-{
-    std::string words = status;
-    const std::string prefix = "Error - ";
-    if (words.compare(0, prefix.size(), prefix) == 0)
-        words.erase(0, prefix.size());
-    if (!words.empty() && words.back() == '.')
-        words.pop_back();
-    return words;
-}
-
-int ReportFailure(const std::string& lastStatus, const TargetBuildFailure& failure)
-{
-    std::string message = ErrorWords(lastStatus);
-    if (!failure.path.empty())
-        message += " '" + failure.path + "'";
-    if (!failure.reason.empty())
-        message += ": " + failure.reason;
-    std::fprintf(stderr, "vornixpack build: %s\n", message.c_str());
-    return 1;
 }
 
 std::string GridText(int grid)
@@ -201,11 +156,16 @@ int BuildCommandMain(int argc, char** argv)
             *text = value;
             if (text == &request.picturePath)
                 havePicture = true;
-        } else if (!ParseGrid(value, request.settings.gridSize)) {
-            return UsageError("--grid needs a whole number from 2 to 9999, not '%s'", value);
-        } else if (request.settings.gridSize < MinGrid) {
-            // The builder's own words for it.
-            return UsageError("the grid size must be 2 or more, not '%s'", value);
+        } else {
+            switch (ParseGridText(value, &request.settings.gridSize)) {
+            case GridTextTaken:
+                break;
+            case GridTextTooSmall:
+                // The builder's own words for it.
+                return UsageError("the grid size must be 2 or more, not '%s'", value);
+            case GridTextNotWhole:
+                return UsageError("--grid needs a whole number from 2 to 9999, not '%s'", value);
+            }
         }
     }
 
@@ -214,19 +174,11 @@ int BuildCommandMain(int argc, char** argv)
     if (request.targetPath.empty())
         return UsageError("%s", "missing -o TARGET");
 
-    request.pictureCheck = PictureIsSupported;
-    std::string lastStatus;
-    TargetBuildFailure failure;
-    TargetBuildResult result = BuildTarget(
-        request,
-        [&](const char* text) {
-            lastStatus = text;
-            if (verbose)
-                PrintStatus(text);
-        },
-        &failure);
-    if (result != TargetBuildDone)
-        return ReportFailure(lastStatus, failure);
+    std::string message;
+    if (!BuildPuzzle(request, verbose ? BuildStatusSink(PrintStatus) : BuildStatusSink(), &message)) {
+        std::fprintf(stderr, "vornixpack build: %s\n", message.c_str());
+        return 1;
+    }
     std::printf("wrote %s (%s): %s\n", request.targetPath.c_str(),
                 FormatFileSize(TargetSize(request.targetPath)).c_str(),
                 GridText(request.settings.gridSize).c_str());

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "utf8_text.h"
+
 namespace {
 
 void AppendEscaped(std::string& out, unsigned char byte)
@@ -9,41 +11,6 @@ void AppendEscaped(std::string& out, unsigned char byte)
     char hex[8];
     std::snprintf(hex, sizeof hex, "\\x%02X", byte);
     out += hex;
-}
-
-// Length of the well-formed UTF-8 sequence at text[at] (2 to 4 bytes) and its
-// code point, or 0 when there is none.
-size_t Utf8Sequence(const std::string& text, size_t at, uint32_t* codePoint)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    size_t length;
-    uint32_t value;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned char c = static_cast<unsigned char>(text[at + k]);
-        if ((c & 0xC0) != 0x80)
-            return 0;
-        value = (value << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < smallest[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF)
-        return 0;
-    *codePoint = value;
-    return length;
 }
 
 }  // namespace
@@ -64,7 +31,7 @@ std::string EscapeControlBytes(const std::string& text)
             ++at;
         } else {
             uint32_t codePoint = 0;
-            const size_t length = Utf8Sequence(text, at, &codePoint);
+            const size_t length = Utf8WellFormedAt(text.data(), text.size(), at, &codePoint);
             if (length == 0 || codePoint <= 0x9F) {
                 // Not a character, or a C1 control: each byte escaped.
                 const size_t count = length ? length : 1;

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "../image/png_pixels.h"
 #include "package_cipher.h"
@@ -14,8 +16,11 @@
 #include "web_page_reader.h"
 #include "web_page_test_util.h"
 
+#include <pty.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -122,6 +127,10 @@ TEST_F(VornixpackTest, HelpExplainsEveryOption)
     for (const char* option : {"--picture", "--grid", "--shuffle", "--win-url", "--company",
                                "--site", "--tagline", "--stub", "--verbose", "-o"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_EQ(Run("batch --help"), 0);
+    for (const char* word : {"--jobs", "--check", "--stub", "picture", "target", "grid", "shuffle",
+                             "win_url", "company", "site", "tagline"})
+        EXPECT_NE(out.find(word), std::string::npos) << word;
 }
 
 TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
@@ -148,7 +157,20 @@ TEST_F(VornixpackTest, CommandLineMistakesExitWithTwoAndOneLine)
         "build --picture p.bmp -v --verbose -o t.exe",
         "build --picture p.bmp --win-url a --win-url b -o t.exe",
         "extract t.exe -o a.bmp -o b.bmp",
+        "batch",
+        "batch list.csv other.csv",
+        "batch list.csv --jobs 0",
+        "batch list.csv --jobs 65",
+        "batch list.csv --jobs two",
+        "batch list.csv --jobs",
+        "batch list.csv --jobs 2 --jobs 3",
+        "batch list.csv --stub",
+        "batch list.csv --check --check",
+        "batch list.csv --colour red",
     };
+    // A list that would write t.exe, were the batch to run.
+    WriteAll(Path("list.csv"), Bytes({'p', 'i', 'c', 't', 'u', 'r', 'e', ',', 't', 'a', 'r', 'g', 'e', 't',
+                                      '\n', 'p', '.', 'b', 'm', 'p', ',', 't', '.', 'e', 'x', 'e', '\n'}));
     for (const char* arguments : mistakes) {
         EXPECT_EQ(Run(arguments), 2) << arguments;
         if (*arguments) {
@@ -305,6 +327,410 @@ TEST_F(VornixpackTest, FailuresNameTheFileAndTheReasonOnStderr)
     EXPECT_EQ(Run("build --verbose --picture p.bmp --stub nowhere.exe -o t.exe"), 1);
     EXPECT_EQ(out, "Creating stub...\nError - could not open stub.\n");
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+// Text for a POSIX shell: in single quotes, each quote written '\''.
+std::string ShellQuote(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The names in a folder, sorted, but for what Run writes.
+std::vector<std::string> FilesIn(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "out.txt" && name != "err.txt")
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    WriteAll(path, Bytes(text.begin(), text.end()));
+}
+
+// The summary with its seconds written as "N", as they depend on the
+// machine.
+std::string AnyTime(std::string text)
+{
+    const size_t in = text.find(" in ");
+    size_t digits = in == std::string::npos ? 0 : in + 4;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9')
+        ++digits;
+    if (in != std::string::npos && digits > in + 4 && text.compare(digits, 2, " s") == 0)
+        text.replace(in + 4, digits - in - 4, "N");
+    return text;
+}
+
+// One puzzle a list should give: its target, and the options of
+// vornixpack build that give the same puzzle.
+struct ListedPuzzle {
+    std::string target;
+    std::string buildOptions;
+};
+
+struct ListCase {
+    const char* what;
+    std::string list;  // the list's path in the scratch folder
+    std::string text;
+    std::vector<ListedPuzzle> puzzles;
+};
+
+TEST_F(VornixpackTest, BatchBuildsEachRowAsVornixpackBuildDoes)
+{
+    const std::string cafe = "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC";  // Café 日本
+    std::filesystem::create_directories(dir / "lists" / "pics");
+    WriteAll(Path("lists/pics/q.bmp"), SmallBitmap());
+    // Many rows, more than the threads, each with its own grid and texts.
+    ListCase many = {"thirty rows", "list.csv", "picture,target,grid,company,tagline\n", {}};
+    for (int i = 2; i < 32; ++i) {
+        const std::string n = std::to_string(i);
+        many.text += "p.bmp,m" + n + ".exe," + n + ",c" + n + ",\"row\n" + n + "\"\n";
+        many.puzzles.push_back({"m" + n + ".exe", "--picture p.bmp --grid " + n + " --company c" + n +
+                                                      " --tagline " + ShellQuote("row\n" + n)});
+    }
+    const ListCase cases[] = {
+        {"every column, quoted commas and quotes", "list.csv",
+         "picture,target,grid,shuffle,win_url,company,site,tagline\n"
+         "p.bmp,a.exe,5,yes,example.com,\"Acme, Inc\",acme.example,\"say \"\"hi\"\", then go\"\n",
+         {{"a.exe", "--picture p.bmp --grid 5 --shuffle --win-url example.com "
+                    "--company 'Acme, Inc' --site acme.example --tagline 'say \"hi\", then go'"}}},
+        {"line breaks in a tag line, LF and CRLF", "list.csv",
+         "picture,target,tagline\n"
+         "p.bmp,b.exe,\"first line\nsecond line\"\n"
+         "p.bmp,c.exe,\"one\r\ntwo\"\n",
+         {{"b.exe", "--picture p.bmp --tagline " + ShellQuote("first line\nsecond line")},
+          {"c.exe", "--picture p.bmp --tagline " + ShellQuote("one\r\ntwo")}}},
+        {"a byte-order mark, CRLF lines and UTF-8 texts", "list.csv",
+         "\xEF\xBB\xBFpicture,target,company,site\r\n"
+         "p.bmp," + cafe + ".exe," + cafe + ",\xD0\x9F\xD0\xB0\xD0\xB7\xD0\xBB\r\n",
+         {{cafe + ".exe", "--picture p.bmp --company '" + cafe + "' --site \xD0\x9F\xD0\xB0\xD0\xB7\xD0\xBB"}}},
+        {"headers in any letter case and order, every shuffle word", "list.csv",
+         "TagLine,Target, GRID ,Picture,Shuffle,Win_URL\n"
+         "t,d.exe,3,p.bmp,TRUE,https://a.example/\n"
+         "t,e.exe,09,p.bmp,no,\n"
+         "t,f.exe,,p.bmp,1,\n"
+         "t,g.exe,,p.bmp,False,\n",
+         {{"d.exe", "--picture p.bmp --tagline t --grid 3 --shuffle --win-url https://a.example/"},
+          {"e.exe", "--picture p.bmp --tagline t --grid 09"},
+          {"f.exe", "--picture p.bmp --tagline t --shuffle"},
+          {"g.exe", "--picture p.bmp --tagline t"}}},
+        {"paths relative to the list's folder; blank rows skipped", "lists/list.csv",
+         "picture,target\n"
+         "pics/q.bmp,h.exe\n"
+         ",\n"
+         "\n"
+         "../p.bmp,pics/i.exe\n",
+         {{"lists/h.exe", "--picture lists/pics/q.bmp"},
+          {"lists/pics/i.exe", "--picture p.bmp"}}},
+        {"only the required columns: build's defaults; no line break at the end", "list.csv",
+         "target,picture\nj.exe,p.bmp",
+         {{"j.exe", "--picture p.bmp"}}},
+        {"web pages beside programs", "list.csv",
+         "picture,target,grid,win_url,tagline\n"
+         "p.bmp,page.html,3,https://example.com/won,\"<b>Caf\xC3\xA9</b>\"\n"
+         "p.bmp,Page2.HTM,,,\n"
+         "p.bmp,k.exe,3,https://example.com/won,\n",
+         {{"page.html", "--picture p.bmp --grid 3 --win-url https://example.com/won --tagline '<b>Caf\xC3\xA9</b>'"},
+          {"Page2.HTM", "--picture p.bmp"},
+          {"k.exe", "--picture p.bmp --grid 3 --win-url https://example.com/won"}}},
+        many,
+    };
+    for (const ListCase& c : cases) {
+        WriteText(Path(c.list.c_str()), c.text);
+        for (const char* jobs : {"--jobs 1", "--jobs 8"}) {
+            ASSERT_EQ(Run("batch " + c.list + " " + jobs), 0) << c.what << ": " << err;
+            EXPECT_EQ(err, "") << c.what;
+            const size_t n = c.puzzles.size();
+            EXPECT_EQ(AnyTime(out), "built " + std::to_string(n) + " of " + std::to_string(n) +
+                                        (n == 1 ? " puzzle" : " puzzles") + " in N s\n")
+                << c.what;
+            for (const ListedPuzzle& puzzle : c.puzzles) {
+                // The reference of the same kind: a page or a program.
+                const size_t dot = puzzle.target.rfind('.');
+                const std::string referenceName = "reference" + puzzle.target.substr(dot);
+                ASSERT_EQ(Run("build " + puzzle.buildOptions + " -o " + referenceName), 0)
+                    << c.what << ": " << err;
+                const Bytes reference = ReadFileBytes(Path(referenceName.c_str()));
+                EXPECT_GT(reference.size(), picture.size()) << c.what;
+                EXPECT_EQ(ReadFileBytes(Path(puzzle.target.c_str())), reference)
+                    << c.what << ": " << puzzle.target;
+                std::filesystem::remove(Path(puzzle.target.c_str()));
+                std::filesystem::remove(Path(referenceName.c_str()));
+            }
+        }
+    }
+}
+
+TEST_F(VornixpackTest, BatchReportsEachBadRowWithItsLineAndBuildsTheOthers)
+{
+    WriteAll(Path("notes.jpg"), Bytes(100, 'x'));
+    WriteAll(Path("q.bmp"), SmallBitmap());
+    // A bitmap whose header reads well but whose pixels the decoder refuses:
+    // 24 bits said to be run-length compressed. Found as it is built.
+    Bytes rle = SmallBitmap();
+    Put32(rle, 30, 1);
+    WriteAll(Path("rle.bmp"), rle);
+    std::filesystem::create_directory(dir / "folder");
+    const Bytes old = Pattern(99, 3);
+    WriteAll(Path("kept.exe"), old);
+    const struct {
+        std::string row;
+        std::string report;  // "" for a row that is built
+    } rows[] = {
+        {"picture,target,grid,shuffle,company,site,win_url", ""},
+        {"p.bmp,good1.exe,,,,", ""},
+        {"missing.bmp,bad.exe,,,,",
+         "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
+        {"notes.jpg,kept.exe,,,,",
+         "notes.jpg: picture is not a supported image 'notes.jpg': not a supported picture format"},
+        {"p.bmp,nowhere/bad.exe", "p.bmp: could not create target 'nowhere/bad.exe': "
+                                  "the folder does not exist"},
+        {"p.bmp,folder,3", "p.bmp: could not create target 'folder': it is a folder"},
+        {"p.bmp,bad.exe,1", "p.bmp: the grid size must be 2 or more, not '1'"},
+        {"p.bmp,bad.exe,4x4", "p.bmp: the grid size must be a whole number from 2 to 9999, not '4x4'"},
+        {"p.bmp,bad.exe,,maybe", "p.bmp: shuffle must be yes or no, true or false, 1 or 0, not 'maybe'"},
+        {"p.bmp,bad.exe,,,Acme|", "p.bmp: the company name and web site cannot hold '|'"},
+        {"p.bmp,bad.exe,,,,\"|\"", "p.bmp: the company name and web site cannot hold '|'"},
+        {"p.bmp,dup.exe,,,,", "p.bmp: line 13 writes the same target"},
+        {"p.bmp,./dup.exe,,,,", "p.bmp: line 12 writes the same target"},
+        {"p.bmp,p.bmp,,,,", "p.bmp: target is the picture file"},
+        {"p.bmp,q.bmp,,,,", "p.bmp: target is the picture of line 16"},
+        {"q.bmp,good2.exe,,,,", ""},
+        {"p.bmp,vornix_distrib.exe", "p.bmp: target is the stub"},
+        {",bad.exe,,,,", "no picture given"},
+        {"p.bmp,,,,,", "p.bmp: no target given"},
+        {"p.bmp,bad.exe,,,,,,extra", "p.bmp: the row has 8 fields, the header 7"},
+        {"p.bmp,bad.html,,,,,mailto:a@b.example?body=http://x",
+         "p.bmp: the win address of a web page must start with http:// or https://"},
+        {"p.bmp,bad.exe,,,Caf\xE9,", "p.bmp: the row is not UTF-8 text (save the list as CSV UTF-8)"},
+        {"p.bmp,good3.exe,,,\"two\nlines\",", ""},  // lines 21 and 22
+        {"missing.bmp,bad.exe",
+         "missing.bmp: could not open picture file 'missing.bmp': No such file or directory"},
+        {"p.bmp,good4.exe,,,,,,", ""},  // empty cells past the header
+        {"rle.bmp,late.exe", ""},
+    };
+    std::string list, expectedErr;
+    unsigned long line = 1;
+    size_t failed = 0;
+    for (const auto& row : rows) {
+        list += row.row + "\n";
+        if (!row.report.empty()) {
+            expectedErr += "list.csv:" + std::to_string(line) + ": " + row.report + "\n";
+            ++failed;
+        }
+        line += 1 + std::count(row.row.begin(), row.row.end(), '\n');
+    }
+    WriteText(Path("list.csv"), list);
+    const std::vector<std::string> before = FilesIn(dir);
+
+    // --check reports these rows and writes nothing; the bitmap passes it.
+    EXPECT_EQ(Run("batch list.csv --check"), 1);
+    EXPECT_EQ(err, expectedErr);
+    const size_t total = std::size(rows) - 1;
+    EXPECT_EQ(out, "checked " + std::to_string(total) + " puzzles: " +
+                       std::to_string(total - failed) + " can be built (" + std::to_string(failed) +
+                       " failed)\n");
+    EXPECT_EQ(FilesIn(dir), before);
+
+    // Built, the bitmap fails as well, reported after what the checks found.
+    EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
+    EXPECT_EQ(err, expectedErr + "list.csv:" + std::to_string(line - 1) +
+                       ": rle.bmp: picture is not a supported image 'rle.bmp'\n");
+    EXPECT_EQ(AnyTime(out), "built 4 of " + std::to_string(total) + " puzzles in N s (" +
+                                std::to_string(failed + 1) + " failed)\n");
+    // The rows that passed are built; nothing else is left in the folder,
+    // and the files the failed rows name are as they were.
+    std::vector<std::string> after = before;
+    for (const char* built : {"good1.exe", "good2.exe", "good3.exe", "good4.exe"}) {
+        after.push_back(built);
+        EXPECT_GT(ReadFileBytes(Path(built)).size(), stub.size()) << built;
+    }
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(FilesIn(dir), after);
+    EXPECT_EQ(ReadFileBytes(Path("kept.exe")), old);
+    EXPECT_EQ(ReadFileBytes(Path("p.bmp")), picture);
+    EXPECT_EQ(ReadFileBytes(Path("vornix_distrib.exe")), stub);
+}
+
+TEST_F(VornixpackTest, BatchWithABrokenListExitsWithTwoAndWritesNothing)
+{
+    const struct {
+        std::string text;
+        std::string message;
+    } lists[] = {
+        {"", "list.csv:1: the list is empty: it needs a header row naming its columns"},
+        {"\xEF\xBB\xBF", "list.csv:1: the list is empty: it needs a header row naming its columns"},
+        {"picture,target,colour\np.bmp,a.exe,red\n", "list.csv:1: unknown column 'colour'"},
+        {"picture,grid\np.bmp,4\n", "list.csv:1: missing column 'target'"},
+        {"Target,grid\na.exe,4\n", "list.csv:1: missing column 'picture'"},
+        {"picture,target,Picture\np.bmp,a.exe,p.bmp\n", "list.csv:1: column 'picture' is given twice"},
+        {"picture,,target\np.bmp,,a.exe\n", "list.csv:1: column 2 of the header has no name"},
+        {std::string("\xFF\xFEp\0i\0", 6), "list.csv:1: the list is UTF-16 text (save it as CSV UTF-8)"},
+        {"picture,target\np.bmp,a.exe\np.bmp,\"b.exe\n", "list.csv:3: a quoted field is not closed"},
+        {"picture,target\np.bmp,a.exe\n\"p.bmp\"x,b.exe\n",
+         "list.csv:3: a quoted field goes on after its closing quote"},
+        {std::string("picture,target\np.bmp,a.exe\np.bmp,b\0.exe\n", 35),
+         "list.csv:3: the list holds a zero byte (save it as CSV UTF-8)"},
+        {"picture,target\n\"a\nb\nc\",a.exe\np.bmp,\"" + std::string(70000, 'x') + "\"\n",
+         "list.csv:5: a field is longer than 65536 bytes"},
+    };
+    for (const auto& list : lists) {
+        WriteText(Path("list.csv"), list.text);
+        const std::vector<std::string> before = FilesIn(dir);
+        EXPECT_EQ(Run("batch list.csv"), 2) << list.message;
+        EXPECT_EQ(out, "") << list.message;
+        EXPECT_EQ(err, list.message + "\n");
+        EXPECT_EQ(FilesIn(dir), before) << list.message;
+    }
+    EXPECT_EQ(Run("batch nowhere.csv"), 2);
+    EXPECT_EQ(err, "vornixpack batch: could not open list 'nowhere.csv': No such file or directory\n");
+}
+
+TEST_F(VornixpackTest, BatchWithoutAStubSaysSoOnceAndBuildsOnlyWebPages)
+{
+    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\np.bmp,d.html\n");
+    EXPECT_EQ(Run("batch list.csv --stub nowhere.exe"), 1);
+    EXPECT_EQ(err, "list.csv:4: missing.bmp: could not open picture file 'missing.bmp': "
+                   "No such file or directory\n"
+                   "vornixpack batch: could not open stub 'nowhere.exe': No such file or directory\n");
+    EXPECT_EQ(AnyTime(out), "built 1 of 4 puzzles in N s (3 failed)\n");
+    EXPECT_FALSE(pkgtest::Exists(Path("a.exe")));
+    const Bytes page = ReadFileBytes(Path("d.html"));
+    ASSERT_EQ(Run("build --picture p.bmp --stub nowhere.exe -o reference.html"), 0) << err;
+    EXPECT_EQ(page, ReadFileBytes(Path("reference.html")));
+
+    // A stub that is no player program is refused as build refuses it.
+    WriteAll(Path("empty.exe"), Bytes());
+    EXPECT_EQ(Run("batch list.csv --stub empty.exe"), 1);
+    EXPECT_EQ(err.substr(err.find('\n') + 1),
+              "vornixpack batch: the player program is not valid 'empty.exe': the file is empty\n");
+    EXPECT_FALSE(pkgtest::Exists(Path("a.exe")));
+
+    // Web pages alone need no stub at all.
+    WriteText(Path("pages.csv"), "picture,target\np.bmp,e.html\n");
+    EXPECT_EQ(Run("batch pages.csv --stub nowhere.exe"), 0);
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(ReadFileBytes(Path("e.html")), page);
+
+    // A stub elsewhere is found from the current folder, like build's.
+    std::filesystem::create_directory(dir / "player");
+    WriteAll(Path("player/stub.exe"), stub);
+    std::filesystem::remove(Path("vornix_distrib.exe"));
+    EXPECT_EQ(Run("batch list.csv --stub player/stub.exe"), 1);
+    EXPECT_EQ(AnyTime(out), "built 3 of 4 puzzles in N s (1 failed)\n");
+    const Bytes built = ReadFileBytes(Path("b.exe"));
+    ASSERT_GT(built.size(), stub.size());
+    EXPECT_EQ(Bytes(built.begin(), built.begin() + stub.size()), stub);
+}
+
+// Runs vornixpack on a new pseudo-terminal in the scratch folder; returns
+// everything it wrote there (both streams, "\n" written as "\r\n").
+std::string RunOnTerminal(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
+                          int* exitCode)
+{
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(120);
+        std::vector<char*> argv = {const_cast<char*>(VORNIXPACK_PATH)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(VORNIXPACK_PATH, argv.data());
+        _exit(121);
+    }
+    std::string shown;
+    if (child > 0) {
+        char chunk[4096];
+        ssize_t got;
+        // The terminal reports an error once the program has ended.
+        while ((got = read(terminal, chunk, sizeof chunk)) > 0)
+            shown.append(chunk, static_cast<size_t>(got));
+        close(terminal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return shown;
+}
+
+TEST_F(VornixpackTest, BatchShowsItsProgressOnlyOnATerminal)
+{
+    WriteText(Path("list.csv"), "picture,target\np.bmp,a.exe\np.bmp,b.exe\nmissing.bmp,c.exe\np.bmp,d.exe\n");
+    int code = -1;
+    const std::string shown = RunOnTerminal(dir, {"batch", "list.csv", "--jobs", "2"}, &code);
+    EXPECT_EQ(code, 1) << shown;
+    // The line starts at nought, each drawing at the left edge; the failed
+    // row is reported on a line of its own; the line is cleared for the
+    // summary, which ends the output.
+    EXPECT_EQ(shown.find("list.csv:4: missing.bmp: could not open picture file"), 0u) << shown;
+    EXPECT_NE(shown.find("\r0 of 3 (0%)"), std::string::npos) << shown;
+    const std::string summary = "\rbuilt 3 of 4 puzzles in N s (1 failed)\r\n";
+    const std::string ending = AnyTime(shown);
+    ASSERT_GE(ending.size(), summary.size());
+    EXPECT_EQ(ending.substr(ending.size() - summary.size()), summary) << shown;
+
+    // Into files: no progress, no carriage return.
+    EXPECT_EQ(Run("batch list.csv --jobs 2"), 1);
+    EXPECT_EQ(AnyTime(out), "built 3 of 4 puzzles in N s (1 failed)\n");
+    EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(VornixpackTest, BatchStoppedByCtrlCFinishesWhatItBuildsAndLeavesNothingHalfWritten)
+{
+    // Two hundred rows of a 2 MB picture, one at a time: seconds of work.
+    WriteAll(Path("big.bmp"), vntest::Bmp24File(1000, 700, [](int x, int y, uint8_t* bgr) {
+                 bgr[0] = static_cast<uint8_t>(x);
+                 bgr[1] = static_cast<uint8_t>(y);
+                 bgr[2] = static_cast<uint8_t>(x ^ y);
+             }));
+    std::string list = "picture,target\n";
+    for (int i = 1; i <= 200; ++i)
+        list += "big.bmp,t" + std::to_string(i) + ".exe\n";
+    WriteText(Path("list.csv"), list);
+    ASSERT_EQ(Run("build --picture big.bmp -o reference.exe"), 0) << err;
+    const Bytes reference = ReadFileBytes(Path("reference.exe"));
+
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir.c_str()) != 0 || !freopen("out.txt", "w", stdout) || !freopen("err.txt", "w", stderr))
+            _exit(120);
+        execl(VORNIXPACK_PATH, VORNIXPACK_PATH, "batch", "list.csv", "--jobs", "1", (char*)nullptr);
+        _exit(121);
+    }
+    ASSERT_GT(child, 0);
+    // Ctrl+C once the first puzzle is there.
+    for (int wait = 0; wait < 6000 && !pkgtest::Exists(Path("t1.exe")); ++wait)
+        usleep(5000);
+    kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    out = Text("out.txt");
+    err = Text("err.txt");
+    EXPECT_EQ(err, "");
+
+    // Every target written is whole; none after them was begun.
+    size_t built = 0;
+    while (pkgtest::Exists(Path(("t" + std::to_string(built + 1) + ".exe").c_str())))
+        ++built;
+    EXPECT_GE(built, 1u);
+    EXPECT_LT(built, 200u);
+    for (size_t i = 1; i <= built; ++i)
+        EXPECT_EQ(ReadFileBytes(Path(("t" + std::to_string(i) + ".exe").c_str())), reference) << i;
+    EXPECT_EQ(FilesIn(dir).size(), 5 + built);  // big.bmp, list.csv, reference.exe, the stub, p.bmp
+    EXPECT_EQ(AnyTime(out), "built " + std::to_string(built) + " of 200 puzzles in N s (stopped: " +
+                                std::to_string(200 - built) + " not built)\n");
 }
 
 // A page from the bitmap, with no stub anywhere: inspect shows what the page

@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -335,6 +336,85 @@ TEST_F(VornixpackWinTest, Utf8PathsAndTextsOnTheCommandLineReachFilesAndRecord)
     ASSERT_EQ(0, Run(Wide("inspect \"" + target + "\""))) << err;
     EXPECT_NE(std::string::npos, out.find("company name:   " + company + "\n")) << out;
     EXPECT_NE(std::string::npos, out.find("tag line:       " + tagline + "\n")) << out;
+}
+
+Bytes ReadPadding(const char* name)
+{
+    return ReadWide(Wide(std::string(VN_PADDING_DIR) + "\\" + name));
+}
+
+TEST_F(VornixpackWinTest, BatchBuildsAListWithWindowsPaths)
+{
+    // Folders with backslashes, absolute and relative to the list's folder,
+    // names in other letter case; a list with a byte-order mark and CRLF;
+    // pictures that the Windows Imaging Component decodes on the worker
+    // threads, one of which it refuses although its header is whole.
+    // The codecs bring up Wine's desktop process when none is running, which
+    // would inherit the run's output files: a window made here starts it first.
+    DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, NULL, NULL, NULL, NULL));
+    const std::string root = dir.string();
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\lists\\out").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW((dir.wstring() + L"\\pics").c_str(), NULL));
+    const Bytes stub = MinimalStub(), bitmap = SmallBitmap();
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\vornix_distrib.exe", stub));
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\pics\\p.bmp", bitmap));
+    for (const char* name : {"photo.jpg", "rgb.png", "lzw.tif"}) {
+        const Bytes picture = ReadPadding(name);
+        ASSERT_FALSE(picture.empty()) << name;
+        ASSERT_TRUE(WriteWide(dir.wstring() + L"\\pics\\" + Wide(name), picture));
+    }
+    // The JPEG up to a few bytes past its start of scan.
+    Bytes cut = ReadPadding("photo.jpg");
+    const unsigned char startOfScan[] = {0xFF, 0xDA};
+    const auto scan = std::search(cut.begin(), cut.end(), startOfScan, startOfScan + 2);
+    ASSERT_TRUE(scan != cut.end());
+    cut.erase(scan + 20, cut.end());
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\pics\\cut.jpg", cut));
+
+    const std::string company =
+        ToolRunsInUtf8() ? "Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC" : std::string("Cafe");
+    const std::string list = "\xEF\xBB\xBFpicture,target,grid,company\r\n"
+                             "\"" + root + "\\pics\\p.bmp\",out\\a.exe,3,\"Acme, Inc\"\r\n"
+                             "..\\pics\\p.bmp,\"" + root + "\\B.exe\",5," + company + "\r\n"
+                             "..\\pics\\missing.bmp,c.exe,,\r\n"
+                             "..\\pics\\p.bmp,..\\PICS\\P.BMP,,\r\n"
+                             "..\\pics\\photo.jpg,out\\j.exe,6,\r\n"
+                             "..\\pics\\rgb.png,out\\k.exe,,\r\n"
+                             "..\\pics\\lzw.tif,out\\l.exe,,\r\n"
+                             "..\\pics\\cut.jpg,out\\m.exe,,\r\n";
+    ASSERT_TRUE(WriteWide(dir.wstring() + L"\\lists\\list.csv", Bytes(list.begin(), list.end())));
+
+    EXPECT_EQ(1, Run(L"batch lists\\list.csv --jobs 3"));
+    EXPECT_EQ("lists\\list.csv:4: ..\\pics\\missing.bmp: could not open picture file "
+              "'lists\\..\\pics\\missing.bmp': No such file or directory\n"
+              "lists\\list.csv:5: ..\\pics\\p.bmp: target is the picture file\n"
+              "lists\\list.csv:9: ..\\pics\\cut.jpg: picture is not a supported image "
+              "'lists\\..\\pics\\cut.jpg'\n",
+              err);
+    EXPECT_EQ("built 5 of 8 puzzles in ", out.substr(0, 24));
+    EXPECT_EQ(" s (3 failed)\n", out.substr(out.size() < 14 ? 0 : out.size() - 14));
+    EXPECT_EQ(bitmap, ReadWide(dir.wstring() + L"\\pics\\p.bmp"));
+    EXPECT_TRUE(ReadWide(dir.wstring() + L"\\lists\\c.exe").empty());
+    EXPECT_TRUE(ReadWide(dir.wstring() + L"\\lists\\out\\m.exe").empty());
+
+    // The same bytes as vornixpack.exe build writes for the same values.
+    const struct {
+        std::string buildOptions;
+        std::wstring target;
+    } puzzles[] = {
+        {"--picture pics\\p.bmp --grid 3 --company \"Acme, Inc\"", L"\\lists\\out\\a.exe"},
+        {"--picture pics\\p.bmp --grid 5 --company \"" + company + "\"", L"\\B.exe"},
+        {"--picture pics\\photo.jpg --grid 6", L"\\lists\\out\\j.exe"},
+        {"--picture pics\\rgb.png", L"\\lists\\out\\k.exe"},
+        {"--picture pics\\lzw.tif", L"\\lists\\out\\l.exe"},
+    };
+    for (const auto& puzzle : puzzles) {
+        ASSERT_EQ(0, Run(Wide("build " + puzzle.buildOptions + " -o ref.exe"))) << err;
+        const Bytes reference = ReadWide(dir.wstring() + L"\\ref.exe");
+        EXPECT_GT(reference.size(), stub.size()) << puzzle.buildOptions;
+        EXPECT_EQ(reference, ReadWide(dir.wstring() + puzzle.target)) << puzzle.buildOptions;
+    }
 }
 
 // No stub and no template file in the folder: the page comes from the

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "player_clock.h"
-#include "player_score.h"
+#include "score_texts.h"
 
 namespace {
 

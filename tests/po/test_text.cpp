@@ -7,7 +7,7 @@
 #include <string>
 
 #include "player_layout.h"
-#include "player_score.h"
+#include "score_texts.h"
 #include "vn_catalogue.h"
 #include "vn_text.h"
 #include "vn_tr.h"

@@ -166,19 +166,19 @@ def extract_js(source, reference):
     return marker_calls(source, reference, JS_MARKERS, js=True)
 
 
-STATUS_CONSTANT = re.compile(r'const char (?:Status|Error)\w*\[\] = ((?:"(?:[^"\\\n]|\\.)*"\s*)+);')
+STATUS_CONSTANT = re.compile(r'const char [A-Z]\w*\[\] = ("(?:[^"\\\n]|\\.)*");')
 
 
 def extract_status(source, reference):
-    """The status and error texts of portable code that stays English
-    (const char StatusX[] / ErrorX[] = "..."): the builder shows them
-    translated, looked up by their English."""
+    """The status and error texts of portable code that stays English: its
+    named constant texts that are statuses ("Error - ...", "Doing this...",
+    "Done."). The builder shows them translated, looked up by their English."""
     found = []
     for match in STATUS_CONSTANT.finditer(source):
         where = "%s:%d" % (reference, source.count("\n", 0, match.start()) + 1)
-        value = "".join(literal_value(piece, where, False)
-                        for piece in re.findall(r'"(?:[^"\\\n]|\\.)*"', match.group(1)))
-        found.append(Text(value, None, reference, "lookup"))
+        value = literal_value(match.group(1), where, False)
+        if value.startswith("Error - ") or value.endswith("..") or value == "Done.":
+            found.append(Text(value, None, reference, "lookup"))
     return found
 
 

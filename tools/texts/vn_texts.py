@@ -69,7 +69,7 @@ from pseudo import pseudo_text  # noqa: E402
 DOMAINS = {
     "player": {"cpp": ["player/*.cpp"], "rc": ["player/player.rc"]},
     "builder": {"cpp": ["app/*.cpp"], "rc": ["app/vornix.rc"],
-                "status": ["package/package_build.cpp", "package/web_page_writer.cpp"]},
+                "status": ["package/*.cpp"]},
     "web": {"js": ["web/*.js"]},
 }
 
