@@ -444,6 +444,7 @@ def main():
         elif args.command == "web":
             text = web_json(args.root, catalogue)
             if args.out:
+                os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
                 write_if_changed(args.out, text + "\n")
             else:
                 print(text)
