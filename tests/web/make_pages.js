@@ -20,7 +20,7 @@ const WinUrl = "http://127.0.0.1:47813/won?from=vornix&game=1";
 const Hostile = {company: "Acme \"Q\" <b>bold</b> & <img src=x onerror=alert(1)> Café 日本",
                  tagline: "Slide </script><script>alert(1)</script> it"};
 
-const specs = [
+const plans = [
   {name: "photo6", picture: "photo6.jpg", maker: "vornixpack", grid: 3, shuffle: true, winUrl: WinUrl,
    company: Hostile.company, site: "https://acme.example/puzzles", tagline: Hostile.tagline,
    siteLink: "https://acme.example/puzzles", shot: true},
@@ -38,28 +38,28 @@ const specs = [
 
 const windowsPath = (p) => "Z:" + p.replace(/\//g, "\\");
 
-function make(spec, target) {
-  const picture = path.join(pictures, spec.picture);
-  const options = (file) => ["build", "--picture", file(picture), "--grid", String(spec.grid),
-                             ...(spec.shuffle ? ["--shuffle"] : []), "--win-url", spec.winUrl, "--company",
-                             spec.company, "--site", spec.site, "--tagline", spec.tagline, "-o", file(target)];
+function make(plan, target) {
+  const picture = path.join(pictures, plan.picture);
+  const options = (file) => ["build", "--picture", file(picture), "--grid", String(plan.grid),
+                             ...(plan.shuffle ? ["--shuffle"] : []), "--win-url", plan.winUrl, "--company",
+                             plan.company, "--site", plan.site, "--tagline", plan.tagline, "-o", file(target)];
   const run = (program, args) => execFileSync(program, args, {stdio: ["ignore", "pipe", "inherit"], timeout: 120000});
-  if (spec.maker === "vornixpack")
+  if (plan.maker === "vornixpack")
     run(path.join(nativeTree, "tools", "vornixpack"), options((p) => p));
-  else if (spec.maker === "vornixpack.exe")
+  else if (plan.maker === "vornixpack.exe")
     run("wine", [path.join(winTree, "bin", "vornixpack.exe"), ...options(windowsPath)]);
   else
     run("wine", [path.join(winTree, "testbin", "web_builder_page.exe"), windowsPath(picture), windowsPath(target),
-                 String(spec.grid), spec.shuffle ? "1" : "0", spec.winUrl, spec.company, spec.site, spec.tagline]);
+                 String(plan.grid), plan.shuffle ? "1" : "0", plan.winUrl, plan.company, plan.site, plan.tagline]);
 }
 
 fs.mkdirSync(pages, {recursive: true});
 const entries = [];
-for (const spec of specs) {
-  const file = path.join(pages, spec.target || spec.name + ".html");
+for (const plan of plans) {
+  const file = path.join(pages, plan.target || plan.name + ".html");
   fs.rmSync(file, {force: true});
-  make(spec, file);
-  entries.push({...spec, file, pictureFile: path.join(pictures, spec.picture), play: spec.play !== false});
+  make(plan, file);
+  entries.push({...plan, file, pictureFile: path.join(pictures, plan.picture), play: plan.play !== false});
 }
 // The photo's page with the sample translations in its texts block (a data
 // block, outside the page's CSP hashes), for the language checks.
