@@ -160,8 +160,8 @@ class CatalogueTest(unittest.TestCase):
                     # Asian Windows writes the mnemonic after the text: "ゲーム(&G)".
                     self.assertRegex(body, r"\(&[A-Z]\)(\.\.\.|:)? ?$", where)
         # Mnemonics are unique within each menu of each language.
-        for domain, spec in vn_texts.DOMAINS.items():
-            for pattern in spec.get("rc", []):
+        for domain, sources in vn_texts.DOMAINS.items():
+            for pattern in sources.get("rc", []):
                 path = os.path.join(ROOT, pattern)
                 with open(path, encoding="utf-8") as handle:
                     blocks = extract.rc_blocks(handle.read(), pattern)
@@ -239,7 +239,7 @@ class CatalogueTest(unittest.TestCase):
             " - ", " %04u-%02u-%02u %02u%02u%02u.png", "/interactive?",
         }
         checked = 0
-        for domain, spec in vn_texts.DOMAINS.items():
+        for domain in vn_texts.DOMAINS:
             for kind, reference, path in vn_texts.domain_files(ROOT, domain):
                 if kind != "cpp":
                     continue
