@@ -32,24 +32,21 @@ protected:
         ScratchWindowTest::TearDown();
     }
 
-    HKEY OpenKey(REGSAM access) const
-    {
-        HKEY key = NULL;
-        RegCreateKeyExA(HKEY_CURRENT_USER, vntest::TestSettingsKey(), 0, NULL, 0, access, NULL, &key, NULL);
-        return key;
-    }
-
     // A stored value's type and bytes.
     std::vector<uint8_t> Stored(const wchar_t* name, DWORD* type) const
     {
         std::vector<uint8_t> bytes(256);
         DWORD size = static_cast<DWORD>(bytes.size());
-        HKEY key = OpenKey(KEY_READ);
-        if (RegQueryValueExW(key, name, NULL, type, bytes.data(), &size) != ERROR_SUCCESS)
+        if (SHGetValueW(HKEY_CURRENT_USER, WideFromAcp(vntest::TestSettingsKey()).c_str(), name, type, bytes.data(),
+                        &size) != ERROR_SUCCESS)
             size = 0;
-        RegCloseKey(key);
         bytes.resize(size);
         return bytes;
+    }
+
+    void Store(const wchar_t* name, DWORD type, const void* data, DWORD size) const
+    {
+        SHSetValueW(HKEY_CURRENT_USER, WideFromAcp(vntest::TestSettingsKey()).c_str(), name, type, data, size);
     }
 
     HMENU RecentMenu() const { return GetSubMenu(GetSubMenu(GetMenu(window), 0), 3); }
@@ -236,10 +233,8 @@ TEST_F(FormMemoryTest, StoredValuesThatAreNotTheBuildersAreLeftOut)
         {L"Recent Picture 1", REG_BINARY, "C:\\x", 5},
     };
     Restart([&] {
-        HKEY key = OpenKey(KEY_WRITE);
         for (const auto& value : stored)
-            RegSetValueExW(key, value.name, 0, value.type, static_cast<const BYTE*>(value.data), value.size);
-        RegCloseKey(key);
+            Store(value.name, value.type, value.data, value.size);
     });
     EXPECT_EQ(vntest::WindowText(CompanyNameEdit), "");
     EXPECT_EQ(vntest::WindowText(WebSiteEdit), "");
@@ -252,12 +247,7 @@ TEST_F(FormMemoryTest, StoredValuesThatAreNotTheBuildersAreLeftOut)
     EXPECT_TRUE(RecentPictures().empty());
 
     // A long text within the reading bound is cut to what the field keeps.
-    Restart([&] {
-        HKEY key = OpenKey(KEY_WRITE);
-        RegSetValueExW(key, L"Company Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longer.c_str()),
-                       static_cast<DWORD>((longer.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    });
+    Restart([&] { Store(L"Company Name", REG_SZ, longer.c_str(), static_cast<DWORD>((longer.size() + 1) * 2)); });
     EXPECT_EQ(vntest::WindowText(CompanyNameEdit), std::string(254, 'y'));
 }
 

@@ -262,7 +262,8 @@ TEST_F(PictureArrivalTest, PastesOfAFileAnImageOrNoPicture)
             ASSERT_EQ(memcmp(png.data(), "\x89PNG\r\n\x1A\n", 8), 0);
             VnImage decoded(png.data(), static_cast<uint32_t>(png.size()), ImageTypeBmp);
             ASSERT_NE(decoded.dibBlock, nullptr);
-            const RGBQUAD top = decoded.PixelColorAt(6, decoded.header.biHeight - 1), bottom = decoded.PixelColorAt(6, 0);
+            const RGBQUAD top = decoded.PixelColorAt(6, decoded.header.biHeight - 1);
+            const RGBQUAD bottom = decoded.PixelColorAt(6, 0);
             EXPECT_EQ(RGB(top.rgbRed, top.rgbGreen, top.rgbBlue), Sky);
             EXPECT_EQ(RGB(bottom.rgbRed, bottom.rgbGreen, bottom.rgbBlue), Sand);
             DeleteFileA(field.c_str());
