@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "vn_text.h"
+
 class VnImage;
 
 // Control and command identifiers.
@@ -65,6 +67,9 @@ extern BITMAP PreviewBitmapInfo;
 // with the grid for PreviewCompositionGrid over it (none before a paint).
 extern HBITMAP PreviewComposition;
 extern int PreviewCompositionGrid;
+// The system's high-contrast setting as last read: the preview's grid is
+// then drawn in the system's text colour instead of grey.
+extern bool PreviewHighContrast;
 extern int PictureWidth;
 extern int PictureHeight;
 extern std::string PreviewPicturePath;
@@ -132,6 +137,11 @@ struct FormPlace {
 FormPlace FormControlPlace(int index, int X, int Y);
 // The height of a form row for base units X and Y: Y, but never more than 2·X.
 int FormRowUnit(int X, int Y);
+// The search label's place among the form's controls (in creation order).
+const int SearchLabelIndex = 10;
+// Makes room for texts wider than their controls in the user's language
+// (form_fit.cpp); created: the controls in creation order.
+void FitFormToTexts(const HWND* created);
 
 // Preview.
 void PaintPreview(HWND window);
@@ -139,10 +149,15 @@ void PaintPreview(HWND window);
 void InvalidatePreview();
 // Drops the composed preview, when the picture changes or the window goes.
 void ReleasePreviewComposition();
+// Reads the high-contrast setting again (at the start, and when the system's
+// settings or colours change) and draws the preview anew.
+void FollowSystemColours();
 
 // The status line: a text alone, or followed on the second line by the
 // system's reason for a failure, or by the path of the file written (its
-// middle left out where it is too wide for the line).
+// middle left out where it is too wide for the line). The text is given in
+// English (written N_("...") where it is typed, or as the package reports
+// it) and shown in the user's language.
 void ShowStatus(const char* text);
 void ShowStatusWithReason(const char* text, const std::string& reason);
 void ShowStatusWithPath(const char* text, const std::string& path);

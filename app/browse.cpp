@@ -7,8 +7,15 @@
 #include "app.h"
 #include "control_text.h"
 #include "target_path.h"
+#include "vn_tr.h"
 
 namespace {
+
+// The dialogs' filter (pairs of a name in the user's language and patterns,
+// each ended by a zero, the list by a second one) and title, kept while the
+// record points at them.
+std::string DialogFilter;
+std::string DialogTitle;
 
 // Both records share everything but filter, title, flags and default
 // extension. The 76-byte size is the record without the three fields that
@@ -64,17 +71,21 @@ std::string ProposedTargetName(const std::string& picture, std::string* folder)
 
 void FillOpenDialogRecord()
 {
-    FillDialogRecord("Pictures (*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff)\0"
-                     "*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff\0"
-                     "Bitmap Files\0*.BMP\0",
-                     "Open Picture File",
+    DialogFilter = Tr("Pictures (*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff)") + '\0' +
+                   "*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff" + '\0' + Tr("Bitmap Files") + '\0' +
+                   "*.BMP" + '\0';
+    DialogTitle = Tr("Open Picture File");
+    FillDialogRecord(DialogFilter.c_str(), DialogTitle.c_str(),
                      OFN_LONGNAMES | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR, "BMP");
 }
 
 void FillSaveDialogRecord()
 {
     // The filter chosen decides the extension the dialog gives a bare name.
-    FillDialogRecord("Puzzle program (*.exe)\0*.exe\0Web page (*.html)\0*.html\0", "Create Target Application",
+    DialogFilter = Tr("Puzzle program (*.exe)") + '\0' + "*.exe" + '\0' + Tr("Web page (*.html)") + '\0' +
+                   "*.html" + '\0';
+    DialogTitle = Tr("Create Target Application");
+    FillDialogRecord(DialogFilter.c_str(), DialogTitle.c_str(),
                      OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_OVERWRITEPROMPT, "exe");
 }
 

@@ -11,11 +11,12 @@
 #include "file_identity.h"
 #include "form_build.h"
 #include "target_path.h"
+#include "vn_tr.h"
 
 namespace {
 
-const char TargetTooLong[] = "Error - target path is too long.";
-const char TargetNotProgram[] = "Error - the target must end in .exe or .html.";
+const char TargetTooLong[] = N_("Error - target path is too long.");
+const char TargetNotProgram[] = N_("Error - the target must end in .exe or .html.");
 
 // True when the target may be written: it does not exist yet, it is the file
 // the user already agreed to replace (in the save dialog or by an earlier
@@ -24,8 +25,8 @@ bool MayReplaceTarget(const std::string& target)
 {
     if (!IsExistingFile(target) || lstrcmpiA(target.c_str(), ConfirmedTargetPath.c_str()) == 0)
         return true;
-    std::string question = target + " already exists.\nDo you want to replace it?";
-    return MessageBoxA(MainWindow, question.c_str(), "Create Target Application",
+    const std::string question = VnFormat(Tr("%s already exists.\nDo you want to replace it?"), {target});
+    return MessageBoxA(MainWindow, question.c_str(), Tr("Create Target Application").c_str(),
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 

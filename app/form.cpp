@@ -3,6 +3,7 @@
 // field's updates, and the window size that fits the form.
 #include "app.h"
 #include "search_address.h"
+#include "vn_tr.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +15,8 @@ static int Scaled(double k, int unit)
     return (int)(k * unit);
 }
 
-// The form's controls in creation order. Every style also has WS_CHILD and
+// The form's controls in creation order, their texts in English (shown in the
+// user's language). Every style also has WS_CHILD and
 // WS_VISIBLE. Rows 11 to 14 (the search controls) are reached by identifier,
 // so their handles are not kept. Every field and button is a tab stop; each
 // label's underlined letter (Alt+letter) moves to the field after it. The
@@ -28,39 +30,38 @@ struct FormControl {
 };
 
 static const FormControl FormControls[FormControlCount] = {
-    {"button", "Picture Properties", BS_GROUPBOX, 0, &PicturePropertiesGroup},
-    {"static", "F&ile : ", SS_LEFT, 0, &PictureFileLabel},
+    {"button", N_("Picture Properties"), BS_GROUPBOX, 0, &PicturePropertiesGroup},
+    {"static", N_("F&ile : "), SS_LEFT, 0, &PictureFileLabel},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &PictureFileEdit},
-    {"button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
+    {"button", N_("Browse..."), WS_TABSTOP | BS_PUSHBUTTON, IdPictureBrowse, &PictureBrowseButton},
     {"static", "SAMPLE", SS_BLACKFRAME, IdPreviewFrame, &PreviewFrame},
-    {"static", "&Grid Size : ", SS_LEFT, 0, &GridSizeLabel},
+    {"static", N_("&Grid Size : "), SS_LEFT, 0, &GridSizeLabel},
     {"edit", "4", WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, IdGridSize, &GridSizeField},
-    {"button", "&Shuffle on Launch? ", WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
-    {"static", "Surf on Win &URL : ", SS_LEFT, 0, &WinUrlLabel},
+    {"button", N_("&Shuffle on Launch? "), WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT, IdShuffle, &ShuffleCheckBox},
+    {"static", N_("Surf on Win &URL : "), SS_LEFT, 0, &WinUrlLabel},
     {"edit", "http://", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdWinUrl, &WinUrlEdit},
-    {"static", "&Web Image Search:", SS_LEFT, 0, NULL},
+    {"static", N_("&Web Image Search:"), SS_LEFT, 0, NULL},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdSearchPhrase, NULL},
-    {"button", "Search...", WS_TABSTOP | BS_PUSHBUTTON, IdSearch, NULL},
+    {"button", N_("Search..."), WS_TABSTOP | BS_PUSHBUTTON, IdSearch, NULL},
     {"combobox", "", WS_TABSTOP | CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT, IdSearchService, NULL},
-    {"button", "About Box Customization", BS_GROUPBOX, 0, &AboutBoxGroup},
-    {"static", "&Company Name : ", SS_LEFT, 0, &CompanyNameLabel},
+    {"button", N_("About Box Customization"), BS_GROUPBOX, 0, &AboutBoxGroup},
+    {"static", N_("&Company Name : "), SS_LEFT, 0, &CompanyNameLabel},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &CompanyNameEdit},
-    {"static", "Web Sit&e : ", SS_LEFT, 0, &WebSiteLabel},
+    {"static", N_("Web Sit&e : "), SS_LEFT, 0, &WebSiteLabel},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &WebSiteEdit},
-    {"static", "Tag &Line : ", SS_LEFT, 0, &TagLineLabel},
+    {"static", N_("Tag &Line : "), SS_LEFT, 0, &TagLineLabel},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, IdAboutText, &TagLineEdit},
-    {"static", "T&arget ", SS_LEFT, 0, &TargetLabel},
+    {"static", N_("T&arget "), SS_LEFT, 0, &TargetLabel},
     {"edit", "", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 0, &TargetPathEdit},
-    {"button", "Browse...", WS_TABSTOP | BS_PUSHBUTTON, IdTargetBrowse, &TargetBrowseButton},
-    {"static", "Idle", SS_LEFT, 0, &StatusText},
-    {"button", "GO !", WS_TABSTOP | BS_DEFPUSHBUTTON, IdCreateTarget, &CreateTargetButton},
+    {"button", N_("Browse..."), WS_TABSTOP | BS_PUSHBUTTON, IdTargetBrowse, &TargetBrowseButton},
+    {"static", N_("Idle"), SS_LEFT, 0, &StatusText},
+    {"button", N_("GO !"), WS_TABSTOP | BS_DEFPUSHBUTTON, IdCreateTarget, &CreateTargetButton},
 };
 
 // Index of the first control after the service list is filled.
 static const int AboutBoxGroupIndex = 14;
 // The search controls (label, phrase, button, list), created after the
 // shuffle and address rows but placed beside the preview, above them.
-static const int SearchLabelIndex = 10;
 static const int SearchControlCount = 4;
 // Longest grid size the field takes: three digits.
 static const int GridSizeDigits = 3;
@@ -128,7 +129,9 @@ static void CreateFormControls(HWND window, int first, int end, HWND* created)
     for (int i = first; i < end; ++i) {
         const FormControl& control = FormControls[i];
         FormPlace place = FormControlPlace(i, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
-        HWND handle = CreateWindowExA(0, control.className, control.text,
+        // Labels, buttons and groups in the user's language; values as they are.
+        const std::string text = VnTranslated(control.text);
+        HWND handle = CreateWindowExA(0, control.className, text.c_str(),
                                       WS_CHILD | WS_VISIBLE | control.style,
                                       place.x, place.y, place.width, place.height,
                                       window, (HMENU)(INT_PTR)control.id, AppInstance, NULL);
@@ -195,12 +198,18 @@ static void FillServiceList(HWND window)
 
 // Gives the window a client area of 93·X by 31·X, keeping its top-left
 // corner, or taller where a row below the groups would end within Y/2 of
-// the bottom.
-static void FitWindowToForm(HWND window, int X, int Y)
+// the bottom (the controls as they stand, grown for longer texts).
+static void FitWindowToForm(HWND window, const HWND* created, int X, int Y)
 {
     int clientHeight = 31 * X;
     for (int i = 0; i < FormControlCount; ++i) {
         FormPlace place = FormControlPlace(i, X, Y);
+        RECT rect;
+        if (created[i] && GetWindowRect(created[i], &rect)) {
+            MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&rect), 2);
+            place.y = rect.top;
+            place.height = rect.bottom - rect.top;
+        }
         // The service list's height is that of its dropped list.
         int bottom = place.y + (i == SearchLabelIndex + 3 ? Y : place.height) + Y / 2;
         if (bottom > clientHeight)
@@ -265,7 +274,8 @@ void BuildForm(HWND window)
     StatusFont = MakeStatusFont(window, FormRowUnit(BaseUnitX, BaseUnitY));
     if (StatusFont)
         SendMessageA(StatusText, WM_SETFONT, (WPARAM)StatusFont, FALSE);
-    FitWindowToForm(window, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
+    FitFormToTexts(created);
+    FitWindowToForm(window, created, BaseUnitX, FormRowUnit(BaseUnitX, BaseUnitY));
     RememberProgramFolder();
     UpdateRecentPicturesMenu();
     LoadFormMemory();

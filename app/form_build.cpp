@@ -7,7 +7,7 @@
 namespace {
 
 const char StubFileName[] = "vornix_distrib.exe";
-const char PictureTooLong[] = "Error - picture path is too long.";
+const char PictureTooLong[] = N_("Error - picture path is too long.");
 
 // A field's text as the settings record carries it: UTF-8, at most limit
 // bytes, cut at a character boundary.

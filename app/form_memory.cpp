@@ -120,7 +120,7 @@ void ResetForm()
     SetWindowTextA(WebSiteEdit, "");
     SetWindowTextA(TagLineEdit, "");
     SetWindowTextA(TargetPathEdit, "");
-    SetWindowTextA(StatusText, "Idle");
+    ShowStatus(N_("Idle"));
     ConfirmedTargetPath.clear();
     UpdateGridSize();
 }

@@ -70,5 +70,5 @@ void PastePictureCommand(bool byKey)
     if (result == NoPictureData && ClipboardImage(&bytes, &bitmap))
         result = TakePastedImage(bytes, bitmap);
     if (result == NoPictureData)
-        ShowStatus("Error - the clipboard holds no picture.");
+        ShowStatus(N_("Error - the clipboard holds no picture."));
 }

@@ -17,7 +17,7 @@ bool TakePicture(const std::string& path)
 {
     // A file that does not decode leaves the picture shown as it is.
     if (!TakePreviewPicture(path.c_str())) {
-        ShowStatus("Error - picture is not a supported image.");
+        ShowStatus(N_("Error - picture is not a supported image."));
         return false;
     }
     SetWindowTextA(PictureFileEdit, path.c_str());

@@ -15,6 +15,7 @@
 #include "control_text.h"
 #include "picture_data.h"
 #include "vn_image.h"
+#include "vn_tr.h"
 #include "vn_png_write.h"
 
 namespace {
@@ -133,7 +134,7 @@ PictureDataResult TakeBytes(const std::wstring& name, const std::vector<uint8_t>
 {
     std::string path;
     if (!SavePictureBytes(name, bytes.data(), bytes.size(), &path)) {
-        ShowStatus("Error - could not save the picture.");
+        ShowStatus(N_("Error - could not save the picture."));
         return PictureRefused;
     }
     if (TakePicture(path))
@@ -148,9 +149,9 @@ std::wstring PastedPictureName()
     SYSTEMTIME now;
     GetLocalTime(&now);
     wchar_t name[64];
-    wsprintfW(name, L"Pasted picture %04u-%02u-%02u %02u%02u%02u.png", now.wYear, now.wMonth, now.wDay,
-              now.wHour, now.wMinute, now.wSecond);
-    return name;
+    wsprintfW(name, L" %04u-%02u-%02u %02u%02u%02u.png", now.wYear, now.wMonth, now.wDay, now.wHour,
+              now.wMinute, now.wSecond);
+    return std::wstring(VnWide(Tr("Pasted picture")).data()) + name;
 }
 
 // A device-independent bitmap (CF_DIBV5 or CF_DIB: an info header, its
@@ -190,7 +191,7 @@ PictureDataResult TakePictureFromData(IDataObject* data)
     if (VirtualFileName(data, &name)) {
         std::vector<uint8_t> bytes;
         if (GetBytes(data, Format(CFSTR_FILECONTENTS), TYMED_HGLOBAL | TYMED_ISTREAM, 0, &bytes) && !bytes.empty())
-            return TakeBytes(SafeFileName(name, L"Dropped picture"), bytes);
+            return TakeBytes(SafeFileName(name, std::wstring(VnWide(Tr("Dropped picture")).data())), bytes);
     }
     return NoPictureData;
 }
@@ -201,7 +202,7 @@ PictureDataResult TakePastedImage(const std::vector<uint8_t>& bytes, bool bitmap
         return TakeBytes(PastedPictureName(), bytes);
     std::vector<uint8_t> png;
     if (!DibAsPng(bytes, &png)) {
-        ShowStatus("Error - picture is not a supported image.");
+        ShowStatus(N_("Error - picture is not a supported image."));
         return PictureRefused;
     }
     return TakeBytes(PastedPictureName(), png);

@@ -57,7 +57,7 @@ public:
             break;
         case NoPictureData:
             if (OffersAddressOnly(data))
-                ShowStatus("Error - save the picture first, then drop the file.");
+                ShowStatus(N_("Error - save the picture first, then drop the file."));
             break;
         }
         return S_OK;

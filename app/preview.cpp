@@ -2,19 +2,32 @@
 // PreviewFrame's inner area (the picture's shape kept, centred, the form's
 // colour around it), copied inside a 2-pixel margin, with the puzzle grid
 // drawn over the picture in a grey dash-dot-dot pen and its bottom-right cell
-// filled grey. The inner area is kept composed, so that a repaint is one copy
-// and a new grid size draws the grid once.
+// filled grey (in the system's text colour under high contrast). The inner
+// area is kept composed, so that a repaint is one copy and a new grid size
+// draws the grid once.
 #include "app.h"
 #include "preview_grid.h"
 #include "preview_place.h"
 
 namespace {
 
-const COLORREF GridColour = RGB(128, 128, 128);
+COLORREF GridColour()
+{
+    return PreviewHighContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(128, 128, 128);
+}
+
+bool HighContrastOn()
+{
+    HIGHCONTRASTA contrast;
+    ZeroMemory(&contrast, sizeof contrast);
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
 
 void DrawGrid(HDC frame, const PreviewGrid& grid)
 {
-    HPEN pen = CreatePen(PS_DASHDOTDOT, 1, GridColour);
+    HPEN pen = CreatePen(PS_DASHDOTDOT, 1, GridColour());
     HGDIOBJ previousPen = SelectObject(frame, pen);
     HGDIOBJ previousBrush = SelectObject(frame, GetStockObject(NULL_BRUSH));
 
@@ -26,7 +39,7 @@ void DrawGrid(HDC frame, const PreviewGrid& grid)
     }
 
     // The bottom-right cell again, filled: the empty slot of the puzzle.
-    HBRUSH slot = CreateSolidBrush(GridColour);
+    HBRUSH slot = CreateSolidBrush(GridColour());
     SelectObject(frame, slot);
     PreviewCell last = PreviewGridCell(grid, grid.columns - 1, grid.rows - 1);
     Rectangle(frame, last.left, last.top, last.right, last.bottom);
@@ -121,6 +134,13 @@ void InvalidatePreview()
     // The composition covers the inside of the frame whole: no erase needed,
     // and the frame control itself, which draws only its border, stays as it is.
     RedrawWindow(MainWindow, &area, NULL, RDW_INVALIDATE | RDW_NOCHILDREN);
+}
+
+void FollowSystemColours()
+{
+    PreviewHighContrast = HighContrastOn();
+    ReleasePreviewComposition();
+    InvalidatePreview();
 }
 
 void ReleasePreviewComposition()

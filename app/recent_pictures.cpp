@@ -109,7 +109,7 @@ void RecentPictureCommand(int index)
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         Recent.erase(Recent.begin() + index);
         UpdateRecentPicturesMenu();
-        ShowStatus("Error - could not open picture file.");
+        ShowStatus(N_("Error - could not open picture file."));
         return;
     }
     TakePicture(path);

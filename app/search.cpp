@@ -26,5 +26,5 @@ void SearchCommand()
     // ShellExecuteA reports success with a value above 32.
     HINSTANCE started = ShellExecuteA(NULL, "open", address.c_str(), NULL, NULL, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(started) <= 32)
-        ShowStatus("Error - could not open the web browser.");
+        ShowStatus(N_("Error - could not open the web browser."));
 }

@@ -19,6 +19,7 @@ HBITMAP PreviewBitmap;
 BITMAP PreviewBitmapInfo;
 HBITMAP PreviewComposition;
 int PreviewCompositionGrid = -1;
+bool PreviewHighContrast;
 int PictureWidth, PictureHeight;
 std::string PreviewPicturePath;
 int GridSize;
@@ -248,7 +249,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_CREATE:
         BuildForm(window);
+        FollowSystemColours();
         return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        FollowSystemColours();
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_PAINT:
         PaintPreview(window);
         return 0;

@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "control_text.h"
+#include "vn_tr.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ std::string FitPathToLine(const std::string& path)
 
 void ShowStatus(const char* text)
 {
-    SetWindowTextA(StatusText, text);
+    SetWindowTextA(StatusText, VnTranslated(text).c_str());
 }
 
 void ShowStatusWithReason(const char* text, const std::string& reason)
@@ -53,10 +54,11 @@ void ShowStatusWithReason(const char* text, const std::string& reason)
         ShowStatus(text);
         return;
     }
-    ShowStatus((text + std::string(LineBreak) + reason).c_str());
+    // The reason is the system's, in the user's language already.
+    SetWindowTextA(StatusText, (VnTranslated(text) + LineBreak + reason).c_str());
 }
 
 void ShowStatusWithPath(const char* text, const std::string& path)
 {
-    ShowStatus((text + std::string(LineBreak) + FitPathToLine(path)).c_str());
+    SetWindowTextA(StatusText, (VnTranslated(text) + LineBreak + FitPathToLine(path)).c_str());
 }

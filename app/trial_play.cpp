@@ -85,7 +85,7 @@ void TestPlayCommand()
     const std::wstring folder = TestPlayFolder();
     std::wstring path;
     if (folder.empty() || !ReserveTestPlayFile(folder, &path)) {
-        ShowStatusWithReason("Error - could not create target.", LastSystemErrorText());
+        ShowStatusWithReason(N_("Error - could not create target."), LastSystemErrorText());
         return;
     }
     request.targetPath = AcpFromWide(path);
@@ -97,12 +97,12 @@ void TestPlayCommand()
     HANDLE process = StartPlayer(path, folder);
     if (!process) {
         DeleteFileW(path.c_str());
-        ShowStatus("Error - could not start the test play.");
+        ShowStatus(N_("Error - could not start the test play."));
         return;
     }
     RunningPlays.push_back({process, path});
     SetTimer(MainWindow, IdTestPlayTimer, TestPlayPollMs, NULL);
-    ShowStatus("Test play started.");
+    ShowStatus(N_("Test play started."));
 }
 
 void TestPlayTick()

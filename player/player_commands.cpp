@@ -5,6 +5,7 @@
 
 #include "player_ids.h"
 #include "player_state.h"
+#include "vn_tr.h"
 
 namespace {
 
@@ -90,8 +91,8 @@ void ShuffleCommand()
         return;
     if (GameInProgress()) {
         SetPaused(GameClock::PausedDialog, true);
-        int answer = MessageBoxA(PlayerWindow, "Discard the game in progress and shuffle?",
-                                 PlayerTitle, MB_YESNO | MB_ICONQUESTION);
+        int answer = PlayerMessage(Tr("Discard the game in progress and shuffle?"),
+                                   MB_YESNO | MB_ICONQUESTION);
         SetPaused(GameClock::PausedDialog, false);
         if (answer != IDYES)
             return;
@@ -118,9 +119,16 @@ void ToggleNumbersCommand()
     RedrawBoard();
 }
 
+void BestResultsCommand()
+{
+    SetPaused(GameClock::PausedDialog, true);
+    PlayerMessage(BestResultsText(Best), MB_OK | MB_ICONINFORMATION);
+    SetPaused(GameClock::PausedDialog, false);
+}
+
 void AboutCommand()
 {
     SetPaused(GameClock::PausedDialog, true);
-    DialogBoxParamA(PlayerInstance, "about_dlg", PlayerWindow, AboutDlgProc, 0);
+    DialogBoxParamW(PlayerInstance, L"about_dlg", PlayerWindow, AboutDlgProc, 0);
     SetPaused(GameClock::PausedDialog, false);
 }

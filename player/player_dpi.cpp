@@ -1,5 +1,6 @@
 // The player runs from Windows 7 on: the per-monitor DPI calls of newer
-// Windows are looked up at run time, with the older calls as fallbacks.
+// Windows are looked up at run time, with the older calls as fallbacks. Also
+// the system's settings for animation and high contrast.
 #include <windows.h>
 
 #include "player_state.h"
@@ -84,6 +85,15 @@ HFONT CreateMessageFont(int dpi)
     if (dpi != systemDpi)
         font.lfHeight = MulDiv(font.lfHeight, dpi, systemDpi);
     return CreateFontIndirectA(&font);
+}
+
+bool HighContrastOn()
+{
+    HIGHCONTRASTW contrast;
+    ZeroMemory(&contrast, sizeof contrast);
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 bool ClientAreaAnimationOn()

@@ -10,12 +10,14 @@
 
 #include "player_state.h"
 #include "puzzle_solver.h"
+#include "vn_tr.h"
 
 GameClock Clock;
 SolveGate Gate;
 BestResult Best;
 bool Finished;
 bool Assisted;
+bool Helped;
 bool ShowNumbers;
 bool ShowPictureToggled;
 bool ShowPictureHeld;
@@ -64,7 +66,7 @@ void FinishGame()
     HintColumn = HintRow = -1;
     const uint32_t moves = Board->Moves();
     const uint32_t seconds = Clock.ElapsedSeconds(GetTickCount());
-    if (!Assisted) {
+    if (!Helped) {
         Best = MergeBest(ReadBest(PuzzleKey), moves, seconds);
         WriteBest(PuzzleKey, Best);
     }
@@ -74,9 +76,8 @@ void FinishGame()
     PlaySoundA("SystemAsterisk", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
     if (Assisted)
         return;
-    const std::string message = FinishMessage(moves, seconds, Best);
-    const int answer = MessageBoxA(PlayerWindow, message.c_str(), PlayerTitle,
-                                   MB_YESNO | MB_ICONINFORMATION);
+    const int answer = PlayerMessage(FinishMessage(moves, seconds, Helped, Best),
+                                     MB_YESNO | MB_ICONINFORMATION);
     if (Record.winAddress != "NONE")
         ShellExecuteA(nullptr, "open", Record.winAddress.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (answer == IDYES)
@@ -106,6 +107,23 @@ void AfterSlide(int oldGapColumn, int oldGapRow, int durationMs)
     UpdateStatus();
 }
 
+// The title after a move: how many tiles are home, for screen readers,
+// which announce a window's title when it changes.
+std::string TitleText()
+{
+    const std::string title = PlayerTitle();
+    if (!PuzzleInPlay() || (Board->Moves() == 0 && !Finished))
+        return title;
+    const int grid = Board->Size();
+    const unsigned tiles = static_cast<unsigned>(grid * grid - 1);
+    unsigned home = 0;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column)
+            home += Board->TileAt(column, row) == row * grid + column;
+    return title + " - " + VnFormat(TrN("%d of %d tile in place", "%d of %d tiles in place", tiles),
+                                    {home, tiles});
+}
+
 }  // namespace
 
 bool PuzzleInPlay()
@@ -117,19 +135,16 @@ void UpdateStatus()
 {
     if (!StatusText)
         return;
-    if (!PuzzleInPlay()) {
-        SetWindowTextA(StatusText, "");
-        RedrawStatusLine(StatusLineRect());
-        return;
-    }
     std::string text;
-    if (Finished && Assisted)
-        text = "Solved by Game > Solve";
+    if (!PuzzleInPlay())
+        text.clear();
+    else if (Finished && Assisted)
+        text = Tr("Solved by Game > Solve");
     else
-        text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Board->Moves(),
+        text = StatusLine(!Gate.Armed() && Board->Moves() == 0, Finished, Helped, Board->Moves(),
                           Clock.ElapsedSeconds(GetTickCount()));
-    SetWindowTextA(StatusText, text.c_str());
-    RedrawStatusLine(StatusLineRect());
+    SetStatusText(text);
+    SetTitleText(TitleText());
 }
 
 void TickClock()
@@ -163,6 +178,7 @@ void NewGame(bool scatter)
     Gate.Begin(scatter);
     Finished = false;
     Assisted = false;
+    Helped = false;
     HintColumn = HintRow = -1;
     UpdateStatus();
     RedrawBoard();
@@ -202,6 +218,7 @@ void ShowHint()
     if (!PuzzleHint(*Board, &column, &row))
         return;
     ClearHint();
+    Helped = true;
     HintColumn = column;
     HintRow = row;
     RedrawCells(column, row, column, row);
@@ -218,6 +235,7 @@ void StartSolve()
     SolutionStep = 0;
     Solving = true;
     Assisted = true;
+    Helped = true;
     Gate.Begin(true);  // the playback's solve ends the game
     // About 100 ms a slide, faster for long solutions so that Solve ends in
     // about ten seconds: down to 20 ms a step, then several slides a step.

@@ -9,6 +9,7 @@
 #define IdGameUndo 306
 #define IdGameHint 307
 #define IdGameSolve 308
+#define IdGameBestResults 309
 
 #define IdStatusText 310  // "Moves: ..." or "Solved in ..."
 #define IdNoticeText 311  // explains a reduced grid

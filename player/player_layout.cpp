@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "vn_tr.h"
+
 PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWidth,
                                  int workHeight, int requestedGrid)
 {
@@ -29,11 +31,13 @@ PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWi
         layout.height = fit.height;
     }
 
+    if (requestedGrid < 2)
+        requestedGrid = DefaultGrid;
     layout.requestedGrid = requestedGrid;
     layout.grid = requestedGrid;
     const int shorter = layout.width < layout.height ? layout.width : layout.height;
     const int largestGrid = shorter / MinTilePixels;
-    if (requestedGrid >= 2 && requestedGrid > largestGrid) {
+    if (requestedGrid > largestGrid) {
         layout.grid = largestGrid;
         layout.gridReduced = true;
     }
@@ -93,17 +97,12 @@ std::string GridNotice(const PlayerLayout& layout)
 {
     if (!layout.gridReduced)
         return std::string();
-    char text[160];
     if (layout.grid >= 2)
-        std::snprintf(text, sizeof text,
-                      "Grid reduced from %d x %d to %d x %d so that tiles are at least %d pixels.",
-                      layout.requestedGrid, layout.requestedGrid, layout.grid, layout.grid,
-                      MinTilePixels);
-    else
-        std::snprintf(text, sizeof text,
-                      "A %d x %d grid would make tiles smaller than %d pixels: no puzzle.",
-                      layout.requestedGrid, layout.requestedGrid, MinTilePixels);
-    return text;
+        return VnFormat(Tr("Grid reduced from %d x %d to %d x %d so that tiles are at least %d pixels."),
+                        {layout.requestedGrid, layout.requestedGrid, layout.grid, layout.grid,
+                         MinTilePixels});
+    return VnFormat(Tr("A %d x %d grid would make tiles smaller than %d pixels: no puzzle."),
+                    {layout.requestedGrid, layout.requestedGrid, MinTilePixels});
 }
 
 std::string FormatElapsed(unsigned seconds)

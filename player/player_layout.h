@@ -14,6 +14,9 @@ const int MinTilePixels = 16;
 // instead of at its natural size.
 const int SmallPictureSide = 160;
 
+// The grid played when the record asks for less than 2 x 2.
+const int DefaultGrid = 4;
+
 struct PlayerLayout {
     int width = 0;          // picture size on screen when the window opens, pixels
     int height = 0;
@@ -27,7 +30,9 @@ struct PlayerLayout {
 // one screen pixel; a small one at the largest whole multiple of its size that
 // fits there; a larger one is scaled down to fit, keeping its aspect ratio.
 // The grid is reduced so that tiles are at least MinTilePixels on each side.
-// Sizes below 1 are taken as 1.
+// A requested grid below 2 (a puzzle made when the builder still let its
+// first grid size, 0, or 1 through) plays as DefaultGrid: it was made to be a
+// puzzle. Sizes below 1 are taken as 1.
 PlayerLayout ComputePlayerLayout(int pictureWidth, int pictureHeight, int workWidth,
                                  int workHeight, int requestedGrid);
 

@@ -7,6 +7,7 @@
 #include "player_state.h"
 #include "puzzle_key.h"
 #include "vn_image.h"
+#include "vn_tr.h"
 
 HINSTANCE PlayerInstance;
 PackageRecord Record;
@@ -19,15 +20,11 @@ PuzzleBoard* Board;
 
 namespace {
 
-const char NoPuzzleText[] = "This program holds no puzzle.";
-const char DamagedText[] = "The puzzle data is damaged.";
-const char TooLargeText[] = "The puzzle data is too large.";
-
 VnImage* SourceImage;  // owns the pixels SourcePixels points at
 
-void ShowFailure(const char* text)
+void ShowFailure(PuzzleFailure failure)
 {
-    MessageBoxA(nullptr, text, PlayerTitle, MB_OK | MB_ICONERROR);
+    PlayerMessage(PuzzleFailureText(failure), MB_OK | MB_ICONERROR);
 }
 
 // The image as 24-bit pixels: itself when it has them, else a widened copy.
@@ -58,13 +55,23 @@ VnImage* WidenTo24Bits(VnImage* image)
 
 }  // namespace
 
-bool PreparePuzzle(PackageContents& contents, const char** failure)
+std::string PuzzleFailureText(PuzzleFailure failure)
 {
-    *failure = DamagedText;
+    switch (failure) {
+    case PuzzleMissing: return Tr("This program holds no puzzle.");
+    case PuzzleTooLarge: return Tr("The puzzle data is too large.");
+    case PuzzleDamaged: break;
+    }
+    return Tr("The puzzle data is damaged.");
+}
+
+bool PreparePuzzle(PackageContents& contents, PuzzleFailure* failure)
+{
+    *failure = PuzzleDamaged;
     Record = contents.record;
     VnImage* image = new (std::nothrow) VnImage(ImageTypeBmp);
     if (!image) {
-        *failure = TooLargeText;
+        *failure = PuzzleTooLarge;
         return false;
     }
     image->Decode(contents.picture.data(), static_cast<uint32_t>(contents.picture.size()),
@@ -84,7 +91,7 @@ bool PreparePuzzle(PackageContents& contents, const char** failure)
 
     image = WidenTo24Bits(image);
     if (!image) {
-        *failure = TooLargeText;
+        *failure = PuzzleTooLarge;
         return false;
     }
     delete SourceImage;
@@ -113,13 +120,13 @@ int LoadPuzzle()
     for (;;) {
         DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
-            ShowFailure(DamagedText);
+            ShowFailure(PuzzleDamaged);
             return 1;
         }
         if (length < path.size() - 1)
             break;
         if (path.size() > 32768) {
-            ShowFailure(DamagedText);
+            ShowFailure(PuzzleDamaged);
             return 1;
         }
         path.resize(path.size() * 2);
@@ -127,18 +134,18 @@ int LoadPuzzle()
     PackageContents contents;
     PackageStatus status = ReadPackageFile(path.data(), contents);
     if (status == PackageMissing) {
-        ShowFailure(NoPuzzleText);
+        ShowFailure(PuzzleMissing);
         return 1;
     }
     if (status == PackageTooLarge) {
-        ShowFailure(TooLargeText);
+        ShowFailure(PuzzleTooLarge);
         return 1;
     }
     if (status != PackageOk || contents.picture.empty()) {
-        ShowFailure(DamagedText);
+        ShowFailure(PuzzleDamaged);
         return 1;
     }
-    const char* failure = nullptr;
+    PuzzleFailure failure = PuzzleDamaged;
     if (!PreparePuzzle(contents, &failure)) {
         ShowFailure(failure);
         return 1;

@@ -4,19 +4,7 @@
 // package; a copy with no package says so and exits with code 1.
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "player_state.h"
-
-// The program is linked statically. The C++ library's default terminate
-// handler would bring in its name demangler (over 40 KB) only to print a
-// message that a GUI program has nowhere to show; this one just ends.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
@@ -36,13 +24,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    HACCEL keys = LoadAcceleratorsA(instance, "player_keys");
+    HACCEL keys = LoadAcceleratorsW(instance, L"player_keys");
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (keys && TranslateAcceleratorA(window, keys, &msg))
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (keys && TranslateAcceleratorW(window, keys, &msg))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     delete Board;
     Board = nullptr;

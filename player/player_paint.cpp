@@ -12,8 +12,28 @@
 namespace {
 
 const COLORREF SlotColour = RGB(128, 128, 128);
-const COLORREF SeamColour = RGB(64, 64, 64);
-const COLORREF HintColour = RGB(255, 214, 0);
+
+// The seams between tiles, the numbers' boxes and the hint's frame: fixed
+// colours, or the system's under high contrast.
+COLORREF SeamColour()
+{
+    return HighContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(64, 64, 64);
+}
+
+COLORREF HintColour()
+{
+    return HighContrast ? GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 214, 0);
+}
+
+COLORREF NumberColour()
+{
+    return HighContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(255, 255, 255);
+}
+
+COLORREF NumberBoxColour()
+{
+    return HighContrast ? GetSysColor(COLOR_WINDOW) : RGB(0, 0, 0);
+}
 
 HDC FrameDc;           // holds FrameBitmap: the client area as last drawn
 HBITMAP FrameBitmap;
@@ -48,6 +68,11 @@ bool MakeFrame(int width, int height)
         return false;
     }
     FramePrevious = SelectObject(FrameDc, FrameBitmap);
+    // Tiles are stretched into cells a pixel wider or taller than their share
+    // of the scaled picture, or a pixel narrower. The default mode ANDs the
+    // rows and columns it drops into their neighbours, which draws dark dotted
+    // lines through a picture; COLORONCOLOR just drops them.
+    SetStretchBltMode(FrameDc, COLORONCOLOR);
     FrameWidth = width;
     FrameHeight = height;
     return true;
@@ -116,15 +141,15 @@ void DrawTile(HDC dc, int tile, const RECT& cell, int dx, int dy)
     if (Finished)
         return;
     if (left > Picture.left)
-        Fill(dc, left, top, left + 1, top + height, SeamColour);
+        Fill(dc, left, top, left + 1, top + height, SeamColour());
     if (top > Picture.top)
-        Fill(dc, left, top, left + width, top + 1, SeamColour);
+        Fill(dc, left, top, left + width, top + 1, SeamColour());
     if (ShowNumbers) {
         SelectNumberFont(dc, height);
         char text[16];
         std::snprintf(text, sizeof text, "%d", tile + 1);
-        SetTextColor(dc, RGB(255, 255, 255));
-        SetBkColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, NumberColour());
+        SetBkColor(dc, NumberBoxColour());
         SetBkMode(dc, OPAQUE);
         const int margin = 2;
         TextOutA(dc, left + margin + 1, top + margin + 1, text, lstrlenA(text));
@@ -133,7 +158,7 @@ void DrawTile(HDC dc, int tile, const RECT& cell, int dx, int dy)
 
 void DrawHint(HDC dc, const RECT& cell)
 {
-    HBRUSH brush = CreateSolidBrush(HintColour);
+    HBRUSH brush = CreateSolidBrush(HintColour());
     const int thickness = ScaleForDpi(3);
     RECT frame = cell;
     for (int i = 0; i < thickness && frame.right - frame.left > 2 && frame.bottom - frame.top > 2; ++i) {
@@ -191,7 +216,6 @@ void DrawBoard()
     if (!FrameDc)
         return;
     Fill(FrameDc, 0, 0, FrameWidth, FrameHeight, GetSysColor(COLOR_BTNFACE));
-    DrawStatusLine(FrameDc);
     if (!ScaledDc)
         return;
     if (ShowingWholePicture()) {
@@ -259,14 +283,6 @@ void RedrawBoard()
     DrawBoard();
     if (PlayerWindow)
         InvalidateRect(PlayerWindow, nullptr, FALSE);
-}
-
-void RedrawStatusLine(const RECT& line)
-{
-    if (!FrameDc)
-        return;
-    DrawStatusLine(FrameDc);
-    Present(line);
 }
 
 void RedrawCells(int column1, int row1, int column2, int row2)

@@ -1,5 +1,6 @@
-// The results of a game: whether a solve counts, the best results kept per
-// puzzle, and the texts that report them. Portable.
+// The results of a game: whether a solve counts and the best results kept
+// per puzzle (score_texts.h reports them). Portable, and built into the web
+// page's rules module too.
 #pragma once
 
 #include <cstddef>
@@ -37,14 +38,3 @@ struct BestResult {
 
 // best with a new solve taken in.
 BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds);
-
-// "1 move", "6 moves".
-std::string MovesText(uint32_t moves);
-
-// The status line: "Press F2 to shuffle" on a board not yet in play,
-// "Moves: 3    Time: 0:07" during a game, "Solved in 6 moves, 0:03" after.
-std::string StatusLine(bool awaitingShuffle, bool finished, uint32_t moves, uint32_t seconds);
-
-// The message of a solve, with the best results (already including this
-// solve) and the offer to play again.
-std::string FinishMessage(uint32_t moves, uint32_t seconds, const BestResult& best);

@@ -12,15 +12,15 @@
 #include "picture_scale.h"
 #include "player_clock.h"
 #include "player_layout.h"
-#include "player_score.h"
+#include "score_texts.h"
 #include "puzzle_board.h"
 
-extern const char PlayerClassName[];
-extern const char PlayerTitle[];
-const int MinClientWidth = 320;  // at 96 DPI: room for the menu bar and the status line
+extern const wchar_t PlayerClassName[];
+const int MinClientWidth = 320;  // at 96 DPI: room for the menu bar and the status bar
 const UINT_PTR ClockTimer = 1;
 const UINT_PTR AnimationTimer = 2;
 const UINT_PTR SolveTimer = 3;
+const UINT_PTR StatusTimer = 4;
 
 // The puzzle, from the package (player_load.cpp).
 extern HINSTANCE PlayerInstance;
@@ -34,10 +34,11 @@ extern PuzzleBoard* Board;
 
 // The window and where things lie in it, in physical pixels (player_window.cpp).
 extern HWND PlayerWindow;
-extern HWND StatusText;
+extern HWND StatusText;           // the status bar (msctls_statusbar32)
 extern HWND NoticeText;
 extern int WindowDpi;
-extern int AreaWidth;             // the picture area: the client above the status strip
+extern bool HighContrast;         // the system's high-contrast setting, as last read
+extern int AreaWidth;             // the picture area: the client above the notice and status bar
 extern int AreaHeight;
 extern PictureRect Picture;       // the picture's place in that area
 
@@ -47,6 +48,7 @@ extern SolveGate Gate;
 extern BestResult Best;
 extern bool Finished;             // solved; play resumes with a shuffle
 extern bool Assisted;             // the game was finished by Solve
+extern bool Helped;               // Hint or Solve was used: the game sets no best result
 extern bool ShowNumbers;
 extern bool ShowPictureToggled;
 extern bool ShowPictureHeld;
@@ -56,17 +58,21 @@ extern int HintRow;
 // player_load.cpp: reads the package of this program's own file. 0 when the
 // puzzle is ready, else the exit code after the failure has been shown.
 int LoadPuzzle();
+enum PuzzleFailure { PuzzleMissing, PuzzleDamaged, PuzzleTooLarge };
+// "This program holds no puzzle." and the others, in the user's language.
+std::string PuzzleFailureText(PuzzleFailure failure);
 // Takes a package's contents as the puzzle: decodes the picture (releasing
 // the package's copy of it) and names its best results. false when the
 // picture does not decode.
-bool PreparePuzzle(PackageContents& contents, const char** failure);
+bool PreparePuzzle(PackageContents& contents, PuzzleFailure* failure);
 void ReleasePuzzle();
 
 // player_window.cpp
-// Draws the status line's text (kept in the hidden StatusText) into dc, at
-// its place in the strip under the picture area.
-void DrawStatusLine(HDC dc);
-RECT StatusLineRect();
+// The player's name in the user's language: the window's title and the
+// caption of its messages.
+std::string PlayerTitle();
+// Shows a message box owned by the player's window (none before it exists).
+int PlayerMessage(const std::string& text, UINT type);
 LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Plans the opening size, makes the board, registers the class and creates
 // the window centred in the work area (not yet shown).
@@ -75,13 +81,25 @@ int ScaleForDpi(int pixelsAt96);
 // The cell under a client point, false outside the board.
 bool CellFromPoint(int x, int y, int* column, int* row);
 
-// player_dpi.cpp: newer system calls reached through GetProcAddress.
+// player_status.cpp: the status bar's text, and the window's title after a
+// move ("Vornix Puzzle - 7 of 15 tiles in place"), each set only when it
+// changes and at most every 100 ms (the last text always).
+void SetStatusText(const std::string& text);
+void SetTitleText(const std::string& text);
+// Shows the texts set so far now (before a message, say).
+void ShowStatusNow();
+// A new window: nothing shown in its status bar, title its title.
+void ResetStatus(const std::string& title);
+
+// player_dpi.cpp: newer system calls reached through GetProcAddress, and the
+// system settings the player follows.
 void BecomeDpiAware();
 int DpiOfWindow(HWND window);
 int SystemDpi();
 BOOL AdjustFrameForDpi(RECT* rect, DWORD style, DWORD exStyle, int dpi);
 HFONT CreateMessageFont(int dpi);
 bool ClientAreaAnimationOn();
+bool HighContrastOn();
 
 // player_picture.cpp: the picture at its size on screen, in ScaledDc.
 extern HDC ScaledDc;
@@ -103,8 +121,6 @@ void LayoutPicture();
 extern bool LiveResizing;
 void EndLiveResize();
 void RedrawBoard();
-// Redraws the status line off screen and marks its place for the next paint.
-void RedrawStatusLine(const RECT& line);
 // Redraws the cells between two cells of one row or column.
 void RedrawCells(int column1, int row1, int column2, int row2);
 void PaintPlayer(HWND window);
@@ -146,4 +162,5 @@ void KeyCommand(WPARAM key, LPARAM flags);
 void ShuffleCommand();
 void ToggleShowPictureCommand();
 void ToggleNumbersCommand();
+void BestResultsCommand();
 void AboutCommand();

@@ -2,22 +2,24 @@
 // area and the status strip at any size and DPI, and its procedure, which
 // routes each message to a small handler.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
 #include "player_ids.h"
 #include "player_state.h"
+#include "vn_tr.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
 
-const char PlayerClassName[] = "VORNIXPLAYER";
-const char PlayerTitle[] = "Vornix Puzzle";
+const wchar_t PlayerClassName[] = L"VORNIXPLAYER";
 HWND PlayerWindow;
 HWND StatusText;
 HWND NoticeText;
 int WindowDpi = 96;
+bool HighContrast;
 int AreaWidth;
 int AreaHeight;
 PictureRect Picture;
@@ -26,9 +28,8 @@ namespace {
 
 const DWORD PlayerStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 HFONT StatusFont;
-int LineHeight;    // of the status line
 int NoticeHeight;  // of the grid notice, wrapped to the window's width
-int StripHeight;   // the status strip under the picture area
+int StripHeight;   // the notice and the status bar under the picture area
 
 int Margin()
 {
@@ -45,36 +46,47 @@ void MakeStatusFont()
     if (StatusFont)
         DeleteObject(StatusFont);
     StatusFont = CreateMessageFont(WindowDpi);
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(screen, StatusFont ? StatusFont : GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(screen, &metrics);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    LineHeight = metrics.tmHeight + 2;
-    if (StatusText)
-        SendMessageA(StatusText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
-    if (NoticeText)
-        SendMessageA(NoticeText, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
+    for (HWND control : {StatusText, NoticeText})
+        if (control)
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(StatusFont), TRUE);
 }
 
-// The strip's height for a client area clientWidth wide: the status line and
-// the grid notice measured and wrapped at that width.
+// The status bar's height: it sets it itself from its font when it is
+// sized. Before it exists: its font's line and borders.
+int StatusBarHeight()
+{
+    if (!StatusText) {
+        HDC screen = GetDC(nullptr);
+        HGDIOBJ previous = SelectObject(screen, StatusFont ? StatusFont : GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICW metrics;
+        GetTextMetricsW(screen, &metrics);
+        SelectObject(screen, previous);
+        ReleaseDC(nullptr, screen);
+        return metrics.tmHeight + ScaleForDpi(6);
+    }
+    SendMessageW(StatusText, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(StatusText, &bar);
+    return bar.bottom - bar.top;
+}
+
+// The strip's height for a client area clientWidth wide: the grid notice
+// measured and wrapped at that width, and the status bar.
 int MeasureStrip(int clientWidth)
 {
-    const std::string notice = GridNotice(Layout);
+    const VnWideText notice = VnWide(GridNotice(Layout));
     NoticeHeight = 0;
-    if (!notice.empty()) {
+    if (notice.size() > 1) {
         int width = clientWidth - 2 * Margin();
         RECT box = {0, 0, width > 1 ? width : 1, 0};
         HDC screen = GetDC(nullptr);
         HGDIOBJ previous = SelectObject(screen, StatusFont);
-        DrawTextA(screen, notice.c_str(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        DrawTextW(screen, notice.data(), -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         SelectObject(screen, previous);
         ReleaseDC(nullptr, screen);
-        NoticeHeight = box.bottom - box.top;
+        NoticeHeight = box.bottom - box.top + 2 * Padding();
     }
-    return Padding() + LineHeight + NoticeHeight + Padding();
+    return NoticeHeight + StatusBarHeight();
 }
 
 void LayoutWindow(int clientWidth, int clientHeight)
@@ -82,9 +94,8 @@ void LayoutWindow(int clientWidth, int clientHeight)
     StripHeight = MeasureStrip(clientWidth);
     AreaWidth = clientWidth > 1 ? clientWidth : 1;
     AreaHeight = clientHeight - StripHeight > 1 ? clientHeight - StripHeight : 1;
-    const int width = clientWidth - 2 * Margin();
-    MoveWindow(StatusText, Margin(), AreaHeight + Padding(), width, LineHeight, TRUE);
-    MoveWindow(NoticeText, Margin(), AreaHeight + Padding() + LineHeight, width, NoticeHeight, TRUE);
+    MoveWindow(NoticeText, Margin(), AreaHeight + Padding(), clientWidth - 2 * Margin(),
+               NoticeHeight > 2 * Padding() ? NoticeHeight - 2 * Padding() : 0, TRUE);
     FinishAnimation();
     LayoutPicture();
     InvalidateRect(PlayerWindow, nullptr, FALSE);
@@ -92,16 +103,17 @@ void LayoutWindow(int clientWidth, int clientHeight)
 
 void CreateStatusLines(HWND window)
 {
-    const DWORD style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-    // The status line changes with every slide. It keeps its text in a hidden
-    // control (where tools and screen readers find it) and the window draws
-    // it with one call instead of a control's whole repaint.
-    StatusText = CreateWindowExA(0, "STATIC", "", style & ~WS_VISIBLE, 0, 0, 1, 1, window,
-                                 reinterpret_cast<HMENU>(IdStatusText), PlayerInstance, nullptr);
-    const std::string notice = GridNotice(Layout);
-    NoticeText = CreateWindowExA(0, "STATIC", notice.c_str(), notice.empty() ? style & ~WS_VISIBLE : style,
-                                 0, 0, 1, 1, window, reinterpret_cast<HMENU>(IdNoticeText),
-                                 PlayerInstance, nullptr);
+    // A real status bar: screen readers read its text. It repaints only the
+    // part whose text changed.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    StatusText = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0,
+                                 0, 0, window, reinterpret_cast<HMENU>(IdStatusText), PlayerInstance,
+                                 nullptr);
+    const VnWideText notice = VnWide(GridNotice(Layout));
+    const DWORD style = WS_CHILD | SS_LEFT | SS_NOPREFIX | (notice.size() > 1 ? WS_VISIBLE : 0);
+    NoticeText = CreateWindowExW(0, L"STATIC", notice.data(), style, 0, 0, 1, 1, window,
+                                 reinterpret_cast<HMENU>(IdNoticeText), PlayerInstance, nullptr);
     MakeStatusFont();
 }
 
@@ -109,6 +121,8 @@ void OnCreate(HWND window)
 {
     PlayerWindow = window;
     WindowDpi = DpiOfWindow(window);
+    HighContrast = HighContrastOn();
+    ResetStatus(PlayerTitle());
     CreateStatusLines(window);
     if (!PuzzleInPlay()) {
         HMENU menu = GetMenu(window);
@@ -117,6 +131,17 @@ void OnCreate(HWND window)
     }
     RECT client;
     GetClientRect(window, &client);
+    // The window was sized with the status bar's height estimated: now that
+    // it exists, the picture gets exactly its opening height.
+    const int wanted = Layout.height + MeasureStrip(client.right);
+    if (wanted != client.bottom && !IsZoomed(window)) {
+        RECT frame;
+        GetWindowRect(window, &frame);
+        SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                     frame.bottom - frame.top + wanted - client.bottom,
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        GetClientRect(window, &client);
+    }
     LayoutWindow(client.right, client.bottom);
     UpdateStatus();
 }
@@ -161,9 +186,18 @@ bool OnCommand(HWND window, int id)
     case IdGameNumbers: ToggleNumbersCommand(); return true;
     case IdGameShowPicture: ToggleShowPictureCommand(); return true;
     case IdGameExit: DestroyWindow(window); return true;
+    case IdGameBestResults: BestResultsCommand(); return true;
     case IdHelpAbout: AboutCommand(); return true;
     }
     return false;
+}
+
+// High contrast turned on or off, or colours or animation set otherwise.
+void OnSettingChange()
+{
+    AnimationsOn = ClientAreaAnimationOn();
+    HighContrast = HighContrastOn();
+    RedrawBoard();
 }
 
 void OnTimer(UINT_PTR timer)
@@ -174,6 +208,8 @@ void OnTimer(UINT_PTR timer)
         AnimationTick();
     else if (timer == SolveTimer)
         SolveStep();
+    else if (timer == StatusTimer)
+        ShowStatusNow();
 }
 
 void OnDestroy()
@@ -186,33 +222,22 @@ void OnDestroy()
         DeleteObject(StatusFont);
     StatusFont = nullptr;
     StatusText = NoticeText = nullptr;
+    ResetStatus(std::string());
     PlayerWindow = nullptr;
     PostQuitMessage(0);
 }
 
 }  // namespace
 
-void DrawStatusLine(HDC dc)
+std::string PlayerTitle()
 {
-    if (!StatusText || !PlayerWindow)
-        return;
-    char text[128] = {0};
-    const int length = GetWindowTextA(StatusText, text, sizeof text);
-    RECT line = StatusLineRect();
-    HGDIOBJ previous = SelectObject(dc, StatusFont ? StatusFont : GetStockObject(DEFAULT_GUI_FONT));
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    ExtTextOutA(dc, Margin(), AreaHeight + Padding(), ETO_OPAQUE | ETO_CLIPPED, &line, text,
-                static_cast<UINT>(length), nullptr);
-    SelectObject(dc, previous);
+    return Tr("Vornix Puzzle");
 }
 
-RECT StatusLineRect()
+int PlayerMessage(const std::string& text, UINT type)
 {
-    RECT client;
-    GetClientRect(PlayerWindow, &client);
-    RECT line = {0, AreaHeight, client.right, AreaHeight + Padding() + LineHeight};
-    return line;
+    ShowStatusNow();  // the window as it stands behind the message
+    return MessageBoxW(PlayerWindow, VnWide(text).data(), VnWide(PlayerTitle()).data(), type);
 }
 
 int ScaleForDpi(int pixelsAt96)
@@ -257,6 +282,7 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 1;  // the paint covers the whole client area
     case WM_CTLCOLORSTATIC:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_LBUTTONDOWN:
         ClickCommand(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -283,7 +309,15 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnTimer(wParam);
         return 0;
     case WM_SETTINGCHANGE:
-        AnimationsOn = ClientAreaAnimationOn();
+        OnSettingChange();
+        break;
+    case WM_SYSCOLORCHANGE:
+        // Common controls take the new colours only when told.
+        if (StatusText) {
+            SendMessageW(StatusText, WM_SYSCOLORCHANGE, wParam, lParam);
+            InvalidateRect(StatusText, nullptr, TRUE);
+        }
+        RedrawBoard();
         break;
     case WM_COMMAND:
         if (OnCommand(window, LOWORD(wParam)))
@@ -293,7 +327,7 @@ LRESULT CALLBACK PlayerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         OnDestroy();
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND OpenPlayer(const RECT& work)
@@ -312,23 +346,26 @@ HWND OpenPlayer(const RECT& work)
         Board->Shuffle(GetTickCount() ^ (GetCurrentProcessId() << 16),
                        PuzzleBoard::ShuffleSteps(Board->Size()));
     Gate.Begin(scatter);
-    Finished = Assisted = false;
+    Finished = Assisted = Helped = false;
+    HintColumn = HintRow = -1;
     Clock.Reset();
     Best = ReadBest(PuzzleKey);
 
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = PlayerWndProc;
     windowClass.hInstance = PlayerInstance;
-    windowClass.hIcon = LoadIconA(PlayerInstance, "ICON_APPWND");
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hIcon = LoadIconW(PlayerInstance, L"ICON_APPWND");
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszMenuName = "player_menu";
+    windowClass.lpszMenuName = L"player_menu";
     windowClass.lpszClassName = PlayerClassName;
-    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
 
     // The client area: the picture at its opening size, never narrower than
-    // the minimum, with the status strip under it.
+    // the minimum, with the notice and the status bar under it (measured
+    // with the font they will have; the status bar's height is that of its
+    // font's line with its borders).
     MakeStatusFont();
     int clientWidth = Layout.width;
     if (clientWidth < ScaleForDpi(MinClientWidth))
@@ -340,6 +377,6 @@ HWND OpenPlayer(const RECT& work)
     const int height = frame.bottom - frame.top;
     const int left = work.left + (workWidth - width) / 2;
     const int top = work.top + (workHeight - height) / 2;
-    return CreateWindowExA(0, PlayerClassName, PlayerTitle, PlayerStyle, left, top, width, height,
-                           nullptr, nullptr, PlayerInstance, nullptr);
+    return CreateWindowExW(0, PlayerClassName, VnWide(PlayerTitle()).data(), PlayerStyle, left, top,
+                           width, height, nullptr, nullptr, PlayerInstance, nullptr);
 }

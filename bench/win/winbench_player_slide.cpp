@@ -38,9 +38,9 @@ HWND OpenPuzzle(int width, int height)
     contents.record.winAddress = "NONE";
     contents.recordText = "4| | | |YES|NONE|END";
     PlayerInstance = GetModuleHandleA(nullptr);
-    const char* failure = nullptr;
+    PuzzleFailure failure = PuzzleDamaged;
     if (!PreparePuzzle(contents, &failure)) {
-        std::printf("cannot prepare the puzzle: %s\n", failure);
+        std::printf("cannot prepare the puzzle: %s\n", PuzzleFailureText(failure).c_str());
         return nullptr;
     }
     RECT work;

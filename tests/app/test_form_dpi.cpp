@@ -14,77 +14,20 @@
 #include <vector>
 
 #include "builder_window.h"
+#include "dpi_runs.h"
 
 namespace {
 
-const char DesktopKey[] = "Control Panel\\Desktop";
 const char DpiVariable[] = "VN_FORM_DPI";
 
-int ScreenDpi()
-{
-    HDC screen = GetDC(NULL);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(NULL, screen);
-    return dpi;
-}
-
-// The DPI this run was started to check, or 0 in the parent run.
 int RequestedDpi()
 {
-    char text[16] = "";
-    if (!GetEnvironmentVariableA(DpiVariable, text, sizeof text))
-        return 0;
-    return atoi(text);
+    return vntest::RequestedDpi(DpiVariable);
 }
 
-bool ReadLogPixels(DWORD* value)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, DesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0, size = sizeof *value;
-    LONG result = RegQueryValueExA(key, "LogPixels", NULL, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD;
-}
-
-bool WriteLogPixels(const DWORD* value)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, DesktopKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS)
-        return false;
-    LONG result = value ? RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(value),
-                                         sizeof *value)
-                        : RegDeleteValueA(key, "LogPixels");
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS || (!value && result == ERROR_FILE_NOT_FOUND);
-}
-
-// Runs this program's check of one DPI in a new process; its exit code, or
-// -1 when it could not be started or did not end.
 long RunAtDpi(int dpi)
 {
-    char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, sizeof self);
-    std::string line = std::string("\"") + self + "\" --gtest_filter=FormAtDpi.*";
-    std::vector<char> commandLine(line.begin(), line.end());
-    commandLine.push_back('\0');
-    SetEnvironmentVariableA(DpiVariable, std::to_string(dpi).c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(self, commandLine.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
-    SetEnvironmentVariableA(DpiVariable, NULL);
-    if (!started)
-        return -1;
-    DWORD code = (DWORD)-1;
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return (long)code;
+    return vntest::RunAtDpi(dpi, "FormAtDpi.*", DpiVariable);
 }
 
 TEST(FormDpi, FormStaysWholeAt96And120And144Dpi)
@@ -92,13 +35,13 @@ TEST(FormDpi, FormStaysWholeAt96And120And144Dpi)
     if (RequestedDpi())
         GTEST_SKIP() << "the check of one DPI runs in FormAtDpi";
     DWORD saved = 0;
-    bool hadValue = ReadLogPixels(&saved);
+    bool hadValue = vntest::ReadLogPixels(&saved);
     for (DWORD dpi : {96u, 120u, 144u}) {
         SCOPED_TRACE(dpi);
-        ASSERT_TRUE(WriteLogPixels(&dpi));
+        ASSERT_TRUE(vntest::WriteLogPixels(&dpi));
         EXPECT_EQ(RunAtDpi((int)dpi), 0) << "the form's check at this DPI failed (its output is above)";
     }
-    EXPECT_TRUE(WriteLogPixels(hadValue ? &saved : nullptr));
+    EXPECT_TRUE(vntest::WriteLogPixels(hadValue ? &saved : nullptr));
 }
 
 class FormAtDpi : public vntest::BuilderWindowTest {
@@ -140,7 +83,7 @@ RECT PlaceIn(HWND window, HWND control)
 TEST_F(FormAtDpi, ControlsKeepTheirBaseUnitGeometryAndShowWhole)
 {
     const int dpi = RequestedDpi();
-    ASSERT_EQ(ScreenDpi(), dpi) << "the system did not take the DPI from the registry";
+    ASSERT_EQ(vntest::ScreenDpi(), dpi) << "the system did not take the DPI from the registry";
     const int X = (short)LOWORD(GetDialogBaseUnits());
     const int Y = (short)HIWORD(GetDialogBaseUnits());
     printf("[ MEASURE  ] %d DPI: dialog base units %d x %d, screen %d x %d, largest window %d x %d\n", dpi, X, Y,

@@ -325,6 +325,33 @@ void PreviewTest::ExpectGridLines()
     }
 }
 
+TEST_F(PreviewTest, HighContrastDrawsTheGridInTheSystemsTextColour)
+{
+    LoadPreviewPicture(picture.c_str());
+    TypeGridSize("2");
+    FrameCapture grey(PreviewFrame);
+    const int greyPixels = grey.Count(Grey);
+    ASSERT_GT(greyPixels, W);  // the lines and the slot
+    // What SPI_GETHIGHCONTRAST gives on a system set so (Wine has no high
+    // contrast to turn on), with a text colour of the scheme's.
+    const int element = COLOR_WINDOWTEXT;
+    const COLORREF saved = GetSysColor(element), magenta = RGB(255, 0, 255);
+    SetSysColors(1, &element, &magenta);
+    PreviewHighContrast = true;
+    ReleasePreviewComposition();
+    Repaint();
+    FrameCapture contrast(PreviewFrame);
+    SetSysColors(1, &element, &saved);
+    EXPECT_EQ(0, contrast.Count(Grey));
+    EXPECT_EQ(greyPixels, contrast.Count(magenta));
+    // A settings change reads the system's setting again (off under Wine):
+    // grey again.
+    SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_FALSE(PreviewHighContrast);
+    Repaint();
+    EXPECT_EQ(greyPixels, FrameCapture(PreviewFrame).Count(Grey));
+}
+
 TEST_F(PreviewTest, APictureMadeSmallerForTheFrameHasNoDarkDots)
 {
     // Columns of pure red and pure green at the frame's inner size, shown

@@ -124,8 +124,8 @@ protected:
         contents.recordText = contents.record.gridSize + "|Test Co| | |" + contents.record.shuffle +
                               "|NONE|" + std::to_string(picture.size()) + "|END";
         PlayerInstance = GetModuleHandleA(NULL);
-        const char* failure = nullptr;
-        ASSERT_TRUE(PreparePuzzle(contents, &failure)) << failure;
+        PuzzleFailure failure = PuzzleDamaged;
+        ASSERT_TRUE(PreparePuzzle(contents, &failure)) << PuzzleFailureText(failure);
         RECT work;
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
         AnimationsOn = false;
@@ -164,6 +164,8 @@ protected:
     }
 
 public:
+    vntest::CapturedPixels ClientShot() { return Client(); }
+
     // Saves the window as the screen shows it, once the screen has caught up
     // with the window's drawing.
     bool SaveShot(const char* fileName)

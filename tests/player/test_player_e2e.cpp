@@ -12,14 +12,15 @@
 #include "app.h"
 #include "builder_window.h"
 #include "package_build.h"
-#include "package_cipher.h"
-#include "package_key.h"
 #include "package_reader.h"
 #include "package_record.h"
+#include "composed_target.h"
 #include "player_ids.h"
 #include "player_layout.h"
 #include "test_files.h"
 #include "url_recorder.h"
+#include "vn_catalogue.h"
+#include "vn_text.h"
 #include "win_test_util.h"
 
 namespace {
@@ -139,10 +140,18 @@ std::vector<int> SolvedBoard()
     return cells;
 }
 
+// A control's text as it answers WM_GETTEXT (across processes the window's
+// own caption, which GetWindowText reads, is not a status bar's text), UTF-8.
 std::string ChildText(HWND parent, int id)
 {
     HWND child = GetDlgItem(parent, id);
-    return child ? vntest::WindowText(child) : std::string("<no control>");
+    if (!child)
+        return "<no control>";
+    wchar_t wide[1024] = {0};
+    SendMessageW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(wide));
+    char text[4096] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
+    return text;
 }
 
 // A program started by the test, ended by it if it is still running.
@@ -197,6 +206,9 @@ protected:
     void SetUp() override
     {
         BuilderWindowTest::SetUp();
+        // The player's texts that this process composes to compare with the
+        // player's own (it holds the builder's resources, not the player's).
+        VnUseCatalogueLanguage(&VnProgramCatalogue, "en");
         ShowWindow(window, SW_HIDE);
         char temp[MAX_PATH];
         ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
@@ -254,18 +266,7 @@ protected:
         settings.shuffle = values.shuffle;
         settings.winAddress = values.winAddress;
         const std::string record = ComposePackageInfoRecord(settings);
-        Bytes target(stub);
-        PackageCipher cipher(PackageKey);
-        const Bytes pictureBytes = vntest::ReadFileBytes(Path(picture));
-        for (const Bytes& plain : {pictureBytes, Bytes(record.begin(), record.end())}) {
-            for (int i = 0; i < 4; ++i)
-                target.push_back(static_cast<uint8_t>(plain.size() >> (8 * i)));
-        }
-        for (const Bytes& plain : {pictureBytes, Bytes(record.begin(), record.end())}) {
-            Bytes section(PackageCipher::PaddedLength(static_cast<uint32_t>(plain.size())));
-            cipher.EncipherBuffer(plain.data(), static_cast<uint32_t>(plain.size()), section.data());
-            target.insert(target.end(), section.begin(), section.begin() + plain.size());
-        }
+        const Bytes target = playertest::ComposeTarget(stub, vntest::ReadFileBytes(Path(picture)), record);
         EXPECT_TRUE(vntest::WriteFileBytes(Path("target.exe"), target));
         return Path("target.exe");
     }
@@ -382,7 +383,9 @@ TEST_F(PlayerEndToEnd, UnshuffledPuzzleIsSolvedByAMoveAndItsReverseAndOpensTheWi
     EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == slid; }, Patience))
         << BoardText(board);
     EXPECT_EQ(0u, vntest::RecordedUrls(Path("urls.log")).size());
-    EXPECT_EQ(0u, ChildText(player, IdStatusText).find("Moves: 3"));
+    // The status bar follows within a tenth of a second.
+    EXPECT_TRUE(vntest::WaitUntil([&] { return ChildText(player, IdStatusText).find("Moves: 3") == 0; }, Patience))
+        << ChildText(player, IdStatusText);
 
     // Three arrow keys slide them back: solved.
     Key(player, VK_LEFT);
@@ -452,30 +455,27 @@ TEST_F(PlayerEndToEnd, ShuffledPuzzleDoesNotStartSolved)
     EXPECT_EQ(0u, vntest::RecordedUrls(Path("urls.log")).size());
 }
 
-TEST_F(PlayerEndToEnd, GridsBelowTwoShowThePictureAndLargeGridsAreReduced)
+TEST_F(PlayerEndToEnd, PuzzlesMadeWithGridZeroOrOnePlayAsFourByFourAndLargeGridsAreReduced)
 {
-    // Puzzles of such grids come from older builders: "GO !" now refuses them.
-    FormValues values;
-    values.grid = "1";
-    {
+    // Made before "GO !" refused grids below 2: composed as older builders made them.
+    for (const char* grid : {"0", "1"}) {
+        FormValues values;
+        values.grid = grid;
         Program game(BuildAsOlderBuilders(values), folder);
         HWND player = WaitForPlayer(game);
         ASSERT_TRUE(player != NULL);
-        const PictureArea area(1);
-        // The blocks of the picture appear where they are in the picture.
-        EXPECT_TRUE(vntest::WaitUntil([&] {
-            vntest::CapturedPixels shot = ClientPixels(player);
-            for (int i = 0; i < 16; ++i) {
-                POINT p = area.CellCentre(4, i % 4, i / 4);
-                if (!Near(shot.At(p.x, p.y), BlockColour(i % 4, i / 4)))
-                    return false;
-            }
-            return true;
-        }, Patience));
-        EXPECT_EQ("", ChildText(player, IdStatusText));
+        const PictureArea area(atoi(grid));
+        ASSERT_EQ(4, area.layout.grid);
+        std::vector<int> board;
+        EXPECT_TRUE(vntest::WaitUntil([&] { return (board = ReadBoard(player, area)) == SolvedBoard(); },
+                                      Patience))
+            << "grid " << grid << ": " << BoardText(board);
+        EXPECT_EQ("Press F2 to shuffle", ChildText(player, IdStatusText));
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(player, IdNoticeText)));
         PostMessageA(player, WM_CLOSE, 0, 0);
         EXPECT_EQ(0u, game.WaitForExit());
     }
+    FormValues values;
     values.grid = "9999";
     DeleteFileA(Path("target.exe").c_str());  // or "GO !" would ask before replacing it
     {
@@ -591,21 +591,25 @@ TEST_F(PlayerEndToEnd, AtOneHundredFortyFourDpiThePictureShowsAtItsOwnPixels)
         p[2] = static_cast<uint8_t>(250 - x / 3);
     });
     ASSERT_TRUE(vntest::WriteFileBytes(Path("wide.bmp"), picture));
-    FormValues values;
-    values.grid = "1";  // the whole picture, no seams, as older builders made it
-    const std::string target = BuildAsOlderBuilders(values, "wide.bmp");
+    const std::string target = BuildThroughForm(FormValues(), "wide.bmp");
 
     ScreenDpi dpi(144);
     Program game(target, folder);
     ASSERT_TRUE(game.started);
     HWND player = WaitForPlayer(game);
     ASSERT_TRUE(player != NULL);
+    PostMessageA(player, WM_COMMAND, IdGameShowPicture, 0);  // the whole picture, no seams
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     int across = 0, down = 0;
     // The picture's extent along the middle row and the middle column of its
-    // part of the window: every pixel that is not the window's grey.
+    // part of the window above the status bar: every pixel that is not the
+    // window's grey.
     auto measure = [&] {
         vntest::CapturedPixels shot = ClientPixels(player);
+        RECT bar;
+        GetWindowRect(GetDlgItem(player, IdStatusText), &bar);
+        MapWindowPoints(NULL, player, reinterpret_cast<POINT*>(&bar), 2);
+        shot.height = bar.top < shot.height ? bar.top : shot.height;
         int left = -1, right = -1;
         for (int x = 0; x < shot.width; ++x)
             if (shot.At(x, 100) != face) {

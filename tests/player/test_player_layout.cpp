@@ -97,13 +97,23 @@ TEST(PlayerLayout, LargeGridsAreReducedToSixteenPixelTiles)
     EXPECT_NE(std::string::npos, GridNotice(strip).find("no puzzle"));
 }
 
-TEST(PlayerLayout, SmallGridsAreLeftAlone)
+TEST(PlayerLayout, GridsBelowTwoPlayAsFourByFour)
 {
+    // Puzzles made when the builder's first grid size, 0, went through.
     for (int grid : {-7, 0, 1}) {
         PlayerLayout layout = ComputePlayerLayout(10, 10, 1280, 1024, grid);
-        EXPECT_EQ(grid, layout.grid);
+        EXPECT_EQ(DefaultGrid, layout.grid);
+        EXPECT_EQ(4, layout.grid);
+        EXPECT_EQ(4, layout.requestedGrid);
         EXPECT_FALSE(layout.gridReduced);
+        EXPECT_EQ("", GridNotice(layout));
     }
+    // Still reduced where even 4 x 4 tiles would be too small.
+    PlayerLayout strip = ComputePlayerLayout(1000, 40, 1280, 1024, 0);
+    EXPECT_EQ(2, strip.grid);
+    EXPECT_TRUE(strip.gridReduced);
+    EXPECT_EQ("Grid reduced from 4 x 4 to 2 x 2 so that tiles are at least 16 pixels.", GridNotice(strip));
+    EXPECT_EQ(2, ComputePlayerLayout(10, 10, 1280, 1024, 2).grid);
 }
 
 TEST(PlayerLayout, EveryPixelFallsInTheCellWhoseEdgesEncloseIt)

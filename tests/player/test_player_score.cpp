@@ -4,7 +4,7 @@
 #include <string>
 
 #include "player_clock.h"
-#include "player_score.h"
+#include "score_texts.h"
 
 namespace {
 
@@ -92,15 +92,24 @@ TEST(BestResult, KeepsFewestMovesAndShortestTimeEachOnItsOwn)
 
 TEST(ScoreTexts, StatusLineAndFinishMessage)
 {
-    EXPECT_EQ("Press F2 to shuffle", StatusLine(true, false, 0, 0));
-    EXPECT_EQ("Moves: 3    Time: 0:07", StatusLine(false, false, 3, 7));
-    EXPECT_EQ("Solved in 1 move, 1:05", StatusLine(false, true, 1, 65));
-    BestResult best = MergeBest(BestResult(), 6, 3);
-    EXPECT_EQ("You solved the puzzle in 6 moves and 0:03.\nBest for this puzzle: 6 moves, 0:03."
+    EXPECT_EQ("Press F2 to shuffle", StatusLine(true, false, false, 0, 0));
+    EXPECT_EQ("Moves: 3    Time: 0:07", StatusLine(false, false, false, 3, 7));
+    EXPECT_EQ("Moves: 3    Time: 0:07", StatusLine(false, false, true, 3, 7));
+    EXPECT_EQ("Solved in 1 move, 1:05", StatusLine(false, true, false, 1, 65));
+    EXPECT_EQ("Solved with help in 40 moves, 1:00:05", StatusLine(false, true, true, 40, 3605));
+    BestResult best = MergeBest(MergeBest(BestResult(), 138, 250), 160, 202);
+    EXPECT_EQ("Fewest moves: 138. Fastest: 3:22.", BestResultsText(best));
+    EXPECT_EQ("You solved the puzzle in 160 moves and 3:22.\nFewest moves: 138. Fastest: 3:22."
               "\n\nPlay again?",
-              FinishMessage(6, 3, best));
+              FinishMessage(160, 202, false, best));
     EXPECT_EQ("You solved the puzzle in 1 move and 0:00.\n\nPlay again?",
-              FinishMessage(1, 0, BestResult()));
+              FinishMessage(1, 0, false, BestResult()));
+    // A helped game says why its result is not kept, and shows the bests as they were.
+    EXPECT_EQ("You solved the puzzle in 90 moves and 0:40.\nA game played with Hint or Solve sets no best"
+              " result.\nFewest moves: 138. Fastest: 3:22.\n\nPlay again?",
+              FinishMessage(90, 40, true, best));
+    EXPECT_EQ("No best results yet: solve this puzzle without Hint or Solve to set them.",
+              BestResultsText(BestResult()));
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "puzzle_solver.h"
 #include "player_window_test.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using playerwin::BmpFile;
@@ -81,14 +83,19 @@ protected:
         MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&status), 2);
         EXPECT_EQ(client.right, AreaWidth);
         EXPECT_LE(AreaHeight, status.top);
-        EXPECT_GT(client.bottom, status.bottom);  // the status line is inside
+        EXPECT_EQ(client.bottom, status.bottom);  // the status bar lies along the bottom
+        EXPECT_EQ(client.right, status.right - status.left);
         PictureRect fit = FitPicture(PictureWidth, PictureHeight, AreaWidth, AreaHeight);
         EXPECT_EQ(fit.width, Picture.width);
         EXPECT_EQ(fit.height, Picture.height);
         EXPECT_TRUE(Picture.width == AreaWidth || Picture.height == AreaHeight);
     }
 
-    std::string Status() { return vntest::WindowText(StatusText); }
+    std::string Status()
+    {
+        ShowStatusNow();
+        return vntest::WindowText(StatusText);
+    }
 };
 
 TEST_F(PlayerWindow, OpensAtTheSmallPicturesLargestWholeMultiple)
@@ -215,6 +222,73 @@ TEST_F(PlayerWindow, AnEightyBySixtyPictureShowsEveryTilesShare)
     ExpectShares(*this, Client(), colour, 80, 60);
     SetWindowPos(window, NULL, 0, 0, 500, 420, SWP_NOZORDER | SWP_NOMOVE);
     ExpectShares(*this, Client(), colour, 80, 60);
+}
+
+// A picture whose every pixel differs from its neighbours, with bit
+// patterns that an AND of two neighbouring rows or columns turns dark.
+COLORREF FinePattern(int x, int y)
+{
+    return RGB((x * 5) & 255, (y * 3) & 255, ((x + y) * 2) & 255);
+}
+
+// Every pixel of every tile, away from its seams, shows its share of the
+// scaled picture: the pixel its position maps to or a neighbour of it (a
+// stretch by a pixel may take either). Tiles drawn into cells a pixel
+// smaller than their share must not draw the dropped rows ANDed into their
+// neighbours. Returns how many tiles were stretched.
+int ExpectTilesShowTheirShares(playerwin::PlayerWindowTest& test, const char* when)
+{
+    const vntest::CapturedPixels shot = test.ClientShot();
+    const vntest::CapturedPixels scaled = vntest::CapturePixels(ScaledDc, 0, 0, ScaledWidth, ScaledHeight);
+    const int grid = Layout.grid;
+    int stretched = 0;
+    int wrong = 0;
+    std::string first;
+    for (int row = 0; row < grid; ++row)
+        for (int column = 0; column < grid; ++column) {
+            const int tile = Board->TileAt(column, row);
+            if (tile < 0)
+                continue;
+            const int left = Picture.left + CellEdge(Picture.width, grid, column);
+            const int top = Picture.top + CellEdge(Picture.height, grid, row);
+            const int width = Picture.left + CellEdge(Picture.width, grid, column + 1) - left;
+            const int height = Picture.top + CellEdge(Picture.height, grid, row + 1) - top;
+            const int sourceLeft = CellEdge(ScaledWidth, grid, tile % grid);
+            const int sourceTop = CellEdge(ScaledHeight, grid, tile / grid);
+            const int sourceWidth = CellEdge(ScaledWidth, grid, tile % grid + 1) - sourceLeft;
+            const int sourceHeight = CellEdge(ScaledHeight, grid, tile / grid + 1) - sourceTop;
+            stretched += width != sourceWidth || height != sourceHeight;
+            for (int y = top + 1; y < top + height; ++y)
+                for (int x = left + 1; x < left + width; ++x) {
+                    const int sx = sourceLeft + (x - left) * sourceWidth / width;
+                    const int sy = sourceTop + (y - top) * sourceHeight / height;
+                    bool found = false;
+                    for (int dy = -1; dy <= 1 && !found; ++dy)
+                        for (int dx = -1; dx <= 1 && !found; ++dx)
+                            found = Near(scaled.At(sx + dx, sy + dy), shot.At(x, y), 2);
+                    if (!found && wrong++ == 0)
+                        first = "tile " + std::to_string(tile) + " at " + std::to_string(x) + "," +
+                                std::to_string(y);
+                }
+        }
+    EXPECT_EQ(0, wrong) << when << ": " << wrong << " pixels wrong, the first of " << first;
+    return stretched;
+}
+
+TEST_F(PlayerWindow, TilesStretchedByAPixelShowTheirSharesWithoutDarkLines)
+{
+    Open(BmpFile(160, 120, FinePattern), 4, true);
+    SetWindowPos(window, NULL, 0, 0, 900, 300, SWP_NOZORDER | SWP_NOMOVE);
+    ASSERT_TRUE(Picture.width % 4 != 0 || Picture.height % 4 != 0) << Picture.width << " x " << Picture.height;
+    EXPECT_GT(ExpectTilesShowTheirShares(*this, "4 x 4 at 900 x 300"), 0);
+}
+
+TEST_F(PlayerWindow, AFortyEightByFortyEightPuzzleShowsItsSharesAtItsOpeningSize)
+{
+    Open(BmpFile(800, 800, FinePattern), 48, true);
+    ASSERT_EQ(48, Layout.grid);
+    ASSERT_NE(0, Picture.width % 48);
+    EXPECT_GT(ExpectTilesShowTheirShares(*this, "48 x 48 as opened"), 0);
 }
 
 TEST_F(PlayerWindow, NumbersAreDrawnInEachTilesCorner)
@@ -366,11 +440,65 @@ TEST_F(PlayerWindow, BestResultIsWrittenToAndReadFromTheRegistry)
     EXPECT_EQ(6u, RegistryNumber("BestMoves"));
     std::vector<std::string> texts = answer.Texts();
     ASSERT_EQ(2u, texts.size());
-    EXPECT_NE(std::string::npos, texts[0].find("Best for this puzzle: 6 moves, ")) << texts[0];
+    EXPECT_NE(std::string::npos, texts[0].find("\nFewest moves: 6. Fastest: ")) << texts[0];
     EXPECT_EQ(0u, texts[1].find("You solved the puzzle in 12 moves")) << texts[1];
-    EXPECT_NE(std::string::npos, texts[1].find("Best for this puzzle: 6 moves, ")) << texts[1];
+    EXPECT_NE(std::string::npos, texts[1].find("\nFewest moves: 6. Fastest: ")) << texts[1];
     EXPECT_EQ(6u, ReadBest(PuzzleKey).moves);
     RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+TEST_F(PlayerWindow, AGameHelpedByHintSetsNoBestResultAndBestResultsShowsThemAtAnyTime)
+{
+    Open(BlockPicture(160, 160), 4);
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+    ASSERT_TRUE(WriteBest(PuzzleKey, MergeBest(BestResult(), 100, 5000)));
+    Best = ReadBest(PuzzleKey);
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ("Fewest moves: 100. Fastest: 1:23:20.", answer.Texts()[0]);
+    }
+    {
+        MessageBoxAnswer answer(IDNO);
+        Click(0, 3);  // three tiles right
+        Command(IdGameHint);
+        ASSERT_TRUE(Helped);
+        Click(3, 3);  // and back: solved in 6, with help
+        ASSERT_TRUE(Finished);
+        EXPECT_EQ("Solved with help in 6 moves, ", Status().substr(0, 29));
+        EXPECT_EQ(100u, RegistryNumber("BestMoves"));
+        EXPECT_EQ(5000u, RegistryNumber("BestSeconds"));
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_NE(std::string::npos, answer.Texts()[0].find(
+                                         ".\nA game played with Hint or Solve sets no best result.\n"
+                                         "Fewest moves: 100. Fastest: 1:23:20.\n\nPlay again?"))
+            << answer.Texts()[0];
+    }
+    // The next game starts unhelped, and its solve counts.
+    NewGame(false);
+    EXPECT_FALSE(Helped);
+    {
+        MessageBoxAnswer answer(IDNO);
+        Click(0, 3);
+        Click(3, 3);
+        ASSERT_TRUE(Finished);
+    }
+    EXPECT_EQ(6u, RegistryNumber("BestMoves"));
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ(0u, answer.Texts()[0].find("Fewest moves: 6. Fastest: 0:0")) << answer.Texts()[0];
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+    Best = BestResult();
+    {
+        MessageBoxAnswer answer(IDOK);
+        Command(IdGameBestResults);
+        ASSERT_EQ(1u, answer.Texts().size());
+        EXPECT_EQ(0u, answer.Texts()[0].find("No best results yet")) << answer.Texts()[0];
+    }
 }
 
 TEST_F(PlayerWindow, PlayAgainShufflesANewGame)
@@ -424,6 +552,129 @@ TEST_F(PlayerWindow, ClockPausesWhileMinimisedOrShowingTheWholePicture)
     EXPECT_FALSE(Clock.Ticking());
     SendMessageA(window, WM_KEYUP, VK_SPACE, 0xC0000001);
     EXPECT_TRUE(Clock.Ticking());
+}
+
+// The status bar's text as a screen reader reads it: SB_GETTEXT, UTF-8.
+std::string StatusBarText()
+{
+    ShowStatusNow();
+    const LRESULT length = SendMessageW(StatusText, SB_GETTEXTLENGTHW, 0, 0);
+    std::vector<wchar_t> wide(LOWORD(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(StatusText, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(wide.data()));
+    EXPECT_EQ(LOWORD(length), LOWORD(got));
+    char text[512] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), -1, text, sizeof text, NULL, NULL);
+    return text;
+}
+
+std::string Title(HWND window)
+{
+    ShowStatusNow();
+    wchar_t wide[256] = {0};
+    GetWindowTextW(window, wide, 256);
+    char text[512] = {0};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
+    return text;
+}
+
+TEST_F(PlayerWindow, TheStatusBarAndTheTitleSayTheGamesStateInWords)
+{
+    Open(BlockPicture(160, 160), 4);
+    EXPECT_EQ("msctls_statusbar32", vntest::ClassName(StatusText));
+    EXPECT_EQ(IdStatusText, GetDlgCtrlID(StatusText));
+    EXPECT_EQ("Press F2 to shuffle", StatusBarText());
+    EXPECT_EQ("Vornix Puzzle", Title(window));
+    MessageBoxAnswer answer(IDNO);
+    Key(VK_RIGHT);  // the bottom row's third tile into the corner
+    EXPECT_EQ(0u, StatusBarText().find("Moves: 1    Time: 0:0")) << StatusBarText();
+    EXPECT_EQ(Status(), StatusBarText());
+    EXPECT_EQ("Vornix Puzzle - 14 of 15 tiles in place", Title(window));
+    Key(VK_DOWN);  // and the tile above the gap down
+    EXPECT_EQ("Vornix Puzzle - 13 of 15 tiles in place", Title(window));
+    Key(VK_UP);
+    Key(VK_LEFT);
+    ASSERT_TRUE(Finished);
+    EXPECT_EQ(0u, StatusBarText().find("Solved in 4 moves, 0:0")) << StatusBarText();
+    EXPECT_EQ("Vornix Puzzle - 15 of 15 tiles in place", Title(window));
+    // A new game starts untitled again until its first move.
+    NewGame(true);
+    EXPECT_EQ("Vornix Puzzle", Title(window));
+    EXPECT_EQ("Moves: 0    Time: 0:00", StatusBarText());
+    RegDeleteKeyA(HKEY_CURRENT_USER, BestKey().c_str());
+}
+
+// A high-contrast colour scheme (Windows' "High Contrast White": black on
+// white, a purple highlight) set for the duration of a test, then the
+// system's colours as they were.
+class HighContrastScheme {
+public:
+    HighContrastScheme()
+    {
+        for (int i = 0; i < Count; ++i)
+            saved[i] = GetSysColor(Elements[i]);
+        const COLORREF scheme[Count] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(55, 0, 110),
+                                        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255),
+                                        RGB(0, 0, 0),       RGB(255, 255, 255)};
+        SetSysColors(Count, Elements, scheme);
+    }
+    ~HighContrastScheme() { SetSysColors(Count, Elements, saved); }
+
+private:
+    static const int Count = 8;
+    const int Elements[Count] = {COLOR_WINDOW,  COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_BTNFACE,
+                                 COLOR_BTNTEXT, COLOR_MENU,       COLOR_MENUTEXT,  COLOR_MENUBAR};
+    COLORREF saved[Count];
+};
+
+TEST_F(PlayerWindow, HighContrastDrawsSeamsNumbersAndTheHintInTheSystemsColours)
+{
+    Open(DiscPicture(160), 4, true);
+    Command(IdGameNumbers);
+    Command(IdGameHint);
+    ASSERT_GE(HintColumn, 0);
+    // A seam: the top edge of a cell in the second row that holds a tile
+    // and no hint; the hint's frame: the left edge of its cell.
+    int column = 0;
+    while (Board->TileAt(column, 1) < 0 || (column == HintColumn && 1 == HintRow))
+        ++column;
+    const int seamX = Picture.left + (CellEdge(Picture.width, 4, column) + CellEdge(Picture.width, 4, column + 1)) / 2;
+    const int seamY = Picture.top + CellEdge(Picture.height, 4, 1);
+    const int hintX = Picture.left + CellEdge(Picture.width, 4, HintColumn);
+    const int hintY = Picture.top + (CellEdge(Picture.height, 4, HintRow) + CellEdge(Picture.height, 4, HintRow + 1)) / 2;
+    vntest::CapturedPixels plain = Client();
+    EXPECT_EQ(RGB(64, 64, 64), plain.At(seamX, seamY));
+    EXPECT_TRUE(Near(Yellow, plain.At(hintX + 1, hintY)));
+
+    {
+        HighContrastScheme scheme;
+        HighContrast = true;  // what SPI_GETHIGHCONTRAST says on a system set so
+        SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+        DrawMenuBar(window);
+        UpdateWindow(StatusText);
+        vntest::CapturedPixels shot = Client();
+        EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), shot.At(seamX, seamY));
+        EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), shot.At(hintX + 1, hintY));
+        // Each number in the system's text colour on its window colour.
+        int text = 0, box = 0;
+        const int left = Picture.left + CellEdge(Picture.width, 4, column);
+        const int top = Picture.top + CellEdge(Picture.height, 4, 1);
+        for (int y = top + 1; y < top + 30; ++y)
+            for (int x = left + 1; x < left + 40; ++x) {
+                text += shot.At(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+                box += shot.At(x, y) == GetSysColor(COLOR_WINDOW);
+            }
+        EXPECT_GT(text, 5);
+        EXPECT_GT(box, 5);
+        EXPECT_TRUE(SaveShot("player-high-contrast.bmp"));
+    }
+    // The setting is read again when the system says it changed: Wine has
+    // no high contrast, so it is off again, with the fixed colours.
+    SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(HighContrastOn(), HighContrast);
+    EXPECT_FALSE(HighContrast);
+    vntest::CapturedPixels after = Client();
+    EXPECT_EQ(RGB(64, 64, 64), after.At(seamX, seamY));
+    EXPECT_TRUE(plain.pixels == after.pixels);
 }
 
 TEST_F(PlayerWindow, GridNoticeIsMeasuredAndWrappedToTheWindowsWidth)
