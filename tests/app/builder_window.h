@@ -54,6 +54,26 @@ inline void ForgetTestSettings()
     SHDeleteKeyA(HKEY_CURRENT_USER, TestSettingsKey());
 }
 
+// A key pressed on the focus (else the main window) as the builder's message
+// loop takes it off the queue, with Ctrl held when control is set. Returns
+// whether the form's keys (the menu keys, the dialog keys) took it.
+inline bool PressKey(WPARAM key, bool control = false)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG message = {};
+    message.hwnd = GetFocus() ? GetFocus() : MainWindow;
+    message.message = WM_KEYDOWN;
+    message.wParam = key;
+    message.lParam = 1;
+    const bool taken = HandleFormKeys(&message);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    return taken;
+}
+
 // Fixture: each test gets a fresh main window, as a new user sees it, and
 // destroys it afterwards.
 class BuilderWindowTest : public ::testing::Test {
@@ -70,16 +90,35 @@ protected:
 
     void TearDown() override
     {
+        EndWindow();
+        ForgetTestSettings();
+    }
+
+    // Ends the window as the builder ends (its teardown saves the form) and
+    // forgets what this run held in memory.
+    void EndWindow()
+    {
         if (window && IsWindow(window))
             DestroyWindow(window);
         PumpMessages();
         TakeQuitMessage();
         MainWindow = NULL;
-        ForgetTestSettings();
         SetRecentPictures({});
         LastPictureFolder.clear();
         LastTargetFolder.clear();
     }
+
+    // The builder's next start: this window ended, then a new one. Between
+    // the two, betweenRuns may change what is stored or left behind.
+    template <typename BetweenRuns>
+    void Restart(BetweenRuns betweenRuns)
+    {
+        EndWindow();
+        betweenRuns();
+        window = CreateMainWindow();
+        ASSERT_NE(window, (HWND)NULL);
+    }
+    void Restart() { Restart([] {}); }
 
     HWND window = NULL;
 };

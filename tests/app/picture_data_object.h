@@ -17,23 +17,25 @@ class PictureDataObject : public IDataObject {
 public:
     // A format's bytes, offered in the given medium (TYMED_HGLOBAL or
     // TYMED_ISTREAM) for the given index (-1: every index).
-    void Add(CLIPFORMAT format, const std::vector<uint8_t>& bytes, DWORD medium = TYMED_HGLOBAL, LONG index = -1)
+    PictureDataObject& Add(CLIPFORMAT format, const std::vector<uint8_t>& bytes, DWORD medium = TYMED_HGLOBAL,
+                           LONG index = -1)
     {
         entries_.push_back({format, index, medium, bytes});
+        return *this;
     }
-
-    void Add(const char* formatName, const std::vector<uint8_t>& bytes, DWORD medium = TYMED_HGLOBAL, LONG index = -1)
+    PictureDataObject& Add(const char* formatName, const std::vector<uint8_t>& bytes, DWORD medium = TYMED_HGLOBAL,
+                           LONG index = -1)
     {
-        Add(static_cast<CLIPFORMAT>(RegisterClipboardFormatA(formatName)), bytes, medium, index);
+        return Add(static_cast<CLIPFORMAT>(RegisterClipboardFormatA(formatName)), bytes, medium, index);
     }
 
     // What Explorer drops: CF_HDROP with the paths, wide.
-    void AddFiles(const std::vector<std::wstring>& paths) { Add(CF_HDROP, DropFiles(paths)); }
+    PictureDataObject& AddFiles(const std::vector<std::wstring>& paths) { return Add(CF_HDROP, DropFiles(paths)); }
 
     // What a web browser drops for an image dragged out of a page: one
     // virtual file, its name in CFSTR_FILEDESCRIPTORW and its bytes in
     // CFSTR_FILECONTENTS (index 0) as a stream.
-    void AddVirtualFile(const std::wstring& name, const std::vector<uint8_t>& bytes)
+    PictureDataObject& AddVirtualFile(const std::wstring& name, const std::vector<uint8_t>& bytes)
     {
         std::vector<uint8_t> group(sizeof(FILEGROUPDESCRIPTORW), 0);
         FILEGROUPDESCRIPTORW* descriptors = reinterpret_cast<FILEGROUPDESCRIPTORW*>(group.data());
@@ -41,16 +43,14 @@ public:
         descriptors->fgd[0].dwFlags = FD_FILESIZE;
         descriptors->fgd[0].nFileSizeLow = static_cast<DWORD>(bytes.size());
         lstrcpynW(descriptors->fgd[0].cFileName, name.c_str(), MAX_PATH);
-        Add(CFSTR_FILEDESCRIPTORW, group);
-        Add(CFSTR_FILECONTENTS, bytes, TYMED_ISTREAM, 0);
+        return Add(CFSTR_FILEDESCRIPTORW, group).Add(CFSTR_FILECONTENTS, bytes, TYMED_ISTREAM, 0);
     }
 
     // What a browser drops for a link: the address alone.
-    void AddAddress(const std::wstring& address)
+    PictureDataObject& AddAddress(const std::wstring& address)
     {
-        std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(address.c_str()),
-                                   reinterpret_cast<const uint8_t*>(address.c_str() + address.size() + 1));
-        Add(CFSTR_INETURLW, bytes);
+        const uint8_t* text = reinterpret_cast<const uint8_t*>(address.c_str());
+        return Add(CFSTR_INETURLW, std::vector<uint8_t>(text, text + (address.size() + 1) * sizeof(wchar_t)));
     }
 
     static std::vector<uint8_t> DropFiles(const std::vector<std::wstring>& paths)
@@ -63,8 +63,7 @@ public:
             const uint8_t* text = reinterpret_cast<const uint8_t*>(path.c_str());
             bytes.insert(bytes.end(), text, text + (path.size() + 1) * sizeof(wchar_t));
         }
-        bytes.push_back(0);
-        bytes.push_back(0);
+        bytes.insert(bytes.end(), {0, 0});
         return bytes;
     }
 
@@ -81,13 +80,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override
     {
-        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject)) {
-            *object = static_cast<IDataObject*>(this);
+        const bool known = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject);
+        *object = known ? static_cast<IDataObject*>(this) : NULL;
+        if (known)
             AddRef();
-            return S_OK;
-        }
-        *object = NULL;
-        return E_NOINTERFACE;
+        return known ? S_OK : E_NOINTERFACE;
     }
     // Lives on the test's stack: counted only to check nothing is kept.
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
@@ -98,35 +95,23 @@ public:
         const Entry* entry = Find(wanted);
         if (!entry)
             return DV_E_FORMATETC;
-        ++dataRequests;
         ZeroMemory(medium, sizeof *medium);
-        if (entry->medium == TYMED_ISTREAM) {
-            IStream* stream = NULL;
-            if (CreateStreamOnHGlobal(GlobalBytes(entry->bytes), TRUE, &stream) != S_OK)
-                return E_OUTOFMEMORY;
-            // A stream of exactly the bytes, read from the start.
-            ULARGE_INTEGER size;
-            size.QuadPart = entry->bytes.size();
-            stream->SetSize(size);
-            medium->tymed = TYMED_ISTREAM;
-            medium->pstm = stream;
-            return S_OK;
+        medium->tymed = entry->medium;
+        if (entry->medium != TYMED_ISTREAM) {
+            medium->hGlobal = GlobalBytes(entry->bytes);
+            return medium->hGlobal ? S_OK : E_OUTOFMEMORY;
         }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = GlobalBytes(entry->bytes);
-        return medium->hGlobal ? S_OK : E_OUTOFMEMORY;
+        // A stream of exactly the bytes, read from the start.
+        if (CreateStreamOnHGlobal(GlobalBytes(entry->bytes), TRUE, &medium->pstm) != S_OK)
+            return E_OUTOFMEMORY;
+        ULARGE_INTEGER size;
+        size.QuadPart = entry->bytes.size();
+        medium->pstm->SetSize(size);
+        return S_OK;
     }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override { return Find(wanted) ? S_OK : DV_E_FORMATETC; }
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override
-    {
-        return Find(wanted) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override
-    {
-        if (out)
-            out->ptd = NULL;
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
@@ -137,7 +122,6 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
     long references = 1;
-    int dataRequests = 0;
 
 private:
     struct Entry {
@@ -149,13 +133,10 @@ private:
 
     const Entry* Find(const FORMATETC* wanted) const
     {
-        if (!wanted)
-            return nullptr;
-        for (const Entry& entry : entries_) {
-            if (entry.format == wanted->cfFormat && (entry.medium & wanted->tymed) &&
+        for (const Entry& entry : entries_)
+            if (wanted && entry.format == wanted->cfFormat && (entry.medium & wanted->tymed) &&
                 (entry.index == -1 || entry.index == wanted->lindex))
                 return &entry;
-        }
         return nullptr;
     }
 

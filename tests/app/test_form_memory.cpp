@@ -5,7 +5,6 @@
 // wrote, which a start leaves out.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,43 +32,29 @@ protected:
         ScratchWindowTest::TearDown();
     }
 
-    // Ends this window as the builder ends (its teardown saves the form) and
-    // starts a new one, as the next run of the builder does.
-    // Between the two, betweenRuns may change what is stored.
-    void Restart(const std::function<void()>& betweenRuns = nullptr)
+    // A stored value's type and bytes.
+    std::vector<uint8_t> Stored(const wchar_t* name, DWORD* type) const
     {
-        DestroyWindow(window);
-        vntest::PumpMessages();
-        vntest::TakeQuitMessage();
-        SetRecentPictures({});
-        LastPictureFolder.clear();
-        LastTargetFolder.clear();
-        if (betweenRuns)
-            betweenRuns();
-        window = CreateMainWindow();
-        ASSERT_NE(window, (HWND)NULL);
+        std::vector<uint8_t> bytes(256);
+        DWORD size = static_cast<DWORD>(bytes.size());
+        if (SHGetValueW(HKEY_CURRENT_USER, WideFromAcp(vntest::TestSettingsKey()).c_str(), name, type, bytes.data(),
+                        &size) != ERROR_SUCCESS)
+            size = 0;
+        bytes.resize(size);
+        return bytes;
     }
 
-    std::wstring Text(HWND field) const
+    void Store(const wchar_t* name, DWORD type, const void* data, DWORD size) const
     {
-        wchar_t text[2048] = {0};
-        GetWindowTextW(field, text, 2048);
-        return text;
-    }
-
-    HKEY OpenKey(REGSAM access) const
-    {
-        HKEY key = NULL;
-        RegCreateKeyExA(HKEY_CURRENT_USER, vntest::TestSettingsKey(), 0, NULL, 0, access, NULL, &key, NULL);
-        return key;
+        SHSetValueW(HKEY_CURRENT_USER, WideFromAcp(vntest::TestSettingsKey()).c_str(), name, type, data, size);
     }
 
     HMENU RecentMenu() const { return GetSubMenu(GetSubMenu(GetMenu(window), 0), 3); }
 
-    std::string MenuItemText(HMENU menu, int position) const
+    std::string RecentItem(int position) const
     {
         char text[512] = {0};
-        GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+        GetMenuStringA(RecentMenu(), position, text, sizeof text, MF_BYPOSITION);
         return text;
     }
 
@@ -86,8 +71,7 @@ protected:
         EXPECT_EQ(vntest::WindowText(StatusText), "Idle");
         EXPECT_EQ(PreviewBitmap, (HBITMAP)NULL);
         LRESULT service = SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0);
-        EXPECT_GE(service, 0);
-        EXPECT_LT(service, 3);
+        EXPECT_TRUE(service >= 0 && service < 3) << service;
     }
 };
 
@@ -111,59 +95,38 @@ TEST_F(FormMemoryTest, ValuesTypedForACampaignComeBackAtTheNextStart)
     EXPECT_EQ(GridSize, 7);
     EXPECT_EQ(IsDlgButtonChecked(window, IdShuffle), (UINT)BST_CHECKED);
     EXPECT_EQ(vntest::WindowText(WinUrlEdit), "https://acme.example/won");
-    EXPECT_TRUE(Text(CompanyNameEdit) == company);
+    wchar_t shown[64] = {0};
+    GetWindowTextW(CompanyNameEdit, shown, 64);
+    EXPECT_TRUE(company == shown);
     EXPECT_EQ(vntest::WindowText(WebSiteEdit), "acme.example");
     EXPECT_EQ(vntest::WindowText(TagLineEdit), "Slide & win");
     EXPECT_EQ(SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(vntest::WindowText(TargetPathEdit), "");
     EXPECT_EQ(vntest::WindowText(GetDlgItem(window, IdSearchPhrase)), "");
 
-    // Stored as UTF-16 texts, numbers as numbers.
-    HKEY key = OpenKey(KEY_READ);
-    ASSERT_NE(key, (HKEY)NULL);
-    wchar_t stored[64] = {0};
-    DWORD type = 0, bytes = sizeof stored;
-    ASSERT_EQ(RegQueryValueExW(key, L"Company Name", NULL, &type, reinterpret_cast<BYTE*>(stored), &bytes),
-              ERROR_SUCCESS);
+    // Stored as UTF-16 texts (whatever the code page), numbers as numbers.
+    DWORD type = 0;
+    std::vector<uint8_t> stored = Stored(L"Company Name", &type);
     EXPECT_EQ(type, (DWORD)REG_SZ);
-    EXPECT_EQ(bytes, (company.size() + 1) * sizeof(wchar_t));
-    EXPECT_TRUE(std::wstring(stored) == company);
-    DWORD shuffle = 0;
-    bytes = sizeof shuffle;
-    ASSERT_EQ(RegQueryValueExW(key, L"Shuffle", NULL, &type, reinterpret_cast<BYTE*>(&shuffle), &bytes), ERROR_SUCCESS);
+    const uint8_t* text = reinterpret_cast<const uint8_t*>(company.c_str());
+    EXPECT_TRUE(stored == std::vector<uint8_t>(text, text + (company.size() + 1) * sizeof(wchar_t)));
+    EXPECT_TRUE(Stored(L"Shuffle", &type) == std::vector<uint8_t>({1, 0, 0, 0}));
     EXPECT_EQ(type, (DWORD)REG_DWORD);
-    EXPECT_EQ(shuffle, 1u);
-    RegCloseKey(key);
 
     // Kept too when the session ends, which destroys no window.
-    SetWindowTextA(WebSiteEdit, "acme.example/shop");
+    SetWindowTextA(WebSiteEdit, "shop");
     SendMessageA(window, WM_ENDSESSION, TRUE, 0);
-    HKEY saved = OpenKey(KEY_READ);
-    bytes = sizeof stored;
-    ASSERT_EQ(RegQueryValueExW(saved, L"Web Site", NULL, &type, reinterpret_cast<BYTE*>(stored), &bytes), ERROR_SUCCESS);
-    EXPECT_TRUE(std::wstring(stored) == L"acme.example/shop");
-    RegCloseKey(saved);
+    EXPECT_TRUE(Stored(L"Web Site", &type) == std::vector<uint8_t>({'s', 0, 'h', 0, 'o', 0, 'p', 0, 0, 0}));
 
     // File > "New" (Ctrl+N) brings back the first-start state, which the
-    // next start then keeps.
+    // next start then keeps; the recent pictures are no part of the form.
     std::string picture = folder + "p.bmp";
     ASSERT_TRUE(vntest::WriteBmp24(picture, 8, 8, [](int, int) { return RGB(1, 2, 3); }));
     UsePicture(picture);
     SetWindowTextA(StatusText, "Done.");
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    MSG control = {};
-    control.hwnd = TagLineEdit;
-    control.message = WM_KEYDOWN;
-    control.wParam = 'N';
-    control.lParam = 1;
-    EXPECT_TRUE(HandleFormKeys(&control));
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    SetFocus(TagLineEdit);
+    EXPECT_TRUE(vntest::PressKey('N', true));
     ExpectFirstStartState();
-    // The recent pictures are no part of the form.
     EXPECT_EQ(RecentPictures().size(), 1u);
     Restart();
     ExpectFirstStartState();
@@ -182,12 +145,9 @@ TEST_F(FormMemoryTest, RecentPicturesMostRecentFirstWithTheirNumbersAcrossStarts
     ASSERT_EQ(RecentPictures().size(), 8u);
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(RecentPictures()[i], paths[9 - i]) << i;
-    HMENU recent = RecentMenu();
-    ASSERT_NE(recent, (HMENU)NULL);
-    ASSERT_EQ(GetMenuItemCount(recent), 8);
-    EXPECT_EQ(MenuItemText(recent, 0), "&1 " + folder + "sea && sky.bmp");
-    EXPECT_EQ(MenuItemText(recent, 7), "&8 " + paths[2]);
-    EXPECT_EQ(GetMenuItemID(recent, 7), (UINT)IdMenuRecentFirst + 7);
+    ASSERT_EQ(GetMenuItemCount(RecentMenu()), 8);
+    EXPECT_EQ(RecentItem(0), "&1 " + folder + "sea && sky.bmp");
+    EXPECT_EQ(RecentItem(7), "&8 " + paths[2]);
     EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(window), 0), 3, MF_BYPOSITION) & MF_GRAYED, 0u);
 
     // Choosing one takes it and puts it first; the same picture is listed once.
@@ -211,9 +171,7 @@ TEST_F(FormMemoryTest, RecentPicturesMostRecentFirstWithTheirNumbersAcrossStarts
     EXPECT_EQ(vntest::WindowText(PictureFileEdit), "");
     EXPECT_EQ(RecentPictures().size(), 7u);
     EXPECT_EQ(GetMenuItemCount(RecentMenu()), 7);
-    for (const std::string& path : RecentPictures())
-        EXPECT_NE(path, paths[9]);
-    EXPECT_EQ(MenuItemText(RecentMenu(), 1), "&2 " + paths[8]);
+    EXPECT_EQ(RecentItem(1), "&2 " + paths[8]);
     Restart();
     EXPECT_EQ(RecentPictures().size(), 7u);
 }
@@ -222,15 +180,15 @@ TEST_F(FormMemoryTest, TheDialogsOpenInTheFoldersLastUsed)
 {
     OpenFileDialog = RecordingDialog;
     SaveFileDialog = RecordingDialog;
-    std::string pictures = folder + "pictures";
-    std::string targets = folder + "targets";
+    std::string pictures = folder + "pictures", targets = folder + "targets";
     CreateDirectoryA(pictures.c_str(), NULL);
     CreateDirectoryA(targets.c_str(), NULL);
     std::string picture = pictures + "\\cat.bmp";
     ASSERT_TRUE(vntest::WriteBmp24(picture, 8, 8, [](int, int) { return RGB(1, 2, 3); }));
 
-    // A new user: no folder of its own, and the target beside the picture.
-    SendMessageA(window, WM_COMMAND, IdMenuOpenPicture, 0);
+    // A new user: no folder of its own (File > "Open Picture...", Ctrl+O),
+    // and the target beside the picture.
+    EXPECT_TRUE(vntest::PressKey('O', true));
     EXPECT_EQ(InitialFolderSeen, "<none>");
     UsePicture(picture);
     SendMessageA(window, WM_COMMAND, IdPictureBrowse, 0);
@@ -256,43 +214,40 @@ TEST_F(FormMemoryTest, TheDialogsOpenInTheFoldersLastUsed)
 
 TEST_F(FormMemoryTest, StoredValuesThatAreNotTheBuildersAreLeftOut)
 {
-    Restart([this] {
-        HKEY key = OpenKey(KEY_WRITE);
-        ASSERT_NE(key, (HKEY)NULL);
-        const std::wstring huge(100000, L'x');
-        RegSetValueExW(key, L"Company Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(huge.c_str()),
-                       static_cast<DWORD>((huge.size() + 1) * sizeof(wchar_t)));
-        DWORD number = 5;
-        RegSetValueExW(key, L"Web Site", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-        RegSetValueExW(key, L"Grid Size", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"4x"), 6);
-        number = 3;
-        RegSetValueExW(key, L"Search Service", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-        RegSetValueExW(key, L"Shuffle", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"1"), 4);
+    const std::wstring huge(100000, L'x'), longer(3000, L'y');
+    const DWORD five = 5, three = 3;
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } stored[] = {
+        {L"Company Name", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * sizeof(wchar_t))},
+        {L"Web Site", REG_DWORD, &five, sizeof five},
+        {L"Grid Size", REG_SZ, L"4x", 6},
+        {L"Search Service", REG_DWORD, &three, sizeof three},
+        {L"Shuffle", REG_SZ, L"1", 4},
         // A text without its terminator, and one of odd length, are read whole.
-        RegSetValueExW(key, L"Tag Line", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Win!"), 8);
-        RegSetValueExW(key, L"Win Address", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"http://a.example"), 33);
-        RegSetValueExW(key, L"Recent Picture 1", 0, REG_BINARY, reinterpret_cast<const BYTE*>("C:\\x"), 5);
-        RegCloseKey(key);
+        {L"Tag Line", REG_SZ, L"Win!", 8},
+        {L"Win Address", REG_SZ, L"http://a.example", 33},
+        {L"Recent Picture 1", REG_BINARY, "C:\\x", 5},
+    };
+    Restart([&] {
+        for (const auto& value : stored)
+            Store(value.name, value.type, value.data, value.size);
     });
     EXPECT_EQ(vntest::WindowText(CompanyNameEdit), "");
     EXPECT_EQ(vntest::WindowText(WebSiteEdit), "");
     EXPECT_EQ(vntest::WindowText(GridSizeField), "4");
     EXPECT_EQ(IsDlgButtonChecked(window, IdShuffle), (UINT)BST_UNCHECKED);
     LRESULT service = SendDlgItemMessageA(window, IdSearchService, CB_GETCURSEL, 0, 0);
-    EXPECT_GE(service, 0);
-    EXPECT_LT(service, 3);
+    EXPECT_TRUE(service >= 0 && service < 3) << service;
     EXPECT_EQ(vntest::WindowText(TagLineEdit), "Win!");
     EXPECT_EQ(vntest::WindowText(WinUrlEdit), "http://a.example");
     EXPECT_TRUE(RecentPictures().empty());
 
     // A long text within the reading bound is cut to what the field keeps.
-    Restart([this] {
-        HKEY key = OpenKey(KEY_WRITE);
-        const std::wstring longer(3000, L'y');
-        RegSetValueExW(key, L"Company Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longer.c_str()),
-                       static_cast<DWORD>((longer.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-    });
+    Restart([&] { Store(L"Company Name", REG_SZ, longer.c_str(), static_cast<DWORD>((longer.size() + 1) * 2)); });
     EXPECT_EQ(vntest::WindowText(CompanyNameEdit), std::string(254, 'y'));
 }
 

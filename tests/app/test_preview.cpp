@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "builder_window.h"
+#include "preview_place.h"
 #include "selection_test_util.h"
 
 namespace {
@@ -203,11 +204,8 @@ TEST_F(PreviewTest, PicturesKeepTheirShapeCentredOnTheFormsColour)
     // beside it; a tiny square one is enlarged to fill the frame, a large one
     // reduced. The grid covers the picture only.
     const COLORREF Form = RGB(212, 208, 200);
-    const struct {
-        int width, height;
-    } sizes[] = {{64, 16}, {30, 90}, {2, 2}, {900, 700}};
-    for (const auto& size : sizes) {
-        const int w = size.width, h = size.height;
+    for (SIZE size : {SIZE{64, 16}, SIZE{30, 90}, SIZE{2, 2}, SIZE{900, 700}}) {
+        const int w = size.cx, h = size.cy;
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         std::string path = folder + "other.bmp";
         ASSERT_TRUE(vntest::WriteBmp24(path, w, h, [&](int x, int y) {
@@ -217,47 +215,33 @@ TEST_F(PreviewTest, PicturesKeepTheirShapeCentredOnTheFormsColour)
         ASSERT_NE(PreviewBitmap, (HBITMAP)NULL);
         EXPECT_EQ(PictureWidth, w);
         EXPECT_EQ(PictureHeight, h);
-        // The picture's place: one side fills the inner area, the other keeps
-        // the shape, rounded, centred.
-        const int inner = W - 4;
-        const int placeWidth = w >= h ? inner : (w * inner + h / 2) / h;
-        const int placeHeight = h >= w ? inner : (h * inner + w / 2) / w;
-        const int left = 2 + (inner - placeWidth) / 2, top = 2 + (inner - placeHeight) / 2;
-        EXPECT_EQ(PreviewBitmapInfo.bmWidth, placeWidth);
-        EXPECT_EQ(PreviewBitmapInfo.bmHeight, placeHeight);
+        // The picture scaled once to its place in the inner area.
+        const PreviewPlace place = FitPictureInArea(W - 4, H - 4, w, h);
+        const int left = 2 + place.left, top = 2 + place.top, right = left + place.width, bottom = top + place.height;
+        EXPECT_EQ(PreviewBitmapInfo.bmWidth, place.width);
+        EXPECT_EQ(PreviewBitmapInfo.bmHeight, place.height);
         TypeGridSize("2");
         FrameCapture shot(PreviewFrame);
-        // Inside: the quadrants away from the grid lines; outside: the form.
-        EXPECT_EQ(Hex(shot.At(left + placeWidth / 4, top + placeHeight / 4 + 1)), Hex(TopLeft));
-        EXPECT_EQ(Hex(shot.At(left + 3 * placeWidth / 4, top + 3 * placeHeight / 4)), Hex(Grey));
-        EXPECT_EQ(Hex(shot.At(left + 3 * placeWidth / 4, top + placeHeight / 4 + 1)), Hex(TopRight));
-        if (placeHeight < inner) {
-            for (int x : {4, W / 2, W - 5}) {
-                EXPECT_EQ(Hex(shot.At(x, top - 1)), Hex(Form)) << x;
-                EXPECT_EQ(Hex(shot.At(x, top + placeHeight)), Hex(Form)) << x;
-                EXPECT_EQ(Hex(shot.At(x, 2)), Hex(Form)) << x;
-                EXPECT_EQ(Hex(shot.At(x, H - 3)), Hex(Form)) << x;
-            }
+        // Inside: the quadrants away from the grid lines, the grey cell.
+        EXPECT_EQ(Hex(shot.At(left + place.width / 4, top + place.height / 4 + 1)), Hex(TopLeft));
+        EXPECT_EQ(Hex(shot.At(right - place.width / 4, top + place.height / 4 + 1)), Hex(TopRight));
+        EXPECT_EQ(Hex(shot.At(right - place.width / 4, bottom - place.height / 4)), Hex(Grey));
+        // Around it: the form's colour where the frame is wider than the
+        // picture, and no grid line beside it.
+        for (int t = 4; t < W - 4; t += 6) {
+            for (int y : {2, top - 1, bottom, H - 3})
+                EXPECT_EQ(Hex(top > 2 ? shot.At(t, y) : Form), Hex(Form)) << t << "," << y;
+            for (int x : {2, left - 1, right, W - 3})
+                EXPECT_EQ(Hex(left > 2 ? shot.At(x, t) : Form), Hex(Form)) << x << "," << t;
+            EXPECT_TRUE(shot.At(t, top - 1) != Grey && shot.At(t, bottom) != Grey) << t;
+            EXPECT_TRUE(shot.At(left - 1, t) != Grey && shot.At(right, t) != Grey) << t;
         }
-        if (placeWidth < inner) {
-            for (int y : {4, H / 2, H - 5}) {
-                EXPECT_EQ(Hex(shot.At(left - 1, y)), Hex(Form)) << y;
-                EXPECT_EQ(Hex(shot.At(left + placeWidth, y)), Hex(Form)) << y;
-                EXPECT_EQ(Hex(shot.At(2, y)), Hex(Form)) << y;
-                EXPECT_EQ(Hex(shot.At(W - 3, y)), Hex(Form)) << y;
-            }
-        }
-        // The grid's outer outline on the picture's first and last columns,
-        // none beside them.
-        for (int x : {left, left + placeWidth - 1}) {
+        // The grid's outline on the picture's first and last columns.
+        for (int x : {left, right - 1}) {
             int grey = 0;
-            for (int y = top; y < top + placeHeight; ++y)
+            for (int y = top; y < bottom; ++y)
                 grey += shot.At(x, y) == Grey;
-            EXPECT_GT(grey, placeHeight / 3) << x;
-        }
-        for (int y = 0; y < H; ++y) {
-            EXPECT_NE(shot.At(left - 1, y), Grey) << y;
-            EXPECT_NE(shot.At(left + placeWidth, y), Grey) << y;
+            EXPECT_GT(grey, place.height / 3) << x;
         }
         TypeGridSize("0");
     }

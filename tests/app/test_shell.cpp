@@ -69,46 +69,25 @@ TEST_F(ShellTest, MenuBarHasTheFileMenuAndHelpAbout)
     EXPECT_EQ(MenuText(bar, 1, MF_BYPOSITION), "&Help");
     HMENU file = GetSubMenu(bar, 0);
     HMENU help = GetSubMenu(bar, 1);
-    // In order, each with its key; 0: a popup or a separator.
+    // In order, each with its key (the keys are pressed in the tests of
+    // their commands); "Recent Pictures" a popup (-1), then a separator (0).
     const struct {
         const char* text;
         UINT id;
     } entries[] = {
         {"&New\tCtrl+N", 202}, {"&Open Picture...\tCtrl+O", 203}, {"&Paste Picture\tCtrl+V", 204},
-        {"&Recent Pictures", 0}, {"&Test Play\tF5", 205}, {"", 0}, {"E&xit", 200},
+        {"&Recent Pictures", (UINT)-1}, {"&Test Play\tF5", 205}, {"", 0}, {"E&xit", 200},
     };
     ASSERT_EQ(GetMenuItemCount(file), 7);
     for (int i = 0; i < 7; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(MenuText(file, i, MF_BYPOSITION), entries[i].text);
-        if (entries[i].id) {
-            EXPECT_EQ(GetMenuItemID(file, i), entries[i].id);
-        }
+        EXPECT_EQ(MenuText(file, i, MF_BYPOSITION), entries[i].text) << i;
+        EXPECT_EQ(GetMenuItemID(file, i), entries[i].id) << i;
     }
-    EXPECT_NE(GetSubMenu(file, 3), (HMENU)NULL);
-    EXPECT_EQ(GetMenuState(file, 5, MF_BYPOSITION) & MF_SEPARATOR, (UINT)MF_SEPARATOR);
     // A new user has no recent pictures: the entry is greyed.
     EXPECT_EQ(GetMenuState(file, 3, MF_BYPOSITION) & MF_GRAYED, (UINT)MF_GRAYED);
     ASSERT_EQ(GetMenuItemCount(help), 1);
     EXPECT_EQ(GetMenuItemID(help, 0), 201u);
     EXPECT_EQ(MenuText(help, 0, MF_BYPOSITION), "&About");
-
-    // The keys: Ctrl+N, Ctrl+O, Ctrl+V and F5 for the four commands.
-    ASSERT_NE(Accelerators, (HACCEL)NULL);
-    ACCEL keys[8];
-    ASSERT_EQ(CopyAcceleratorTableA(Accelerators, keys, 8), 4);
-    const struct {
-        WORD key;
-        BYTE flags;
-        WORD id;
-    } expected[] = {{'N', FVIRTKEY | FCONTROL, 202}, {'O', FVIRTKEY | FCONTROL, 203},
-                    {'V', FVIRTKEY | FCONTROL, 204}, {VK_F5, FVIRTKEY, 205}};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(keys[i].key, expected[i].key);
-        EXPECT_EQ(keys[i].fVirt & ~0x80, expected[i].flags);  // 0x80: the table's last entry
-        EXPECT_EQ(keys[i].cmd, expected[i].id);
-    }
 }
 
 TEST(ShellResources, IconIsOne32By32ImageIn16Colours)

@@ -1,8 +1,8 @@
-// File > "Test Play" (F5) with the product's player stub: the puzzle is
-// built into a temporary file without the Target field and started; its
-// player shows the picture; the file goes when that player ends. Faults are
-// reported as "GO !" reports them, and files an earlier run left are
-// removed at the next start while a running one's stays.
+// File > "Test Play" (F5) with the product's player stub: faults reported as
+// "GO !" reports them; the puzzle built into a temporary file without the
+// Target field and started; its player showing the picture; the file gone
+// when that player ends; files an earlier run left removed at the next
+// start while a running one's stays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,10 +36,6 @@ protected:
         for (char* c = ProgramFolder; *c; ++c)
             if (*c == '/')
                 *c = '\\';
-        picture = folder + "halves.bmp";
-        ASSERT_TRUE(vntest::WriteBmp24(picture, 60, 60, [](int x, int) { return x < 30 ? Red : Blue; }));
-        SetWindowTextA(PictureFileEdit, picture.c_str());
-        SetWindowTextA(GridSizeField, "3");
     }
 
     void TearDown() override
@@ -49,108 +45,90 @@ protected:
         SetEnvironmentVariableA("TMP", NULL);
     }
 
-    bool PressF5()
+    std::vector<std::string> PlayFiles() const
     {
-        MSG msg = {};
-        msg.hwnd = GetFocus() ? GetFocus() : window;
-        msg.message = WM_KEYDOWN;
-        msg.wParam = VK_F5;
-        msg.lParam = 1;
-        return HandleFormKeys(&msg);
+        std::vector<std::string> files = vntest::FilesMatching(playFolder + "*");
+        std::sort(files.begin(), files.end());
+        return files;
     }
 
-    std::vector<std::string> PlayFiles() const { return vntest::FilesMatching(playFolder + "*"); }
-
-    std::string temp, playFolder, picture;
+    std::string temp, playFolder;
     char previousDirectory[MAX_PATH] = "";
 };
 
-TEST_F(TestPlayTest, F5StartsThePuzzleWhichGoesWhenItsPlayerEnds)
+TEST_F(TestPlayTest, FromGosFaultsToAPlayerThatShowsThePictureAndLeavesNothing)
 {
+    // The same faults as "GO !", the same texts, a reason on the second line;
+    // nothing started, nothing left.
+    std::string notes = folder + "notes.bmp", picture = folder + "halves.bmp";
+    ASSERT_TRUE(vntest::WriteFileBytes(notes, "no picture", 10));
+    ASSERT_TRUE(vntest::WriteBmp24(picture, 60, 60, [](int x, int) { return x < 30 ? Red : Blue; }));
+    SetWindowTextA(GridSizeField, "3");
+    const struct {
+        std::string picture;
+        const char* company;
+        const char* status;
+        bool reason;
+    } faults[] = {
+        {folder + "missing.bmp", "", "Error - could not open picture file.", true},
+        {notes, "", "Error - picture is not a supported image.", false},
+        {picture, "A|B", "Error - the company name and web site cannot hold '|'.", false},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.status);
+        SetWindowTextA(PictureFileEdit, fault.picture.c_str());
+        SetWindowTextA(CompanyNameEdit, fault.company);
+        SendMessageA(window, WM_COMMAND, IdMenuTestPlay, 0);
+        const std::string shown = vntest::WindowText(StatusText);
+        EXPECT_EQ(shown.substr(0, shown.find('\r')), fault.status);
+        EXPECT_EQ(shown.find("\r\n") != std::string::npos, fault.reason);
+        EXPECT_TRUE(PlayFiles().empty());
+    }
+    EXPECT_EQ(vntest::WaitForTopWindow("VORNIXPLAYER", NULL, 0, 300), (HWND)NULL);
+
+    // F5 without a target: started from a temporary file, nothing written
+    // beside the picture.
+    SetWindowTextA(CompanyNameEdit, "");
     SetWindowTextA(TargetPathEdit, "");
-    ASSERT_TRUE(PressF5());
+    ASSERT_TRUE(vntest::PressKey(VK_F5));
     EXPECT_EQ(vntest::WindowText(StatusText), "Test play started.");
     EXPECT_EQ(vntest::WindowText(TargetPathEdit), "");
     std::vector<std::string> files = PlayFiles();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].substr(files[0].size() - 4), ".exe");
-    // Nothing written beside the picture.
     EXPECT_EQ(GetFileAttributesA((folder + "halves.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    // Its player shows the picture: both halves' colours on its board.
+    // Its player shows the picture, with no error box: both halves' colours.
     HWND board = vntest::WaitForTopWindow("VORNIXPLAYER", NULL, 0, 30000);
     ASSERT_NE(board, (HWND)NULL) << "no player came up";
     DWORD player = 0;
     GetWindowThreadProcessId(board, &player);
-    EXPECT_NE(player, GetCurrentProcessId());
-    EXPECT_EQ(vntest::WaitForTopWindow("#32770", NULL, player, 500), (HWND)NULL);  // no error box
+    EXPECT_EQ(vntest::WaitForTopWindow("#32770", NULL, player, 500), (HWND)NULL);
     int red = 0, blue = 0;
-    vntest::WaitUntil([&] {
+    EXPECT_TRUE(vntest::WaitUntil([&] {
         RECT client;
         GetClientRect(board, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(board, &origin);
-        OffsetRect(&client, origin.x, origin.y);
+        MapWindowPoints(board, NULL, reinterpret_cast<POINT*>(&client), 2);
         vntest::CapturedPixels shot = vntest::CaptureScreenRect(client);
-        red = blue = 0;
-        for (COLORREF c : shot.pixels) {
-            red += c == Red;
-            blue += c == Blue;
-        }
+        red = static_cast<int>(std::count(shot.pixels.begin(), shot.pixels.end(), Red));
+        blue = static_cast<int>(std::count(shot.pixels.begin(), shot.pixels.end(), Blue));
         return red > 1000 && blue > 1000;
-    }, 10000);
-    EXPECT_GT(red, 1000);
-    EXPECT_GT(blue, 1000);
+    }, 10000)) << red << " red, " << blue << " blue";
 
     // The player ends: its file goes.
     PostMessageA(board, WM_CLOSE, 0, 0);
     EXPECT_TRUE(vntest::WaitUntil([&] { return PlayFiles().empty(); }, 20000));
-}
 
-TEST_F(TestPlayTest, FaultsAreReportedAsGoReportsThemAndNothingStays)
-{
-    // The same fault as "GO !", the same text; the reason on the second line.
-    SetWindowTextA(PictureFileEdit, (folder + "missing.bmp").c_str());
-    SendMessageA(window, WM_COMMAND, IdMenuTestPlay, 0);
-    std::string shown = vntest::WindowText(StatusText);
-    EXPECT_EQ(shown.substr(0, shown.find('\r')), "Error - could not open picture file.");
-    EXPECT_NE(shown.find("\r\n"), std::string::npos);
-    EXPECT_TRUE(PlayFiles().empty());
-
-    std::string notes = folder + "notes.bmp";
-    ASSERT_TRUE(vntest::WriteFileBytes(notes, "no picture", 10));
-    SetWindowTextA(PictureFileEdit, notes.c_str());
-    SendMessageA(window, WM_COMMAND, IdMenuTestPlay, 0);
-    EXPECT_EQ(vntest::WindowText(StatusText), "Error - picture is not a supported image.");
-    EXPECT_TRUE(PlayFiles().empty());
-
-    SetWindowTextA(PictureFileEdit, picture.c_str());
-    SetWindowTextA(CompanyNameEdit, "A|B");
-    SendMessageA(window, WM_COMMAND, IdMenuTestPlay, 0);
-    EXPECT_EQ(vntest::WindowText(StatusText), "Error - the company name and web site cannot hold '|'.");
-    EXPECT_TRUE(PlayFiles().empty());
-    EXPECT_EQ(vntest::WaitForTopWindow("VORNIXPLAYER", NULL, 0, 300), (HWND)NULL);
-}
-
-TEST_F(TestPlayTest, FilesLeftByAnEarlierRunGoAtTheNextStartUnlessInUse)
-{
-    CreateDirectoryA(playFolder.c_str(), NULL);
-    ASSERT_TRUE(vntest::WriteFileBytes(playFolder + "Puzzle 1-1.exe", "old", 3));
-    ASSERT_TRUE(vntest::WriteFileBytes(playFolder + "Puzzle 1-2.exe", "old", 3));
-    ASSERT_TRUE(vntest::WriteFileBytes(playFolder + "kept.txt", "other", 5));
-    // One still in use, as a player that still runs holds its file.
+    // Files an earlier run left go at the next start, except one still in
+    // use (as a player that still runs holds its file) and other files.
+    for (const char* name : {"Puzzle 1-1.exe", "Puzzle 1-2.exe", "kept.txt"})
+        ASSERT_TRUE(vntest::WriteFileBytes(playFolder + name, "old", 3));
     HANDLE inUse = CreateFileA((playFolder + "Puzzle 1-2.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
                                OPEN_EXISTING, 0, NULL);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
-    DestroyWindow(window);
-    vntest::PumpMessages();
-    vntest::TakeQuitMessage();
-    window = CreateMainWindow();
-    ASSERT_NE(window, (HWND)NULL);
+    Restart();
     CloseHandle(inUse);
-    std::vector<std::string> left = PlayFiles();
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, std::vector<std::string>({"Puzzle 1-2.exe", "kept.txt"}));
+    EXPECT_EQ(PlayFiles(), std::vector<std::string>({"Puzzle 1-2.exe", "kept.txt"}));
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ TEST(TargetPath, TypedTargetsAndWhereTheyAreWritten)
     EXPECT_EQ(WithFilterExtension("C:\\out\\page", true), "C:\\out\\page.html");
     EXPECT_EQ(WithFilterExtension("C:\\out\\page", false), "C:\\out\\page.exe");
     EXPECT_EQ(WithFilterExtension("C:\\my.out\\page.htm", false), "C:\\my.out\\page.htm");
+    EXPECT_EQ(WithFilterExtension("C:\\out\\other.exe", true), "C:\\out\\other.exe");
     EXPECT_EQ(WithFilterExtension("C:\\my.out\\page", true), "C:\\my.out\\page.html");
     EXPECT_FALSE(HasPictureExtension("C:\\pictures.jpg\\cat"));
     EXPECT_TRUE(HasPictureExtension("C:\\out\\CAT.JPEG"));
