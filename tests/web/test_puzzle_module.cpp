@@ -23,7 +23,9 @@ int VnAwaitingShuffle();
 int VnHint();
 int VnPlanSolution();
 int VnSolutionCell(int index);
-void VnMergeBest(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t moves, uint32_t seconds);
+int VnHelped();
+int VnTakeSolve(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t seconds);
+int VnBestAny();
 uint32_t VnBestMoves();
 uint32_t VnBestSeconds();
 }
@@ -50,7 +52,7 @@ bool InPlace()
 
 }  // namespace
 
-TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
+TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonHelpedWithEveryMoveCounted)
 {
     ASSERT_EQ(1, VnNewBoard(4));
     EXPECT_EQ(4, VnSize());
@@ -61,6 +63,7 @@ TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
     EXPECT_FALSE(VnAwaitingShuffle());
     EXPECT_EQ(0u, VnMoves());
     EXPECT_FALSE(VnCanUndo());
+    EXPECT_FALSE(VnHelped());
     int slides = 0;
     for (int cell; !VnWon() && (cell = VnHint()) >= 0 && slides < 2000; ++slides) {
         const int column = cell % 4, row = cell / 4;
@@ -74,6 +77,14 @@ TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
     EXPECT_EQ(-1, VnHint());
     EXPECT_EQ(static_cast<uint32_t>(slides), VnMoves());
     EXPECT_GT(slides, 0);
+    // Won, but helped: the kept best results stand, even when this game was shorter.
+    EXPECT_TRUE(VnHelped());
+    EXPECT_EQ(0, VnTakeSolve(1, 9999, 9999, 1));
+    EXPECT_EQ(1, VnBestAny());
+    EXPECT_EQ(9999u, VnBestMoves());
+    // The next game starts unhelped.
+    VnNewGame(1, 54321);
+    EXPECT_FALSE(VnHelped());
 }
 
 TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
@@ -142,6 +153,9 @@ TEST(PuzzleModule, ThePlannedSolutionSolvesAndItsGameCountsAsWon)
     }
     EXPECT_TRUE(InPlace());
     EXPECT_TRUE(VnWon());
+    EXPECT_TRUE(VnHelped());
+    EXPECT_EQ(0, VnTakeSolve(0, 0, 0, 10));
+    EXPECT_EQ(0, VnBestAny());
     // Solved: there is nothing left to plan.
     EXPECT_EQ(0, VnPlanSolution());
 }
@@ -169,15 +183,55 @@ TEST(PuzzleModule, RefusesGridsItDoesNotPlayAndAnswersSafelyWithoutABoard)
     }
 }
 
-TEST(PuzzleModule, BestResultsKeepTheFewestMovesAndTheShortestTimeEachOnItsOwn)
+// Each row a game on a 3 x 3 board that starts solved, a solve taken in with
+// the best results kept before it.
+TEST(PuzzleModule, OnlyAWonGamePlayedWithoutHintOrSolveSetsBestResultsEachOnItsOwn)
 {
-    VnMergeBest(0, 0, 0, 30, 12);
-    EXPECT_EQ(30u, VnBestMoves());
-    EXPECT_EQ(12u, VnBestSeconds());
-    VnMergeBest(1, 30, 12, 25, 20);
-    EXPECT_EQ(25u, VnBestMoves());
-    EXPECT_EQ(12u, VnBestSeconds());
-    VnMergeBest(1, 25, 12, 40, 9);
-    EXPECT_EQ(25u, VnBestMoves());
-    EXPECT_EQ(9u, VnBestSeconds());
+    enum Play { OutAndBack, TwoAwayAndBack, HintThenBack, SolvedBySolve };
+    const struct {
+        Play play;
+        int any;
+        uint32_t keptMoves, keptSeconds, seconds;
+        int sets;
+        uint32_t bestMoves, bestSeconds;
+    } rows[] = {
+        {TwoAwayAndBack, 0, 0, 0, 12, 1, 4, 12},         // the first best results
+        {TwoAwayAndBack, 1, 30, 12, 20, 1, 4, 12},       // fewer moves, slower
+        {TwoAwayAndBack, 1, 3, 40, 9, 1, 3, 9},          // more moves, faster
+        {TwoAwayAndBack, 1, 3, 2, 9, 1, 3, 2},           // neither: kept as they were
+        {HintThenBack, 1, 30, 40, 1, 0, 30, 40},         // helped by Hint
+        {HintThenBack, 0, 0, 0, 1, 0, 0, 0},
+        {SolvedBySolve, 1, 30, 40, 1, 0, 30, 40},        // helped by Solve
+        {OutAndBack, 1, 30, 40, 1, 0, 30, 40},           // no game: not won
+    };
+    for (const auto& row : rows) {
+        ASSERT_EQ(1, VnNewBoard(3));
+        VnNewGame(0, 1);
+        if (row.play == SolvedBySolve) {
+            EXPECT_EQ(2, VnSlide(2, 0));  // two away, then Solve brings them back
+            const int count = VnPlanSolution();
+            for (int i = 0; i < count; ++i)
+                VnSlide(VnSolutionCell(i) % 3, VnSolutionCell(i) / 3);
+        } else if (row.play == OutAndBack) {
+            EXPECT_EQ(1, VnSlide(2, 1));
+            EXPECT_EQ(1, VnSlide(2, 2));
+        } else {
+            EXPECT_EQ(2, VnSlide(2, 0));
+            if (row.play == HintThenBack) {
+                EXPECT_EQ(1 * 3 + 2, VnHint());  // the tile under the gap: the game is helped
+            }
+            EXPECT_EQ(2, VnSlide(2, 2));
+        }
+        EXPECT_EQ(row.play != OutAndBack, VnWon()) << row.play;
+        EXPECT_EQ(row.play == HintThenBack || row.play == SolvedBySolve, VnHelped()) << row.play;
+        EXPECT_EQ(row.sets, VnTakeSolve(row.any, row.keptMoves, row.keptSeconds, row.seconds)) << row.play;
+        EXPECT_EQ(row.any || row.sets, VnBestAny()) << row.play;
+        EXPECT_EQ(row.bestMoves, VnBestMoves()) << row.play;
+        EXPECT_EQ(row.bestSeconds, VnBestSeconds()) << row.play;
+    }
+    // Without a board nothing is set, and the kept results are shown as they were.
+    EXPECT_EQ(0, VnNewBoard(1));
+    EXPECT_EQ(0, VnTakeSolve(1, 7, 8, 1));
+    EXPECT_EQ(7u, VnBestMoves());
+    EXPECT_FALSE(VnHelped());
 }
