@@ -98,6 +98,8 @@ TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
     EXPECT_FALSE(VnAwaitingShuffle());
     EXPECT_EQ(1, VnSlide(2, 2));
     EXPECT_FALSE(VnWon());
+    EXPECT_EQ(0, VnTakeSolve(0, 0, 0, 1));
+    EXPECT_FALSE(VnBestAny());
     EXPECT_TRUE(VnAwaitingShuffle());
     EXPECT_EQ(0u, VnMoves());
     EXPECT_FALSE(VnCanUndo());
@@ -106,6 +108,11 @@ TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
     EXPECT_EQ(2, VnSlide(2, 2));
     EXPECT_TRUE(VnWon());
     EXPECT_EQ(4u, VnMoves());
+    // Played without Hint or Solve: it sets the best results, each on its own.
+    EXPECT_FALSE(VnHelped());
+    EXPECT_EQ(1, VnTakeSolve(1, 3, 40, 9));
+    EXPECT_EQ(3u, VnBestMoves());
+    EXPECT_EQ(9u, VnBestSeconds());
     // New game without scattering waits again; scattering arms it.
     VnNewGame(0, 1);
     EXPECT_TRUE(VnAwaitingShuffle());
@@ -175,63 +182,11 @@ TEST(PuzzleModule, RefusesGridsItDoesNotPlayAndAnswersSafelyWithoutABoard)
         EXPECT_EQ(-1, VnGapColumn());
         EXPECT_EQ(-1, VnHint());
         EXPECT_EQ(0, VnPlanSolution());
+        EXPECT_EQ(0, VnTakeSolve(1, 7, 8, 1));
         EXPECT_EQ(-1, VnSolutionCell(0));
         EXPECT_FALSE(VnWon());
         EXPECT_FALSE(VnAwaitingShuffle());
         EXPECT_FALSE(VnCanUndo());
         EXPECT_EQ(0u, VnMoves());
     }
-}
-
-// Each row a game on a 3 x 3 board that starts solved, a solve taken in with
-// the best results kept before it.
-TEST(PuzzleModule, OnlyAWonGamePlayedWithoutHintOrSolveSetsBestResultsEachOnItsOwn)
-{
-    enum Play { OutAndBack, TwoAwayAndBack, HintThenBack, SolvedBySolve };
-    const struct {
-        Play play;
-        int any;
-        uint32_t keptMoves, keptSeconds, seconds;
-        int sets;
-        uint32_t bestMoves, bestSeconds;
-    } rows[] = {
-        {TwoAwayAndBack, 0, 0, 0, 12, 1, 4, 12},         // the first best results
-        {TwoAwayAndBack, 1, 30, 12, 20, 1, 4, 12},       // fewer moves, slower
-        {TwoAwayAndBack, 1, 3, 40, 9, 1, 3, 9},          // more moves, faster
-        {TwoAwayAndBack, 1, 3, 2, 9, 1, 3, 2},           // neither: kept as they were
-        {HintThenBack, 1, 30, 40, 1, 0, 30, 40},         // helped by Hint
-        {HintThenBack, 0, 0, 0, 1, 0, 0, 0},
-        {SolvedBySolve, 1, 30, 40, 1, 0, 30, 40},        // helped by Solve
-        {OutAndBack, 1, 30, 40, 1, 0, 30, 40},           // no game: not won
-    };
-    for (const auto& row : rows) {
-        ASSERT_EQ(1, VnNewBoard(3));
-        VnNewGame(0, 1);
-        if (row.play == SolvedBySolve) {
-            EXPECT_EQ(2, VnSlide(2, 0));  // two away, then Solve brings them back
-            const int count = VnPlanSolution();
-            for (int i = 0; i < count; ++i)
-                VnSlide(VnSolutionCell(i) % 3, VnSolutionCell(i) / 3);
-        } else if (row.play == OutAndBack) {
-            EXPECT_EQ(1, VnSlide(2, 1));
-            EXPECT_EQ(1, VnSlide(2, 2));
-        } else {
-            EXPECT_EQ(2, VnSlide(2, 0));
-            if (row.play == HintThenBack) {
-                EXPECT_EQ(1 * 3 + 2, VnHint());  // the tile under the gap: the game is helped
-            }
-            EXPECT_EQ(2, VnSlide(2, 2));
-        }
-        EXPECT_EQ(row.play != OutAndBack, VnWon()) << row.play;
-        EXPECT_EQ(row.play == HintThenBack || row.play == SolvedBySolve, VnHelped()) << row.play;
-        EXPECT_EQ(row.sets, VnTakeSolve(row.any, row.keptMoves, row.keptSeconds, row.seconds)) << row.play;
-        EXPECT_EQ(row.any || row.sets, VnBestAny()) << row.play;
-        EXPECT_EQ(row.bestMoves, VnBestMoves()) << row.play;
-        EXPECT_EQ(row.bestSeconds, VnBestSeconds()) << row.play;
-    }
-    // Without a board nothing is set, and the kept results are shown as they were.
-    EXPECT_EQ(0, VnNewBoard(1));
-    EXPECT_EQ(0, VnTakeSolve(1, 7, 8, 1));
-    EXPECT_EQ(7u, VnBestMoves());
-    EXPECT_FALSE(VnHelped());
 }
