@@ -149,4 +149,26 @@ inline Bytes TiffHead(uint32_t width, uint32_t height, uint16_t orientation, boo
     return TiffStructure(entries, big);
 }
 
+// An uncompressed little-endian RGB TIFF, one strip of 8 bits a sample:
+// pixel(x, top, rgb) fills each pixel.
+template <class Pixel>
+Bytes RgbTiff(uint16_t width, uint16_t height, Pixel pixel)
+{
+    const uint32_t bitsAt = 8 + 2 + 12 * 10 + 4, pixelsAt = bitsAt + 6;
+    Bytes b = TiffStructure({{256, 3, 1, width}, {257, 3, 1, height}, {258, 3, 3, bitsAt}, {259, 3, 1, 1},
+                             {262, 3, 1, 2}, {273, 4, 1, pixelsAt}, {277, 3, 1, 3}, {278, 3, 1, height},
+                             {279, 4, 1, 3u * width * height}, {284, 3, 1, 1}},
+                            false);
+    Bytes bits = {8, 0, 8, 0, 8, 0};
+    b.insert(b.end(), bits.begin(), bits.end());
+    for (int top = 0; top < height; ++top) {
+        for (int x = 0; x < width; ++x) {
+            uint8_t rgb[3];
+            pixel(x, top, rgb);
+            b.insert(b.end(), rgb, rgb + 3);
+        }
+    }
+    return b;
+}
+
 }  // namespace picturetest

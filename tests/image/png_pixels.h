@@ -28,8 +28,6 @@ struct Pixels {
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<uint8_t> rgb;  // red, green, blue; top row first
-
-    const uint8_t* At(uint32_t x, uint32_t top) const { return &rgb[(static_cast<size_t>(top) * width + x) * 3]; }
 };
 
 // The pixels of a decoded image as it shows them (PixelColorAt).

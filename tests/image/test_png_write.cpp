@@ -25,24 +25,15 @@ Bytes Rows(int32_t width, int32_t height, int bitCount, unsigned seed)
     return b;
 }
 
-Bytes Masks(uint32_t red, uint32_t green, uint32_t blue)
-{
-    Bytes b;
-    b.u32(red).u32(green).u32(blue);
-    return b;
-}
-
-struct BitmapRow {
-    const char* what;
-    Bytes file;
-};
-
-std::vector<BitmapRow> Bitmaps()
+TEST(PngWrite, EveryBitmapKindComesBackPixelForPixelWithoutColourChunks)
 {
     using namespace bmptest;
     Bytes info565 = InfoHeader(5, 3, 16, 3);
-    info565.add(Masks(0xF800, 0x07E0, 0x001F));
-    return {
+    info565.u32(0xF800).u32(0x07E0).u32(0x001F);
+    const struct {
+        const char* what;
+        Bytes file;
+    } rows[] = {
         {"1-bit", BmpFile(InfoHeader(9, 3, 1, 0), RampPalette(2), Rows(9, 3, 1, 1))},
         {"4-bit", BmpFile(InfoHeader(5, 4, 4, 0), RampPalette(16), Rows(5, 4, 4, 2))},
         {"8-bit", BmpFile(InfoHeader(7, 3, 8, 0), RampPalette(256), Rows(7, 3, 8, 3))},
@@ -52,25 +43,15 @@ std::vector<BitmapRow> Bitmaps()
         {"24-bit top-down", BmpFile(InfoHeader(4, -3, 24, 0), Bytes(), Rows(4, 3, 24, 7))},
         {"32-bit", BmpFile(InfoHeader(2, 5, 32, 0), Bytes(), Rows(2, 5, 32, 8))},
     };
-}
-
-TEST(PngWrite, EveryBitmapKindComesBackPixelForPixelWithoutColourChunks)
-{
-    for (const BitmapRow& row : Bitmaps()) {
+    for (const auto& row : rows) {
         VnImage image(row.file.data(), static_cast<uint32_t>(row.file.size()), ImageTypeBmp);
         ASSERT_TRUE(image.dibBlock != nullptr) << row.what << ": " << image.imageInfo.lastError;
         std::vector<uint8_t> png;
         const char* error = nullptr;
         ASSERT_TRUE(VnWritePng(image, &png, &error)) << row.what << ": " << error;
 
-        const std::vector<std::string> chunks = pngtest::ChunkTypes(png);
-        ASSERT_GE(chunks.size(), 3u) << row.what;
-        EXPECT_EQ("IHDR", chunks.front()) << row.what;
-        EXPECT_EQ("IEND", chunks.back()) << row.what;
-        for (const std::string& type : chunks) {
-            EXPECT_NE("gAMA", type) << row.what;
-            EXPECT_NE("cHRM", type) << row.what;
-        }
+        for (const std::string& type : pngtest::ChunkTypes(png))
+            EXPECT_TRUE(type != "gAMA" && type != "cHRM") << row.what << ": " << type;
         // 8 bits a channel, colour type 2 (RGB), not interlaced.
         EXPECT_EQ(8, png[24]) << row.what;
         EXPECT_EQ(2, png[25]) << row.what;
@@ -83,10 +64,8 @@ TEST(PngWrite, EveryBitmapKindComesBackPixelForPixelWithoutColourChunks)
         EXPECT_EQ(decoded.height, pixels.height) << row.what;
         EXPECT_EQ(decoded.rgb, pixels.rgb) << row.what;
     }
-}
 
-TEST(PngWrite, AnImageWithoutPixelsIsRefused)
-{
+    // An image without pixels is refused.
     VnImage empty(ImageTypeBmp);
     std::vector<uint8_t> png = {1, 2, 3};
     const char* error = nullptr;
@@ -127,24 +106,12 @@ TEST(PngWrite, ColourChunksAreDroppedAndEverythingElseKeptAsItWas)
     std::vector<uint8_t> png = file({ihdr, gama, chrm, srgb, text, idat, gama, iend});
     ASSERT_TRUE(VnDropPngColourChunks(&png));
     EXPECT_EQ(file({ihdr, srgb, text, idat, iend}), png);
-    ASSERT_TRUE(VnDropPngColourChunks(&png));  // nothing more to drop
-    EXPECT_EQ(file({ihdr, srgb, text, idat, iend}), png);
-
-    std::vector<uint8_t> bare = signature;
-    EXPECT_TRUE(VnDropPngColourChunks(&bare));
-    EXPECT_EQ(signature, bare);
 
     // Refused, and left as they were: not a PNG, a chunk running past the
-    // end, a cut chunk header, a length near 4 GiB.
-    std::vector<uint8_t> broken[] = {
-        {'G', 'I', 'F', '8', '9', 'a'},
-        file({ihdr, Chunk("IDAT", std::vector<uint8_t>(4, 0))}),
-        file({ihdr, gama}),
-        file({ihdr, Chunk("gAMA", {1, 2, 3, 4})}),
-    };
-    broken[1].resize(broken[1].size() - 1);
-    broken[2].resize(broken[2].size() - gama.size() + 6);
-    broken[3][8 + ihdr.size()] = 0xFF;
+    // end, a length near 4 GiB.
+    std::vector<uint8_t> broken[] = {{'G', 'I', 'F', '8', '9', 'a'}, file({ihdr, gama}), file({ihdr, gama})};
+    broken[1].pop_back();
+    broken[2][8 + ihdr.size()] = 0xFF;
     for (auto& bad : broken) {
         const std::vector<uint8_t> before = bad;
         EXPECT_FALSE(VnDropPngColourChunks(&bad));

@@ -56,16 +56,6 @@ std::string JsonWith(const std::string& name, const std::string& value)
     return json.substr(0, from) + value + json.substr(end);
 }
 
-std::string JsonWithout(const std::string& name)
-{
-    const std::string json = ComposeWebSettings(Typical());
-    const size_t at = json.find("\"" + name + "\": ");
-    const size_t next = json.find(", \"", at);
-    if (next == std::string::npos)  // the last member: drop the comma before it
-        return json.substr(0, at - 2) + "}";
-    return json.substr(0, at) + json.substr(next + 2);
-}
-
 WebPageStatus Read(const std::string& page, WebPageContents& contents)
 {
     return ReadWebPage(reinterpret_cast<const uint8_t*>(page.data()), page.size(), contents);
@@ -94,22 +84,19 @@ TEST(WebPageReader, FindsTheBlocksByTheirIdsHoweverTheMarkupIsWritten)
          "<script id=\"vornix-settings-old\">[]</script><script data-id=\"vornix-settings\">[]</script>" +
              PageWith(json)},
         {"the first id of a tag counts", "<script id=\"vornix-settings\" id=\"x\">" + json + "</script>" + pictureBlock},
-        {"white space in the picture, padding left off",
-         PageWith(json, "R0lG\n  ODlh\r\n") + ""},
+        {"white space in the picture", PageWith(json, "R0lG\n  ODlh\r\n")},
     };
     for (const auto& row : rows) {
         WebPageContents contents;
         ASSERT_EQ(WebPageOk, Read(row.page, contents)) << row.what << ": " << (contents.failure ? contents.failure : "");
         EXPECT_EQ(json, contents.settingsText) << row.what;
-        EXPECT_EQ(Typical().company, contents.settings.company) << row.what;
-        EXPECT_EQ(Typical().tagline, contents.settings.tagline) << row.what;
-        EXPECT_EQ(5, contents.settings.grid) << row.what;
-        EXPECT_TRUE(contents.settings.shuffle) << row.what;
-        EXPECT_EQ(640u, contents.settings.pictureWidth) << row.what;
-        EXPECT_EQ("0123456789abcdef", contents.settings.bestKey) << row.what;
+        EXPECT_EQ(json, ComposeWebSettings(contents.settings)) << row.what << ": every member read";
         EXPECT_EQ(std::string("GIF89a"), std::string(contents.picture.begin(), contents.picture.end())) << row.what;
         EXPECT_EQ(row.page.size(), contents.pageLength) << row.what;
     }
+    WebPageContents contents;
+    EXPECT_EQ(WebPageDamaged, ReadWebPageFile("/no/such/folder/page.html", contents));
+    EXPECT_STREQ("cannot open file", contents.failure);
 }
 
 TEST(WebPageReader, HostilePagesAreRefusedWithTheirCause)
@@ -141,8 +128,9 @@ TEST(WebPageReader, HostilePagesAreRefusedWithTheirCause)
         {"a leading zero", PageWith(JsonWith("grid", "04")), "settings are not valid JSON"},
         {"a bad word", PageWith(JsonWith("shuffle", "ture")), "settings are not valid JSON"},
         {"nested too deeply", PageWith(JsonWith("extra", deep)), "settings nest too deeply"},
-        {"no best key", PageWith(JsonWithout("bestKey")), "settings lack bestKey"},
-        {"no grid", PageWith(JsonWithout("grid")), "settings lack grid"},
+        {"no best key (the last member)", PageWith(json.substr(0, json.rfind(", \"bestKey\"")) + "}"),
+         "settings lack bestKey"},
+        {"no grid", PageWith("{\"version\": 1}"), "settings lack grid"},
         {"grid as text", PageWith(JsonWith("grid", "\"4\"")), "settings: grid is not a whole number"},
         {"grid with a fraction", PageWith(JsonWith("grid", "4.5")), "settings: grid is not a whole number"},
         {"grid with an exponent", PageWith(JsonWith("grid", "1e1")), "settings: grid is not a whole number"},
@@ -215,13 +203,6 @@ TEST(WebPageReader, SettingsTextsComeBackAsThePageShowsThem)
     EXPECT_EQ(ComposeWebSettings(typical), ComposeWebSettings(settings));
 }
 
-TEST(WebPageReader, FilesThatCannotBeReadSaySo)
-{
-    WebPageContents contents;
-    EXPECT_EQ(WebPageDamaged, ReadWebPageFile("/no/such/folder/page.html", contents));
-    EXPECT_STREQ("cannot open file", contents.failure);
-}
-
 TEST(Base64Text, EncodesInPiecesAndDecodesAsTheBrowserDoes)
 {
     auto encode = [](const std::vector<uint8_t>& data) {
@@ -237,11 +218,11 @@ TEST(Base64Text, EncodesInPiecesAndDecodesAsTheBrowserDoes)
     EXPECT_EQ("TWE=", encode({'M', 'a'}));
     EXPECT_EQ("TWFu", encode({'M', 'a', 'n'}));
     EXPECT_EQ("+/8=", encode({0xFB, 0xFF}));
-    // Around the piece size, every length comes back whole.
-    for (size_t length : {12287u, 12288u, 12289u, 24577u, 100000u}) {
+    // Around the piece size, every length comes back whole (and the page's
+    // build sends a large picture through many pieces).
+    for (size_t length : {12287u, 12288u, 12289u}) {
         const std::vector<uint8_t> data = pkgtest::Pattern(length, static_cast<unsigned>(length));
         const std::string text = encode(data);
-        EXPECT_EQ(Base64Length(length), text.size());
         std::vector<uint8_t> back;
         EXPECT_EQ(nullptr, Base64Decode(text.data(), text.size(), back));
         EXPECT_EQ(data, back) << length;
@@ -252,15 +233,12 @@ TEST(Base64Text, EncodesInPiecesAndDecodesAsTheBrowserDoes)
     EXPECT_FALSE(Base64Encode(big.data(), big.size(), [&pieces](const char*, size_t) { return ++pieces < 2; }));
     EXPECT_EQ(2, pieces);
 
+    // Decoding as atob does, beyond what the page reader's rows show.
     std::vector<uint8_t> out;
-    EXPECT_EQ(nullptr, Base64Decode("TW\tF u", 6, out));
-    EXPECT_EQ((std::vector<uint8_t>{'M', 'a', 'n'}), out);
     EXPECT_EQ(nullptr, Base64Decode("TWE", 3, out));
     EXPECT_EQ((std::vector<uint8_t>{'M', 'a'}), out);
     EXPECT_EQ(nullptr, Base64Decode("TR==", 4, out)) << "left-over bits are dropped, as atob drops them";
     EXPECT_EQ((std::vector<uint8_t>{'M'}), out);
-    EXPECT_STREQ("not base64 text", Base64Decode("TW-u", 4, out));
-    EXPECT_TRUE(out.empty());
     EXPECT_STREQ("not base64 text", Base64Decode("TW\vu", 4, out)) << "vertical tab is no space to atob";
 }
 

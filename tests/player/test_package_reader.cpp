@@ -207,29 +207,6 @@ TEST(PackageReader, FieldsKeepSeparatorsTypedIntoThem)
     EXPECT_EQ("http://a.example/?q=1|YES|2", contents.record.winAddress);
 }
 
-TEST(PackageReader, AWinAddressWithSeparatorsNoLongerShiftsTheFields)
-{
-    // What a build writes now: every field where it was typed.
-    PackageSettings settings = Settings(4, "Acme", "https://a.example/?x=1|NO|https://b.example/", true);
-    settings.tagLine = "tag";
-    const Bytes target = BuildWith(MakeStub(), MakeBmp(3, 3, 6, false), settings);
-    PackageContents contents;
-    ASSERT_EQ(PackageOk, ReadPackage(target.data(), target.size(), contents)) << contents.failure;
-    EXPECT_EQ("tag", contents.record.tagLine);
-    EXPECT_EQ("YES", contents.record.shuffle);
-    EXPECT_EQ("https://a.example/?x=1%7CNO%7Chttps://b.example/", contents.record.winAddress);
-
-    // What an older builder wrote for the same form is read as it always
-    // was: the reader is unchanged, old puzzles play as before.
-    const Bytes old = ComposeTarget(
-        MakeStub(), MakeBmp(3, 3, 6, false),
-        "4|Acme|www.example.com|tag|YES|https://a.example/?x=1|NO|https://b.example/|END");
-    ASSERT_EQ(PackageOk, ReadPackage(old.data(), old.size(), contents)) << contents.failure;
-    EXPECT_EQ("tag|YES|https://a.example/?x=1", contents.record.tagLine);
-    EXPECT_EQ("NO", contents.record.shuffle);
-    EXPECT_EQ("https://b.example/", contents.record.winAddress);
-}
-
 TEST(PackageReader, RecordsWithAStraySeparatorInTheAboutTextsAreStillRead)
 {
     // What builders wrote before "|" was refused in these two texts: every
