@@ -66,7 +66,7 @@ void FinishGame()
     HintColumn = HintRow = -1;
     const uint32_t moves = Board->Moves();
     const uint32_t seconds = Clock.ElapsedSeconds(GetTickCount());
-    if (!Helped) {
+    if (SolveSetsBest(Gate, Board->IsSolved(), Helped)) {
         Best = MergeBest(ReadBest(PuzzleKey), moves, seconds);
         WriteBest(PuzzleKey, Best);
     }

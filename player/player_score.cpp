@@ -9,3 +9,8 @@ BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds)
     best.any = true;
     return best;
 }
+
+bool SolveSetsBest(const SolveGate& gate, bool solved, bool helped)
+{
+    return gate.Counts(solved) && !helped;
+}

@@ -1,6 +1,7 @@
-// The results of a game: whether a solve counts and the best results kept
-// per puzzle (score_texts.h reports them). Portable, and built into the web
-// page's rules module too.
+// The results of a game: whether a solve counts, whether it sets a best
+// result, and the best results kept per puzzle (score_texts.h reports them).
+// Portable, and built into the web page's rules module too, so that the
+// Windows player and the web page keep results by the same rules.
 #pragma once
 
 #include <cstddef>
@@ -38,3 +39,8 @@ struct BestResult {
 
 // best with a new solve taken in.
 BestResult MergeBest(BestResult best, uint32_t moves, uint32_t seconds);
+
+// Whether a game's end sets a best result: the board came solved in a game
+// that counts (its gate armed) and that was played without Hint or Solve
+// (helped). A helped game is still won; its results are only not kept.
+bool SolveSetsBest(const SolveGate& gate, bool solved, bool helped);

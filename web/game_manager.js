@@ -2,7 +2,8 @@
 // undo, hints, the animated solve, the numbers and the whole picture, the
 // clock, the solve with its best results, its message and the win address.
 // Every rule (which tiles a slide moves, when the board counts as solved,
-// the hint, the solution, the best results) comes from the rules module.
+// the hint, the solution, whether they helped the game, the best results)
+// comes from the rules module.
 
 var SlideMs = 100;
 var ClockTickMs = 250;
@@ -178,35 +179,32 @@ class GameManager {
 
   showAbout() {
     this.pause(PausedDialog, true);
-    this.actuator.showAbout(this.puzzle.company, this.puzzle.site, this.puzzle.tagline).then(() => {
+    var best = bestResultsText(this.storage.readBest());
+    this.actuator.showAbout(this.puzzle.company, this.puzzle.site, this.puzzle.tagline, best).then(() => {
       this.pause(PausedDialog, false);
     });
   }
 
-  // Solved: the slot fills with its tile, the results are kept and shown,
-  // then the win address opens once and another game is offered.
+  // Solved: the slot fills with its tile, the results are kept (unless Hint
+  // or Solve helped the game) and shown, then the win address opens once and
+  // another game is offered.
   finish() {
     this.stopSolve();
     var now = performance.now();
     this.clock.stop(now);
     this.finished = true;
     this.hint = null;
+    var moves = this.rules.moves();
+    var seconds = this.clock.elapsedSeconds(now);
+    var result = this.rules.takeSolve(this.storage.readBest(), seconds);
+    if (result.sets) this.storage.writeBest(result.best);
     this.updateStatus();
     this.render();
     if (this.assisted) {
       this.actuator.announce(this.statusText());
       return;
     }
-    var moves = this.rules.moves();
-    var seconds = this.clock.elapsedSeconds(now);
-    var best = this.rules.mergeBest(this.storage.readBest(), moves, seconds);
-    this.storage.writeBest(best);
-    var message = [trn("You solved the puzzle in %d move and %s.", "You solved the puzzle in %d moves and %s.",
-                       moves, formatElapsed(seconds)),
-                   trn("Best for this puzzle: %d move, %s.", "Best for this puzzle: %d moves, %s.",
-                       best.moves, formatElapsed(best.seconds)),
-                   tr("Play again?")].join("\n");
-    this.actuator.ask(message).then((yes) => {
+    this.actuator.ask(finishMessage(moves, seconds, this.rules.helped(), result.best)).then((yes) => {
       var address = webAddress(this.puzzle.winUrl);
       if (address) window.open(address, "_blank", "noopener");
       if (yes) this.newGame(true);
@@ -214,13 +212,9 @@ class GameManager {
   }
 
   statusText() {
-    var moves = this.rules.moves();
-    var seconds = this.clock.elapsedSeconds(performance.now());
     if (this.finished && this.assisted) return tr("Solved by the Solve button");
-    if (this.finished)
-      return trn("Solved in %d move, %s", "Solved in %d moves, %s", moves, formatElapsed(seconds));
-    if (this.rules.awaitingShuffle()) return tr("Press New game to shuffle");
-    return tr("Moves: %d", moves) + "    " + tr("Time: %s", formatElapsed(seconds));
+    return statusLine(this.rules.awaitingShuffle(), this.finished, this.rules.helped(), this.rules.moves(),
+                      this.clock.elapsedSeconds(performance.now()));
   }
 
   updateStatus() {

@@ -3,7 +3,8 @@
 // script drives (puzzle_module.js). The module holds one game; the script
 // draws it, takes input and keeps time, and asks the module for everything
 // the game decides: which tiles a tap or key slides, whether the board is
-// solved and the solve counts, the hint, the solution and the best results.
+// solved and the solve counts, the hint, the solution, whether the game was
+// helped by them, and the best results.
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -30,6 +31,7 @@ const int LargestGrid = 20;
 
 PuzzleBoard* Board;
 SolveGate Gate;
+bool Helped;  // the hint or the solution was asked for: the game sets no best result
 std::vector<std::pair<int, int>> Solution;
 BestResult Best;
 
@@ -56,6 +58,7 @@ VN_EXPORT(vn_new_board) int VnNewBoard(int size)
         return 0;
     Board = new PuzzleBoard(size);
     Gate.Begin(false);
+    Helped = false;
     return 1;
 }
 
@@ -75,6 +78,7 @@ VN_EXPORT(vn_new_game) void VnNewGame(int scatter, uint32_t seed)
     else
         Board->Reset();
     Gate.Begin(scatter != 0);
+    Helped = false;
 }
 
 // Slides the tiles between a cell and the gap into the gap; the number of
@@ -142,26 +146,32 @@ VN_EXPORT(vn_awaiting_shuffle) int VnAwaitingShuffle()
     return Board && !Gate.Armed() && Board->Moves() == 0;
 }
 
-// The cell (row * size + column) whose tile slides next on the way to the
-// solved board, -1 when solved.
+// The Hint command: the cell (row * size + column) whose tile slides next on
+// the way to the solved board, -1 when solved. A hint given marks the game
+// helped.
 VN_EXPORT(vn_hint) int VnHint()
 {
     int column = 0;
     int row = 0;
     if (!Board || !PuzzleHint(*Board, &column, &row))
         return -1;
+    Helped = true;
     return row * Board->Size() + column;
 }
 
-// Works out the rest of a solution from the current board and arms the gate,
-// as the playback's solve ends the game; the number of slides. Each slide's
-// cell comes from vn_solution_cell.
+// The Solve command: works out the rest of a solution from the current
+// board; the number of slides, each slide's cell from vn_solution_cell. A
+// solution marks the game helped and arms the gate, as the playback's solve
+// ends the game.
 VN_EXPORT(vn_plan_solution) int VnPlanSolution()
 {
     Solution.clear();
     if (!Board)
         return 0;
     Solution = PuzzleSolution(*Board);
+    if (Solution.empty())
+        return 0;
+    Helped = true;
     Gate.Begin(true);
     return static_cast<int>(Solution.size());
 }
@@ -173,17 +183,33 @@ VN_EXPORT(vn_solution_cell) int VnSolutionCell(int index)
     return Solution[index].second * Board->Size() + Solution[index].first;
 }
 
-// Takes a solve into the best results read from storage (any = 0 when there
-// were none); the merged ones are read back with vn_best_moves and
-// vn_best_seconds.
-VN_EXPORT(vn_merge_best) void VnMergeBest(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t moves,
-                                          uint32_t seconds)
+// Hint or Solve was used in this game.
+VN_EXPORT(vn_helped) int VnHelped()
 {
-    BestResult best;
-    best.any = any != 0;
-    best.moves = bestMoves;
-    best.seconds = bestSeconds;
-    Best = MergeBest(best, moves, seconds);
+    return Board && Helped;
+}
+
+// The end of a won game, with the best results kept for the puzzle (any = 0
+// when none were kept) and the game's time: 1 when the game sets a best
+// result (it counts and was played without Hint or Solve), and the kept
+// results with its moves and time taken in are to be kept; 0 when the kept
+// ones stand. Either way vn_best_any, vn_best_moves and vn_best_seconds then
+// give the best results to show.
+VN_EXPORT(vn_take_solve) int VnTakeSolve(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t seconds)
+{
+    Best = BestResult();
+    Best.any = any != 0;
+    Best.moves = Best.any ? bestMoves : 0;
+    Best.seconds = Best.any ? bestSeconds : 0;
+    if (!Board || !SolveSetsBest(Gate, Board->IsSolved(), Helped))
+        return 0;
+    Best = MergeBest(Best, Board->Moves(), seconds);
+    return 1;
+}
+
+VN_EXPORT(vn_best_any) int VnBestAny()
+{
+    return Best.any;
 }
 
 VN_EXPORT(vn_best_moves) uint32_t VnBestMoves()

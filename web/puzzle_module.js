@@ -49,9 +49,16 @@ class PuzzleRules {
     return cells;
   }
 
-  // best (or null) with a solve of moves and seconds taken in.
-  mergeBest(best, moves, seconds) {
-    this.vn.vn_merge_best(best ? 1 : 0, best ? best.moves : 0, best ? best.seconds : 0, moves, seconds);
-    return {moves: this.vn.vn_best_moves() >>> 0, seconds: this.vn.vn_best_seconds() >>> 0};
+  // Hint or Solve was used in this game: it sets no best result.
+  helped() { return this.vn.vn_helped() === 1; }
+
+  // The end of a won game of the given time, with the best results kept
+  // (or null): {sets: whether the game sets them, to be kept; best: the best
+  // results to show, null when there are none}.
+  takeSolve(kept, seconds) {
+    var sets = this.vn.vn_take_solve(kept ? 1 : 0, kept ? kept.moves : 0, kept ? kept.seconds : 0, seconds) === 1;
+    var best = this.vn.vn_best_any() === 1
+      ? {moves: this.vn.vn_best_moves() >>> 0, seconds: this.vn.vn_best_seconds() >>> 0} : null;
+    return {sets: sets, best: best};
   }
 }

@@ -26,6 +26,7 @@ class ScreenActuator {
     element("no").textContent = tr("No");
     element("about-close").textContent = tr("Close");
     element("about-title").textContent = tr("About");
+    element("about-best-title").textContent = tr("Best results");
   }
 
   setPressed(name, pressed) {
@@ -76,8 +77,9 @@ class ScreenActuator {
   }
 
   // The About box: the company, the web site (a link when it is an http or
-  // https address) and the tag line, each left out when empty.
-  showAbout(company, site, tagline) {
+  // https address) and the tag line, each left out when empty, and the
+  // puzzle's best results.
+  showAbout(company, site, tagline, best) {
     element("about-company").textContent = company;
     var link = element("about-link");
     var plain = element("about-site");
@@ -90,6 +92,7 @@ class ScreenActuator {
     element("about-tagline").textContent = tagline;
     element("about-company").hidden = !company;
     element("about-tagline").hidden = !tagline;
+    element("about-best").textContent = best;
     return this.openDialog(element("about-box"), element("about-close"));
   }
 }

@@ -3,7 +3,9 @@
 // orientation 6, PNG with transparency, 16-bit bitmap, and a 4000 x 3000
 // photo for the size check), vornixpack.exe under Wine (TIFF, which only
 // the Windows programs decode) and the builder's "GO !" under Wine
-// (web_builder_page.exe). Writes the manifest scenario.test.js reads.
+// (web_builder_page.exe). Writes the manifest scenario.test.js reads. On
+// the page marked plain, whose board starts solved, the scenario also plays
+// a game without Hint or Solve, which sets the best results.
 //
 //   node make_pages.js PICTURES PAGES NATIVE_TREE WIN_TREE ARTIFACTS MANIFEST
 "use strict";
@@ -25,7 +27,7 @@ const plans = [
    company: Hostile.company, site: "https://acme.example/puzzles", tagline: Hostile.tagline,
    siteLink: "https://acme.example/puzzles", shot: true},
   {name: "transparent", picture: "transparent.png", maker: "vornixpack", grid: 3, shuffle: false, winUrl: "",
-   company: "", site: "", tagline: "", clearSky: true, phone: true},
+   company: "", site: "", tagline: "", clearSky: true, phone: true, plain: true},
   {name: "bitmap16", picture: "bitmap16.bmp", maker: "vornixpack", grid: 3, shuffle: true, winUrl: "",
    company: "Sixteen Bits Ltd", site: "sixteen.example", tagline: "Five bits a colour"},
   {name: "tiff", picture: "scene.tif", maker: "vornixpack.exe", grid: 3, shuffle: true, winUrl: "https://127.0.0.1:47814/tiff",

@@ -23,7 +23,9 @@ int VnAwaitingShuffle();
 int VnHint();
 int VnPlanSolution();
 int VnSolutionCell(int index);
-void VnMergeBest(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t moves, uint32_t seconds);
+int VnHelped();
+int VnTakeSolve(int any, uint32_t bestMoves, uint32_t bestSeconds, uint32_t seconds);
+int VnBestAny();
 uint32_t VnBestMoves();
 uint32_t VnBestSeconds();
 }
@@ -50,7 +52,7 @@ bool InPlace()
 
 }  // namespace
 
-TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
+TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonHelpedWithEveryMoveCounted)
 {
     ASSERT_EQ(1, VnNewBoard(4));
     EXPECT_EQ(4, VnSize());
@@ -61,6 +63,7 @@ TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
     EXPECT_FALSE(VnAwaitingShuffle());
     EXPECT_EQ(0u, VnMoves());
     EXPECT_FALSE(VnCanUndo());
+    EXPECT_FALSE(VnHelped());
     int slides = 0;
     for (int cell; !VnWon() && (cell = VnHint()) >= 0 && slides < 2000; ++slides) {
         const int column = cell % 4, row = cell / 4;
@@ -74,6 +77,14 @@ TEST(PuzzleModule, AShuffledGameFollowedByHintsEndsWonWithEveryMoveCounted)
     EXPECT_EQ(-1, VnHint());
     EXPECT_EQ(static_cast<uint32_t>(slides), VnMoves());
     EXPECT_GT(slides, 0);
+    // Won, but helped: the kept best results stand, even when this game was shorter.
+    EXPECT_TRUE(VnHelped());
+    EXPECT_EQ(0, VnTakeSolve(1, 9999, 9999, 1));
+    EXPECT_EQ(1, VnBestAny());
+    EXPECT_EQ(9999u, VnBestMoves());
+    // The next game starts unhelped.
+    VnNewGame(1, 54321);
+    EXPECT_FALSE(VnHelped());
 }
 
 TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
@@ -87,6 +98,8 @@ TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
     EXPECT_FALSE(VnAwaitingShuffle());
     EXPECT_EQ(1, VnSlide(2, 2));
     EXPECT_FALSE(VnWon());
+    EXPECT_EQ(0, VnTakeSolve(0, 0, 0, 1));
+    EXPECT_FALSE(VnBestAny());
     EXPECT_TRUE(VnAwaitingShuffle());
     EXPECT_EQ(0u, VnMoves());
     EXPECT_FALSE(VnCanUndo());
@@ -95,6 +108,11 @@ TEST(PuzzleModule, ABoardThatStartsSolvedCountsNoSolveUntilItWasMovedAway)
     EXPECT_EQ(2, VnSlide(2, 2));
     EXPECT_TRUE(VnWon());
     EXPECT_EQ(4u, VnMoves());
+    // Played without Hint or Solve: it sets the best results, each on its own.
+    EXPECT_FALSE(VnHelped());
+    EXPECT_EQ(1, VnTakeSolve(1, 3, 40, 9));
+    EXPECT_EQ(3u, VnBestMoves());
+    EXPECT_EQ(9u, VnBestSeconds());
     // New game without scattering waits again; scattering arms it.
     VnNewGame(0, 1);
     EXPECT_TRUE(VnAwaitingShuffle());
@@ -142,6 +160,9 @@ TEST(PuzzleModule, ThePlannedSolutionSolvesAndItsGameCountsAsWon)
     }
     EXPECT_TRUE(InPlace());
     EXPECT_TRUE(VnWon());
+    EXPECT_TRUE(VnHelped());
+    EXPECT_EQ(0, VnTakeSolve(0, 0, 0, 10));
+    EXPECT_EQ(0, VnBestAny());
     // Solved: there is nothing left to plan.
     EXPECT_EQ(0, VnPlanSolution());
 }
@@ -161,23 +182,11 @@ TEST(PuzzleModule, RefusesGridsItDoesNotPlayAndAnswersSafelyWithoutABoard)
         EXPECT_EQ(-1, VnGapColumn());
         EXPECT_EQ(-1, VnHint());
         EXPECT_EQ(0, VnPlanSolution());
+        EXPECT_EQ(0, VnTakeSolve(1, 7, 8, 1));
         EXPECT_EQ(-1, VnSolutionCell(0));
         EXPECT_FALSE(VnWon());
         EXPECT_FALSE(VnAwaitingShuffle());
         EXPECT_FALSE(VnCanUndo());
         EXPECT_EQ(0u, VnMoves());
     }
-}
-
-TEST(PuzzleModule, BestResultsKeepTheFewestMovesAndTheShortestTimeEachOnItsOwn)
-{
-    VnMergeBest(0, 0, 0, 30, 12);
-    EXPECT_EQ(30u, VnBestMoves());
-    EXPECT_EQ(12u, VnBestSeconds());
-    VnMergeBest(1, 30, 12, 25, 20);
-    EXPECT_EQ(25u, VnBestMoves());
-    EXPECT_EQ(12u, VnBestSeconds());
-    VnMergeBest(1, 25, 12, 40, 9);
-    EXPECT_EQ(25u, VnBestMoves());
-    EXPECT_EQ(9u, VnBestSeconds());
 }
